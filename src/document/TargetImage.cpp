@@ -1,0 +1,221 @@
+#include "document/TargetImage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QSaveFile>
+
+#include <cmath>
+#include <new>
+
+#include "designer/TargetDesign.h"
+#include "document/PictureImage.h"
+#include "document/RasterImage.h"
+#include "platform/MessageBox.h"
+
+bool CheckTargetHeader(const unsigned char* header, int size, bool acceptMarker1F)
+{
+    if (size < TARGET_HEADER_SIZE) return false;
+    int n = -1;
+    for (int i = 0; i < TARGET_HEADER_SIZE; ++i) {
+        if (header[i] == 0) { n = i; break; }
+    }
+    if (n < 0 || n >= TARGET_HEADER_SIZE - 1) return false;
+    const int k = static_cast<signed char>(header[n + 1]);
+    if (k < 0 || k > 98) return false;
+    const unsigned char marker = header[k];
+    return (acceptMarker1F && marker == 0x1F) || marker == 0x1E || marker == 0x17 || marker == 0x16;
+}
+
+TargetImage::TargetImage() = default;
+
+TargetImage::~TargetImage() { Clear(); }
+
+void TargetImage::Clear()
+{
+    m_picture.reset();
+    m_designer.reset();
+    m_raster.reset();
+    m_kind = TARGET_KIND_NONE;
+}
+
+int TargetImage::ClassifyRasterExtension(const QString& extension)
+{
+    if (extension.compare(QLatin1String(".bmp"), Qt::CaseInsensitive) == 0) return 0;
+    if (extension.compare(QLatin1String(".jpg"), Qt::CaseInsensitive) == 0
+        || extension.compare(QLatin1String(".jpeg"), Qt::CaseInsensitive) == 0)
+        return 1;
+    return -1;
+}
+
+bool TargetImage::Load(const QString& path)
+{
+    Clear();
+    const QFileInfo info(path);
+    const QString ext = info.suffix().isEmpty() && !info.fileName().endsWith(QLatin1Char('.'))
+                            ? QString()
+                            : QLatin1Char('.') + info.suffix();
+    try {
+        if (ext.compare(QLatin1String(".vnt"), Qt::CaseInsensitive) == 0) return loadPicture(path, true);
+        if (ext.compare(QLatin1String(".wmf"), Qt::CaseInsensitive) == 0) return loadPicture(path, false);
+        if (ext.compare(QLatin1String(".rgd"), Qt::CaseInsensitive) == 0) return loadDesigner(path);
+        const int type = ClassifyRasterExtension(ext);
+        if (type < 0) return false;
+        return loadRaster(path, type);
+    } catch (const std::exception&) {
+        ShowMessage(QStringLiteral("Error Reading File:  %1\r\n\r\nCheck file format.").arg(path),
+                    QStringLiteral("File Read Error"), MsgButtons::Ok, MsgIcon::Error, false);
+        return false;
+    }
+}
+
+bool TargetImage::loadPicture(const QString& path, bool isTargetDocument)
+{
+    m_picture = std::make_unique<PictureImage>();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_kind = TARGET_KIND_PICTURE;
+        return false;
+    }
+    if (isTargetDocument) {
+        unsigned char header[TARGET_HEADER_SIZE];
+        const qint64 got = file.read(reinterpret_cast<char*>(header), TARGET_HEADER_SIZE);
+        if (got != TARGET_HEADER_SIZE || !CheckTargetHeader(header, TARGET_HEADER_SIZE)) {
+            m_picture.reset();
+            return false;
+        }
+    }
+    const bool ok = m_picture->Load(file);
+    m_kind = TARGET_KIND_PICTURE;
+    return ok;
+}
+
+bool TargetImage::loadDesigner(const QString& path)
+{
+    m_designer = std::make_unique<CTargetDesign>();
+    QFile file(path);
+    bool ok = false;
+    if (file.open(QIODevice::ReadOnly)) ok = m_designer->Read(file) != 0;
+    m_kind = TARGET_KIND_DESIGNER;
+    return ok;
+}
+
+bool TargetImage::loadRaster(const QString& path, int rasterType)
+{
+    m_raster = std::make_unique<RasterImage>(rasterType);
+    const bool ok = m_raster->Load(path);
+    m_kind = TARGET_KIND_RASTER;
+    return ok;
+}
+
+bool TargetImage::SetDesigner(const CTargetDesign& design)
+{
+    Clear();
+    try {
+        m_designer = std::make_unique<CTargetDesign>();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    m_designer->CopyFrom(design);
+    m_kind = TARGET_KIND_DESIGNER;
+    return true;
+}
+
+int TargetImage::Save(const QString& path)
+{
+    if (m_kind == TARGET_KIND_PICTURE || m_kind == TARGET_KIND_RASTER) return SAVE_NOT_SAVEABLE;
+    if (m_kind == TARGET_KIND_NONE || !m_designer) return SAVE_OK;
+
+    const QFileInfo target(path);
+    const QFileInfo dir(target.absolutePath());
+    if (!dir.exists() || !dir.isDir() || !dir.isWritable()) return SAVE_DIR_NOT_WRITABLE;
+    if (target.exists() && !target.isWritable()) return SAVE_READ_ONLY;
+
+    // Written to a temporary file beside the target and renamed over it only
+    // once complete, so a failed save never leaves a partial file or destroys
+    // the previous one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return SAVE_CANNOT_CREATE;
+    if (m_designer->Write(file) == 0) {
+        file.cancelWriting();
+        return SAVE_WRITE_FAILED;
+    }
+    if (!file.commit()) return SAVE_WRITE_FAILED;
+    return SAVE_OK;
+}
+
+bool TargetImage::Draw(DeviceContext& dc, const GdiRect& rect)
+{
+    switch (m_kind) {
+    case TARGET_KIND_PICTURE:
+        if (!m_picture) return false;
+        m_picture->Render(dc, rect.left, rect.top, rect.right, rect.bottom, nullptr);
+        return true;
+    case TARGET_KIND_RASTER:
+        if (!m_raster) return false;
+        m_raster->Draw(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        return true;
+    case TARGET_KIND_DESIGNER:
+        if (!m_designer) return false;
+        m_designer->Draw(dc, rect);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TargetImage::MakeBitmap(DeviceContext& dc, QImage& bitmap, int boxWidth, int boxHeight)
+{
+    if (boxWidth <= 0 || boxHeight <= 0) return false;
+    if (m_kind == TARGET_KIND_DESIGNER) {
+        if (!m_designer) return false;
+        bitmap = makeDeviceImage(boxWidth, boxHeight, dc.dpiX(), dc.dpiY());
+        QPainter painter(&bitmap);
+        DeviceContext mem(&painter, dc.dpiX(), dc.dpiY());
+        m_designer->Draw(mem, GdiRect(0, 0, boxWidth, boxHeight));
+        return true;
+    }
+
+    QSize natural;
+    if (m_kind == TARGET_KIND_PICTURE && m_picture) natural = m_picture->GetSizeDevice(&dc);
+    else if (m_kind == TARGET_KIND_RASTER && m_raster)
+        natural = QSize(static_cast<int>(m_raster->Width()), static_cast<int>(m_raster->Height()));
+    else return false;
+    if (natural.width() <= 0 || natural.height() <= 0) return false;
+
+    const double s = std::min(double(boxWidth) / natural.width(), double(boxHeight) / natural.height());
+    const int w = static_cast<int>(natural.width() * s);
+    const int h = static_cast<int>(natural.height() * s);
+    if (w <= 0 || h <= 0) return false;
+
+    bitmap = makeDeviceImage(w, h, dc.dpiX(), dc.dpiY());
+    QPainter painter(&bitmap);
+    DeviceContext mem(&painter, dc.dpiX(), dc.dpiY());
+    mem.setStretchMode(DeviceContext::ColorOnColor);
+    if (m_kind == TARGET_KIND_PICTURE) m_picture->Render(mem, 0, 0, w, h, nullptr);
+    else m_raster->Draw(mem, 0, 0, w, h);
+    return true;
+}
+
+QSize TargetImage::GetSizeHimetric() const
+{
+    switch (m_kind) {
+    case TARGET_KIND_PICTURE:
+        return m_picture ? m_picture->GetSizeHimetric() : QSize();
+    case TARGET_KIND_DESIGNER: {
+        if (!m_designer) return QSize();
+        const int side = static_cast<int>(m_designer->OverallDiameter() * 2540.0);
+        return QSize(side, side);
+    }
+    case TARGET_KIND_RASTER: {
+        if (!m_raster) return QSize();
+        const double xDpi = m_raster->DpiX() ? m_raster->DpiX() : 72;
+        const double yDpi = m_raster->DpiY() ? m_raster->DpiY() : 72;
+        return QSize(static_cast<int>(double(m_raster->Width()) / xDpi * 2540.0),
+                     static_cast<int>(double(m_raster->Height()) / yDpi * 2540.0));
+    }
+    default:
+        return QSize();
+    }
+}
