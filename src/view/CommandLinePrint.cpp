@@ -1,0 +1,174 @@
+#include "view/CommandLinePrint.h"
+
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <cstring>
+#include <memory>
+
+#include "document/TargetImage.h"
+#include "platform/MessageBox.h"
+#include "view/PageMetrics.h"
+#include "view/PrintJob.h"
+#include "view/TargetViewState.h"
+
+namespace {
+
+const char* const CAPTION = "Vantric";
+
+bool isPrintOption(const char* arg)
+{
+    return std::strcmp(arg, "-p") == 0 || std::strcmp(arg, "/p") == 0 || std::strcmp(arg, "--print-to-pdf") == 0;
+}
+
+// A target window without a window: the document's target and title.
+class CommandLineTarget : public TargetViewState {
+public:
+    TargetImage* Target() const override { return m_image.get(); }
+    QString DocumentTitle() const override { return m_title; }
+
+    std::unique_ptr<TargetImage> m_image = std::make_unique<TargetImage>();
+    QString m_title;
+};
+
+struct Options {
+    bool toPrinter = false;
+    QString pdf;
+    QString file;
+    QStringList toggles;  // "--poster" / "--scale-to-page" in their order
+    QPageSize::PageSizeId paper = QPageSize::Letter;
+    int dpi = 600;
+};
+
+int fail(const QString& text)
+{
+    ShowMessage(text, QString::fromLatin1(CAPTION), MsgButtons::Ok, MsgIcon::Error);
+    return 1;
+}
+
+QString usage()
+{
+    return QStringLiteral(
+        "Usage: vantric -p FILE\n"
+        "       vantric --print-to-pdf OUT.pdf [--poster] [--scale-to-page] [--paper letter|a4] [--dpi N] FILE");
+}
+
+// Returns an empty string on success, else the message to show.
+QString parse(const QStringList& args, Options& o)
+{
+    QStringList files;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& out) {
+            if (i + 1 >= args.size()) return false;
+            out = args[++i];
+            return true;
+        };
+        if (a == QLatin1String("-p") || a == QLatin1String("/p")) {
+            o.toPrinter = true;
+        } else if (a == QLatin1String("--print-to-pdf")) {
+            if (!value(o.pdf) || o.pdf.isEmpty()) return QStringLiteral("--print-to-pdf needs an output file.");
+        } else if (a == QLatin1String("--poster") || a == QLatin1String("--scale-to-page")) {
+            o.toggles << a;
+        } else if (a == QLatin1String("--paper")) {
+            QString v;
+            if (!value(v)) return QStringLiteral("--paper needs letter or a4.");
+            if (v.compare(QLatin1String("letter"), Qt::CaseInsensitive) == 0)
+                o.paper = QPageSize::Letter;
+            else if (v.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0)
+                o.paper = QPageSize::A4;
+            else
+                return QStringLiteral("Unknown paper \"%1\": use letter or a4.").arg(v);
+        } else if (a == QLatin1String("--dpi")) {
+            QString v;
+            bool ok = false;
+            const int dpi = value(v) ? v.toInt(&ok) : 0;
+            if (!ok || dpi < 72 || dpi > 2400) return QStringLiteral("--dpi needs a resolution from 72 to 2400.");
+            o.dpi = dpi;
+        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            return QStringLiteral("Unknown option \"%1\".").arg(a);
+        } else {
+            files << a;
+        }
+    }
+    if (o.toPrinter == !o.pdf.isEmpty())
+        return QStringLiteral("Give either -p or --print-to-pdf.");
+    if (o.toPrinter && o.toggles.size() + (o.paper != QPageSize::Letter) > 0)
+        return QStringLiteral("The print options belong to --print-to-pdf.");
+    if (files.size() != 1) return QStringLiteral("Give exactly one target file to print.");
+    o.file = files.front();
+    return QString();
+}
+
+}  // namespace
+
+bool WantsCommandLinePrint(int argc, char** argv)
+{
+    bool wants = false;
+    for (int i = 1; i < argc && !wants; ++i) wants = argv[i] && isPrintOption(argv[i]);
+    if (wants && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return wants;
+}
+
+int RunCommandLinePrint(const QStringList& arguments)
+{
+    Options o;
+    const QString error = parse(arguments, o);
+    if (!error.isEmpty()) return fail(error + QLatin1Char('\n') + usage());
+
+    CommandLineTarget view;
+    view.m_title = QFileInfo(o.file).fileName();
+    if (!view.m_image->Load(o.file) || view.m_image->kind() == TARGET_KIND_NONE) {
+        ShowMessage(QStringLiteral("The file \"%1\" does not appear the be a valid image or target file.").arg(o.file),
+                    QStringLiteral("Error Reading File"), MsgButtons::Ok, MsgIcon::Error);
+        return 1;
+    }
+    view.m_nPictureKind = view.m_image->kind();
+
+    std::unique_ptr<QPrinter> printer;
+    if (o.toPrinter) {
+        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        if (info.isNull()) return fail(QStringLiteral("No default printer is installed."));
+        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        SetUpTargetPrinter(*printer);
+        printer->setDocName(view.m_title);
+    } else {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        SetUpPdfPrinter(*printer, o.pdf, o.paper, o.dpi);
+        printer->setDocName(view.m_title);
+    }
+
+    // The stored metrics are the printer's, as when a window opens the
+    // target and then prints on that printer.
+    PrinterPageMetrics himetric;
+    PrinterPageMetrics device;
+    int dpiX = 0;
+    int dpiY = 0;
+    GetDevicePageMetrics(*printer, PAGE_UNITS_HIMETRIC, himetric);
+    GetDevicePageMetrics(*printer, PAGE_UNITS_DEVICE, device, &dpiX, &dpiY);
+    view.SetStoredMetrics(himetric);
+    view.ChooseAutomaticPoster();
+
+    for (const QString& toggle : o.toggles) {
+        if (toggle == QLatin1String("--poster")) {
+            if (!view.TilePagesToTargetEnabled())
+                return fail(QStringLiteral("Tile Pages to Target is not available: the target fits on the printable "
+                                           "area, or it is scaled to the page."));
+            view.ToggleTilePagesToTarget();
+        } else {
+            if (!view.ScaleTargetToPageEnabled())
+                return fail(QStringLiteral("Scale Target to Page is not available: the target fits on the printable "
+                                           "area."));
+            view.ToggleScaleTargetToPage();
+        }
+    }
+
+    const int pages = view.PrintPageCount(device, dpiX, dpiY);
+    if (!PrintTargetPages(*printer, view, 1, pages))
+        return fail(o.toPrinter ? QStringLiteral("The printer could not be started.")
+                                : QStringLiteral("Cannot write \"%1\".").arg(o.pdf));
+    return 0;
+}

@@ -1,0 +1,83 @@
+#include "view/PageMetrics.h"
+
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+PrinterPageMetrics LetterFallbackMetrics(int nUnits)
+{
+    PrinterPageMetrics m;
+    if (nUnits == PAGE_UNITS_DEVICE) {
+        m.sizePaper = QSize(2550, 3300);
+        m.sizePrintable = QSize(2550, 3300);
+    } else {
+        m.sizePaper = QSize(21589, 27939);
+        m.sizePrintable = QSize(21589, 27939);
+    }
+    m.sizeOffset = QSize(0, 0);
+    return m;
+}
+
+static int toHimetric(int pixels, int dpi)
+{
+    return static_cast<int>(pixels * (2540.0 / dpi));
+}
+
+PrinterPageMetrics ConvertPageMetrics(const DevicePage& page, int dpiX, int dpiY, int nUnits)
+{
+    if (nUnits != PAGE_UNITS_HIMETRIC) return {page.paper, page.printable, page.offset};
+    if (dpiX <= 0 || dpiY <= 0) return {};
+    auto conv = [&](const QSize& s) { return QSize(toHimetric(s.width(), dpiX), toHimetric(s.height(), dpiY)); };
+    return {conv(page.paper), conv(page.printable), conv(page.offset)};
+}
+
+DevicePage PrinterDevicePage(const QPrinter& printer)
+{
+    // Taken from the page layout itself rather than QPrinter::pageRect(),
+    // which in full-page mode reports the whole sheet as printable.
+    const int dpi = printer.resolution();
+    const QPageLayout layout = printer.pageLayout();
+    const QRect full = layout.fullRectPixels(dpi);
+    const QMargins margins = layout.marginsPixels(dpi);
+    DevicePage page;
+    page.paper = full.size();
+    page.printable = QSize(qMax(0, full.width() - margins.left() - margins.right()),
+                           qMax(0, full.height() - margins.top() - margins.bottom()));
+    page.offset = QSize(margins.left(), margins.top());
+    return page;
+}
+
+static void setDpi(int dpiX, int dpiY, int* px, int* py)
+{
+    if (px) *px = dpiX;
+    if (py) *py = dpiY;
+}
+
+void GetDevicePageMetrics(const DeviceContext& dc, int nUnits, PrinterPageMetrics& metrics,
+                          int* pixelsPerInchX, int* pixelsPerInchY)
+{
+    metrics = ConvertPageMetrics(dc.page(), dc.dpiX(), dc.dpiY(), nUnits);
+    setDpi(dc.dpiX(), dc.dpiY(), pixelsPerInchX, pixelsPerInchY);
+}
+
+void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetrics& metrics,
+                          int* pixelsPerInchX, int* pixelsPerInchY)
+{
+    const int dpi = printer.resolution();
+    metrics = ConvertPageMetrics(PrinterDevicePage(printer), dpi, dpi, nUnits);
+    setDpi(dpi, dpi, pixelsPerInchX, pixelsPerInchY);
+}
+
+bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX,
+                           int* pixelsPerInchY)
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        metrics = LetterFallbackMetrics(nUnits);
+        setDpi(LETTER_FALLBACK_DPI, LETTER_FALLBACK_DPI, pixelsPerInchX, pixelsPerInchY);
+        return false;
+    }
+    QPrinter printer(info, QPrinter::HighResolution);
+    GetDevicePageMetrics(printer, nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
+    return true;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QSize>
+
+#include "platform/DeviceContext.h"
+
+class QPrinter;
+
+// Units of the page metrics functions.
+enum PageMetricsUnits {
+    PAGE_UNITS_HIMETRIC = 1,  // hundredths of a millimetre
+    PAGE_UNITS_DEVICE = 2,    // device pixels
+};
+
+// The sheet, its printable area and the printable area's distance from the
+// sheet's top-left corner; width first.
+struct PrinterPageMetrics {
+    QSize sizePaper;
+    QSize sizePrintable;
+    QSize sizeOffset;
+
+    bool operator==(const PrinterPageMetrics&) const = default;
+};
+
+// Letter size as used when there is no default printer: in HIMETRIC one unit
+// short of 8.5 by 11 inches, in device units 2550 by 3300 at 300 dpi.
+constexpr int LETTER_FALLBACK_DPI = 300;
+PrinterPageMetrics LetterFallbackMetrics(int nUnits);
+
+// Converts a device page (pixels) into the requested units: HIMETRIC values
+// are pixels x 2540 / pixels per inch, truncated toward zero.
+PrinterPageMetrics ConvertPageMetrics(const DevicePage& page, int dpiX, int dpiY, int nUnits);
+
+// The page of a printer in its own pixels: paper = the full page rectangle,
+// printable = the paint rectangle, offset = its top-left corner.
+DevicePage PrinterDevicePage(const QPrinter& printer);
+
+// Metrics of a device context (its DevicePage and pixels per inch).
+void GetDevicePageMetrics(const DeviceContext& dc, int nUnits, PrinterPageMetrics& metrics,
+                          int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
+// Metrics of a printer (its page layout at its resolution).
+void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetrics& metrics,
+                          int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
+
+// Metrics of the default printer; false, with the letter fallback, when
+// there is none.
+bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX = nullptr,
+                           int* pixelsPerInchY = nullptr);

@@ -1,0 +1,103 @@
+#include "view/PrintCaptions.h"
+
+#include <QFont>
+#include <QFontMetrics>
+
+#include "view/DashedLine.h"
+
+const char* const VANTRIC_WEB_ADDRESS = "https://github.com/vantric/vantric";
+
+QString PrintTitleText(const QString& title)
+{
+    return title + QStringLiteral(" - Vantric");
+}
+
+static long percent(double f)
+{
+    return static_cast<long>(f * 100.0);
+}
+
+QString PrintFitCaption(double fitScale)
+{
+    return QStringLiteral("SCALED TO FIT PAPER = %1%").arg(percent(fitScale));
+}
+
+QString ScreenFitCaption(double fitScale)
+{
+    return QStringLiteral("SCALED TO FIT = %1%").arg(percent(fitScale));
+}
+
+QString ScreenDistanceCaption(const QString& targetDistance, const QString& targetUnit,
+                              const QString& shooterDistance, const QString& shooterUnit)
+{
+    return QStringLiteral("SCALED FOR DISTANCE: %1 %2 @ %3 %4")
+        .arg(targetDistance, targetUnit, shooterDistance, shooterUnit);
+}
+
+// Text at (x, y), top-left aligned, on a white box of its own extent: GDI's
+// opaque background mode, which blanks the target under the caption.
+static void opaqueText(QPainter* p, const QRect& box, int flags, const QString& text)
+{
+    const QRect r = p->boundingRect(box, flags | Qt::TextSingleLine, text);
+    p->fillRect(r, Qt::white);
+    p->drawText(box, flags | Qt::TextSingleLine, text);
+}
+
+void DrawPrintCaptions(DeviceContext& dc, const PrintCaptionInfo& info, const TargetLayout& layout)
+{
+    QPainter* p = dc.painter();
+    if (!p) return;
+    dc.save();
+    QFont regular(QStringLiteral("Arial"));
+    regular.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    regular.setPointSizeF(8.0);
+    QFont bold = regular;
+    bold.setWeight(QFont::Bold);
+    QPaintDevice* device = dc.device();
+    const QFontMetrics fmRegular(regular, device);
+    const QFontMetrics fmBold(bold, device);
+    p->setPen(Qt::black);
+    p->setFont(regular);
+
+    constexpr int wide = 1 << 20;
+    const bool poster = info.nTileMode == TILE_PAGES_TO_TARGET;
+    if (!poster || info.nCurPage == 1) {
+        const int h1 = fmRegular.height();
+        opaqueText(p, QRect(0, 0, wide, h1), Qt::AlignLeft | Qt::AlignTop, PrintTitleText(info.strTitle));
+        p->setFont(bold);
+        if (info.nScaleMode == SCALE_TO_PAGE) {
+            opaqueText(p, QRect(0, h1, wide, fmBold.height()), Qt::AlignLeft | Qt::AlignTop,
+                       PrintFitCaption(info.dFitScale));
+        } else if (info.nScaleMode == SCALE_FOR_DISTANCE) {
+            const int h2 = fmBold.height();
+            opaqueText(p, QRect(0, h1, wide, h2), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("SCALED FOR DISTANCE"));
+            const QString widest = QStringLiteral("Scaled Target Distance: %1 %2")
+                                       .arg(info.strTargetDistance, info.strTargetUnit);
+            const int w = fmBold.horizontalAdvance(widest);
+            const int h3 = fmBold.height();
+            QRect line(0, h1 + h2, w, h3);
+            const QString shooter = QStringLiteral("%1 %2").arg(info.strShooterDistance, info.strShooterUnit);
+            const QString target = QStringLiteral("%1 %2").arg(info.strTargetDistance, info.strTargetUnit);
+            opaqueText(p, line, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Shooting Distance:"));
+            opaqueText(p, line, Qt::AlignRight | Qt::AlignTop, shooter);
+            line.translate(0, h3);
+            opaqueText(p, line, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Scaled Target Distance:"));
+            opaqueText(p, line, Qt::AlignRight | Qt::AlignTop, target);
+        }
+        p->setFont(regular);
+    }
+    if (!poster || info.nCurPage == info.nPageCols) {
+        const QString web = QString::fromLatin1(VANTRIC_WEB_ADDRESS);
+        const int w = fmRegular.horizontalAdvance(web);
+        opaqueText(p, QRect(info.nPrintableWidth - w, 0, w, fmRegular.height()), Qt::AlignRight | Qt::AlignTop, web);
+    }
+    dc.restore();
+
+    if (poster) {
+        for (const GdiRect& page : layout.m_arrPages) {
+            GdiRect r = page;
+            r.inflate(-2, -2);
+            DrawCutBorder(dc, r);
+        }
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/DeviceContext.h"
+#include "view/TargetLayout.h"
+
+// The program's web address, printed at the top right of every printout.
+extern const char* const VANTRIC_WEB_ADDRESS;
+
+// What the captions of one printed page say.
+struct PrintCaptionInfo {
+    QString strTitle;       // the document's title
+    int nScaleMode = SCALE_ACTUAL;
+    int nTileMode = TILE_NONE;
+    int nCurPage = 1;
+    int nPageCols = 1;
+    double dFitScale = 1.0;  // of the print layout
+    // Distances as already formatted for captions, with their unit suffixes.
+    QString strShooterDistance;
+    QString strShooterUnit;
+    QString strTargetDistance;
+    QString strTargetUnit;
+    int nPrintableWidth = 0;  // device pixels
+};
+
+// Title line of a printout: the document's title followed by " - Vantric".
+QString PrintTitleText(const QString& title);
+// "SCALED TO FIT PAPER = 50%" for a factor of 0.5.
+QString PrintFitCaption(double fitScale);
+// The screen's caption in scale-to-page mode, "SCALED TO FIT = 50%".
+QString ScreenFitCaption(double fitScale);
+// The screen's caption in scaled-for-distance mode.
+QString ScreenDistanceCaption(const QString& targetDistance, const QString& targetUnit,
+                              const QString& shooterDistance, const QString& shooterUnit);
+
+// Draws the title block, the web address and, on a poster, the cut borders
+// of every page of the layout (only the current sheet's falls on paper).
+// The text is drawn opaque on white over the targets.
+void DrawPrintCaptions(DeviceContext& dc, const PrintCaptionInfo& info, const TargetLayout& layout);

@@ -1,0 +1,51 @@
+#include "view/PrintJob.h"
+
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+
+#include "platform/DeviceContext.h"
+#include "view/PageMetrics.h"
+#include "view/TargetViewState.h"
+
+void SetUpTargetPrinter(QPrinter& printer)
+{
+    printer.setFullPage(true);
+    printer.setPageOrder(QPrinter::FirstPageFirst);
+    printer.setCopyCount(1);
+}
+
+void SetUpPdfPrinter(QPrinter& printer, const QString& outputFile, QPageSize::PageSizeId paper, int dpi)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(outputFile);
+    printer.setResolution(dpi);
+    const QMarginsF quarterInch(0.25, 0.25, 0.25, 0.25);
+    printer.setPageLayout(QPageLayout(QPageSize(paper), QPageLayout::Portrait, quarterInch, QPageLayout::Inch));
+    SetUpTargetPrinter(printer);
+}
+
+bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview)
+{
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    const DevicePage page = PrinterDevicePage(printer);
+    const int dpi = printer.resolution();
+    for (int k = fromPage; k <= toPage; ++k) {
+        if (k > fromPage) printer.newPage();
+        painter.save();
+        // In full-page mode the painter starts at the sheet's corner; the
+        // layout is relative to the printable area.
+        if (printer.fullPage()) painter.translate(page.offset.width(), page.offset.height());
+        DeviceContext dc(&painter, dpi, dpi);
+        dc.setPrinting(true);
+        dc.setPreview(preview);
+        dc.setPage(page);
+        view.m_nCurPage = k;
+        view.PaintTarget(dc);
+        painter.restore();
+    }
+    painter.end();
+    return true;
+}

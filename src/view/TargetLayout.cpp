@@ -1,0 +1,255 @@
+#include "view/TargetLayout.h"
+
+#include <algorithm>
+
+int HimetricToPixels(int himetric, int pixelsPerInch)
+{
+    const long long n = static_cast<long long>(himetric) * pixelsPerInch;
+    return static_cast<int>((n + (n >= 0 ? 1270 : -1270)) / 2540);
+}
+
+int PagesAcross(int extent, int page)
+{
+    if (page <= 0 || extent <= page) return 1;
+    return extent / page + (extent % page ? 1 : 0);
+}
+
+static void ensureOne(std::vector<GdiRect>& v, size_t n)
+{
+    v.resize(std::max<size_t>(n, 1));
+}
+
+static GdiRect zoomed(const GdiRect& r, double z)
+{
+    return {static_cast<int>(r.left * z), static_cast<int>(r.top * z), static_cast<int>(r.right * z),
+            static_cast<int>(r.bottom * z)};
+}
+
+static void fitScale(double& f, int avail, int extent)
+{
+    const double g = static_cast<double>(avail) / extent;
+    if (g < f) f = g;
+}
+
+void LayoutPrintPage(TargetLayout& L, const TargetLayoutInput& in, const PrinterPageMetrics& dev,
+                     int dpiX, int dpiY, int nCurPage)
+{
+    const int pw = dev.sizePrintable.width();
+    const int ph = dev.sizePrintable.height();
+    int w = HimetricToPixels(in.sizeTarget.width(), dpiX);
+    int h = HimetricToPixels(in.sizeTarget.height(), dpiY);
+
+    ensureOne(L.m_arrPages, 1);
+    ensureOne(L.m_arrTargets, 1);
+    L.m_nPageRows = L.m_nPageCols = 1;
+    L.m_nTargetRows = L.m_nTargetCols = 1;
+
+    if (in.nTileMode == TILE_PAGES_TO_TARGET) {
+        const int cols = PagesAcross(w, pw);
+        const int rows = PagesAcross(h, ph);
+        L.m_nPageRows = rows;
+        L.m_nPageCols = cols;
+        L.m_arrPages.assign(static_cast<size_t>(rows) * cols, GdiRect());
+        GdiRect all;
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < cols; ++j) {
+                const GdiRect page(j * pw, i * ph, (j + 1) * pw, (i + 1) * ph);
+                L.m_arrPages[static_cast<size_t>(i) * cols + j] = page;
+                all = all.united(page);
+            }
+        L.m_rcPrintable = all;
+        L.m_rcPaper = all;
+        GdiRect target(0, 0, w, h);
+        target.offset((all.right - w) / 2, (all.bottom - h) / 2);
+        L.m_arrTargets.assign(1, target);
+        L.m_rcTargets = target;
+
+        if (nCurPage >= 1 && nCurPage <= rows * cols) {
+            const int row = (nCurPage - 1) / cols;
+            const int col = (nCurPage - 1) % cols;
+            const int dx = -col * pw;
+            const int dy = -row * ph;
+            L.m_rcPaper.offset(dx, dy);
+            L.m_rcPrintable.offset(dx, dy);
+            for (GdiRect& p : L.m_arrPages) p.offset(dx, dy);
+            L.m_arrTargets[0].offset(dx, dy);
+            L.m_rcTargets.offset(dx, dy);
+        }
+        return;
+    }
+
+    if (in.nScaleMode == SCALE_TO_PAGE && w > 0 && h > 0) {
+        double f = static_cast<double>(pw) / w;
+        fitScale(f, ph, h);
+        L.m_dFitScale = f;
+        w = static_cast<int>(w * f);
+        h = static_cast<int>(h * f);
+    }
+    L.m_rcPaper = GdiRect(0, 0, dev.sizePaper.width(), dev.sizePaper.height());
+    L.m_rcPrintable = GdiRect(0, 0, pw, ph);
+    L.m_arrPages.assign(1, L.m_rcPrintable);
+
+    if (in.nTileMode == TILE_TARGET_TO_PAGE) {
+        const int rows = std::max(in.nTileRows, 1);
+        const int cols = std::max(in.nTileCols, 1);
+        const int sx = HimetricToPixels(in.nColSpacing, dpiX);
+        const int sy = HimetricToPixels(in.nRowSpacing, dpiY);
+        L.m_nTargetRows = rows;
+        L.m_nTargetCols = cols;
+        L.m_arrTargets.assign(static_cast<size_t>(rows) * cols, GdiRect());
+        GdiRect all;
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < cols; ++j) {
+                const int x = j * (w + sx);
+                const int y = i * (h + sy);
+                const GdiRect r(x, y, x + w, y + h);
+                L.m_arrTargets[static_cast<size_t>(i) * cols + j] = r;
+                all = all.united(r);
+            }
+        L.m_rcTargets = all;
+    } else {
+        L.m_arrTargets.assign(1, GdiRect(0, 0, w, h));
+        L.m_rcTargets = L.m_arrTargets[0];
+    }
+
+    const int dx = (pw - L.m_rcTargets.right) / 2;
+    const int dy = (ph - L.m_rcTargets.bottom) / 2;
+    for (GdiRect& r : L.m_arrTargets) r.offset(dx, dy);
+    L.m_rcTargets.offset(dx, dy);
+}
+
+GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const PrinterPageMetrics& printer,
+                     int dpiX, int dpiY, double dZoom, bool bFit, QSize sizeClient)
+{
+    int w = in.sizeTarget.width();
+    int h = in.sizeTarget.height();
+    const int PW = printer.sizePrintable.width();
+    const int PH = printer.sizePrintable.height();
+    auto px = [&](int x, int y) { return GdiRect(0, 0, HimetricToPixels(x, dpiX), HimetricToPixels(y, dpiY)); };
+    auto cvt = [&](int l, int t, int r, int b) {
+        return zoomed(GdiRect(HimetricToPixels(l, dpiX), HimetricToPixels(t, dpiY), HimetricToPixels(r, dpiX),
+                              HimetricToPixels(b, dpiY)),
+                      dZoom);
+    };
+
+    ensureOne(L.m_arrPages, 1);
+    ensureOne(L.m_arrTargets, 1);
+    L.m_nPageRows = L.m_nPageCols = 1;
+    L.m_nTargetRows = L.m_nTargetCols = 1;
+
+    if (in.nTileMode == TILE_PAGES_TO_TARGET) {
+        const int cols = PagesAcross(w, PW);
+        const int rows = PagesAcross(h, PH);
+        L.m_nPageRows = rows;
+        L.m_nPageCols = cols;
+        L.m_arrPages.assign(static_cast<size_t>(rows) * cols, GdiRect());
+        GdiRect all;
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < cols; ++j) {
+                const GdiRect sheet = cvt(j * PW, i * PH, (j + 1) * PW, (i + 1) * PH);
+                L.m_arrPages[static_cast<size_t>(i) * cols + j] = sheet;
+                all = all.united(sheet);
+            }
+        L.m_rcPaper = GdiRect(all.left, all.top, all.right + 10, all.bottom + 10);
+        all.offset(5, 5);
+        for (GdiRect& s : L.m_arrPages) s.offset(5, 5);
+        L.m_rcPrintable = all;
+        GdiRect target = zoomed(px(w, h), dZoom);
+        target.offset(5, 5);
+        L.m_arrTargets.assign(1, target);
+        L.m_rcTargets = target;
+    } else {
+        if (in.nScaleMode == SCALE_TO_PAGE && w > 0 && h > 0) {
+            double f = static_cast<double>(PW) / w;
+            fitScale(f, PH, h);
+            L.m_dFitScale = f;
+            w = static_cast<int>(w * f);
+            h = static_cast<int>(h * f);
+        }
+        L.m_rcPaper = zoomed(px(printer.sizePaper.width(), printer.sizePaper.height()), dZoom);
+        const GdiRect off = zoomed(px(printer.sizeOffset.width(), printer.sizeOffset.height()), dZoom);
+        const int ox = off.right;
+        const int oy = off.bottom;
+        const GdiRect t = zoomed(px(w, h), dZoom);
+        if (in.nTileMode == TILE_TARGET_TO_PAGE) {
+            const int rows = std::max(in.nTileRows, 1);
+            const int cols = std::max(in.nTileCols, 1);
+            const GdiRect gap = zoomed(px(in.nColSpacing, in.nRowSpacing), dZoom);
+            const int sx = gap.right;
+            const int sy = gap.bottom;
+            L.m_nTargetRows = rows;
+            L.m_nTargetCols = cols;
+            L.m_arrTargets.assign(static_cast<size_t>(rows) * cols, GdiRect());
+            GdiRect all;
+            for (int i = 0; i < rows; ++i)
+                for (int j = 0; j < cols; ++j) {
+                    const int x = j * (t.right + sx) + ox;
+                    const int y = i * (t.bottom + sy) + oy;
+                    const GdiRect r(x, y, x + t.right, y + t.bottom);
+                    L.m_arrTargets[static_cast<size_t>(i) * cols + j] = r;
+                    all = all.united(r);
+                }
+            L.m_rcTargets = all;
+        } else {
+            L.m_arrTargets.assign(1, t.offsetted(ox, oy));
+            L.m_rcTargets = L.m_arrTargets[0];
+        }
+        L.m_rcPrintable = zoomed(px(PW, PH), dZoom).offsetted(ox, oy);
+        L.m_arrPages.assign(1, L.m_rcPrintable);
+    }
+
+    // Centre the targets and the sheet on each other, each axis on its own.
+    auto shiftSheet = [&](int dx, int dy) {
+        L.m_rcPaper.offset(dx, dy);
+        L.m_rcPrintable.offset(dx, dy);
+        for (GdiRect& s : L.m_arrPages) s.offset(dx, dy);
+    };
+    auto shiftTargets = [&](int dx, int dy) {
+        L.m_rcTargets.offset(dx, dy);
+        for (GdiRect& r : L.m_arrTargets) r.offset(dx, dy);
+    };
+    if (L.m_rcTargets.right > L.m_rcPrintable.right)
+        shiftSheet((L.m_rcTargets.right - L.m_rcPrintable.right) / 2, 0);
+    else
+        shiftTargets((L.m_rcPrintable.right - L.m_rcTargets.right) / 2, 0);
+    if (L.m_rcTargets.bottom > L.m_rcPrintable.bottom)
+        shiftSheet(0, (L.m_rcTargets.bottom - L.m_rcPrintable.bottom) / 2);
+    else
+        shiftTargets(0, (L.m_rcPrintable.bottom - L.m_rcTargets.bottom) / 2);
+
+    int dx = 16;
+    int dy = 16;
+    if (bFit) {
+        const int W = std::max(L.m_rcTargets.width(), L.m_rcPaper.width());
+        const int H = std::max(L.m_rcTargets.height(), L.m_rcPaper.height());
+        double f = 0.0;
+        if (W > 0 && H > 0) {
+            f = static_cast<double>(sizeClient.width() - 32) / W;
+            fitScale(f, sizeClient.height() - 32, H);
+        }
+        L.m_rcPaper = zoomed(L.m_rcPaper, f);
+        L.m_rcPrintable = zoomed(L.m_rcPrintable, f);
+        L.m_rcTargets = zoomed(L.m_rcTargets, f);
+        for (GdiRect& s : L.m_arrPages) s = zoomed(s, f);
+        for (GdiRect& r : L.m_arrTargets) r = zoomed(r, f);
+        dx = (sizeClient.width() - std::max(L.m_rcTargets.width(), L.m_rcPaper.width())) / 2;
+        dy = (sizeClient.height() - std::max(L.m_rcTargets.height(), L.m_rcPaper.height())) / 2;
+    }
+    shiftSheet(dx, dy);
+    shiftTargets(dx, dy);
+
+    GdiRect total = L.m_rcTargets.united(L.m_rcPaper);
+    if (!bFit) {
+        total.right += 2 * dx;
+        total.bottom += 2 * dy;
+    }
+    return total;
+}
+
+void ClampPageRange(int& nFromPage, int& nToPage, int nMaxPage)
+{
+    while (nToPage > nMaxPage && nToPage > 1) {
+        --nToPage;
+        if (nFromPage > 1) --nFromPage;
+    }
+}
