@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QPrinter>
 
 #include "platform/CommandIds.h"
 #include "platform/ui/DocTemplate.h"
@@ -76,6 +77,12 @@ bool CWinApp::SaveAllModified()
 void CWinApp::CloseAllDocuments(bool endSession)
 {
     for (CDocTemplate* t : m_templates) t->CloseAllDocuments(endSession);
+}
+
+QPrinter& CWinApp::GetPrinter()
+{
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
 }
 
 void CWinApp::LoadStdProfileSettings(int recentFiles)

@@ -7,8 +7,11 @@
 #include "platform/Document.h"
 #include "platform/RecentFileList.h"
 
+#include <memory>
+
 class CMDIFrameWnd;
 class CMultiDocTemplate;
+class QPrinter;
 
 // The application object: its document templates, its main frame, the
 // recent-file list and the framework's application commands (Exit, the
@@ -35,6 +38,10 @@ public:
     // Closes every document of every template without asking.
     virtual void CloseAllDocuments(bool endSession);
 
+    // The printer chosen in Print Setup (the default printer until then);
+    // views lay out and print their pages for it.
+    QPrinter& GetPrinter();
+
     // Reads the recent-file list from the settings (size entries).
     void LoadStdProfileSettings(int recentFiles = 6);
     CRecentFileList& recentFiles() { return m_recentFiles; }
@@ -56,6 +63,7 @@ protected:
     QList<CDocTemplate*> m_templates;
     CMDIFrameWnd* m_pMainWnd = nullptr;
     CRecentFileList m_recentFiles;
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 CWinApp* AfxGetApp();
