@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPushButton>
+
+// A button that shows a link: blue until visited, purple after, red while
+// the pointer is over it; underlined while hovering (or always, or never).
+// A click opens the link with the desktop's default handler.
+class HyperlinkButton : public QPushButton {
+    Q_OBJECT
+public:
+    enum Underline { UnderlineHover = -1, UnderlineNever = 0, UnderlineAlways = 1 };
+
+    explicit HyperlinkButton(QWidget* parent = nullptr);
+    HyperlinkButton(const QString& text, const QString& link, QWidget* parent = nullptr);
+
+    // A null link disables the control; a null tooltip shows the link.
+    void SetLink(const QString& link, const QString& tooltip = QString());
+    QString link() const { return m_strLink; }
+    QString tooltip() const { return m_strTooltip; }
+
+    void SetVisited(bool visited = true);
+    bool visited() const { return m_bVisited; }
+    bool hovering() const { return m_bHover; }
+
+    void SetUnderline(Underline mode);
+    Underline underline() const { return m_nUnderline; }
+    void SetAutoSize(bool adjust);
+    bool autoSize() const { return m_bAdjustToFit; }
+
+    void SetColours(const QColor& link, const QColor& visited, const QColor& hover);
+    QColor linkColour() const { return m_crLinkColour; }
+    QColor visitedColour() const { return m_crVisitedColour; }
+    QColor hoverColour() const { return m_crHoverColour; }
+
+    // The colour and font the text is drawn with now.
+    QColor currentColour() const;
+    QFont currentFont() const;
+
+    // Sizes the control to its text in the underlined font, keeping the
+    // edge its alignment names (the centre when centred).
+    void PositionWindow();
+
+    QSize sizeHint() const override;
+
+    // How the control behaves on a click: OpenWithShell; true when opened.
+    bool OpenLink();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void attach();
+    void setHover(bool hover);
+
+    QString m_strLink;
+    QFont m_underlineFont;
+    QFont m_stdFont;
+    QString m_strTooltip;
+    QColor m_crLinkColour{0, 0, 238};
+    QColor m_crVisitedColour{85, 26, 139};
+    QColor m_crHoverColour{255, 0, 0};
+    bool m_bHover = false;
+    bool m_bVisited = false;
+    Underline m_nUnderline = UnderlineHover;
+    bool m_bAdjustToFit = true;
+};
