@@ -51,6 +51,8 @@ public:
     // Stores the box with left <= right and top <= bottom.
     void SetLabelBox(double left, double top, double right, double bottom);
     QPoint LabelOffset() const { return m_labelOffset; }
+    // The font of the last label fit.
+    const QFont& LabelFont() const { return m_labelFont; }
 
     // Black on light fills, white on dark ones, by the fill's luminance.
     static DesignColor LabelTextColor(DesignColor fill);

@@ -127,10 +127,16 @@ int TargetImage::Save(const QString& path)
     if (m_kind == TARGET_KIND_PICTURE || m_kind == TARGET_KIND_RASTER) return SAVE_NOT_SAVEABLE;
     if (m_kind == TARGET_KIND_NONE || !m_designer) return SAVE_OK;
 
+    // A file or folder without any write-permission bit counts as read-only
+    // even for the superuser, whom the access check would let through.
+    auto writable = [](const QFileInfo& info) {
+        return info.isWritable()
+               && (info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    };
     const QFileInfo target(path);
     const QFileInfo dir(target.absolutePath());
-    if (!dir.exists() || !dir.isDir() || !dir.isWritable()) return SAVE_DIR_NOT_WRITABLE;
-    if (target.exists() && !target.isWritable()) return SAVE_READ_ONLY;
+    if (!dir.exists() || !dir.isDir() || !writable(dir)) return SAVE_DIR_NOT_WRITABLE;
+    if (target.exists() && !writable(target)) return SAVE_READ_ONLY;
 
     // Written to a temporary file beside the target and renamed over it only
     // once complete, so a failed save never leaves a partial file or destroys
