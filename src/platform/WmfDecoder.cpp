@@ -1,0 +1,428 @@
+#include "platform/WmfDecoder.h"
+
+#include "platform/WmfDib.h"
+#include "platform/WmfReader.h"
+
+#include <cstdlib>
+
+namespace wmf {
+
+int Picture::widthHimetric() const
+{
+    if (unitsPerInch <= 0) return 0;
+    return int(qint64(right - left) * 2540 / unitsPerInch);
+}
+
+int Picture::heightHimetric() const
+{
+    if (unitsPerInch <= 0) return 0;
+    return int(qint64(bottom - top) * 2540 / unitsPerInch);
+}
+
+namespace {
+
+class RecordDecoder {
+public:
+    RecordDecoder(Picture& pic, Reader& r, quint16 function) : m_pic(pic), m_r(r) { m_rec.function = function; }
+
+    // Reads n 16-bit signed values; returns them reversed (GDI call order).
+    void reversed(int n)
+    {
+        std::vector<int> v(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) v[size_t(n - 1 - i)] = m_r.s16();
+        m_rec.args.insert(m_rec.args.end(), v.begin(), v.end());
+    }
+    void arg(int v) { m_rec.args.push_back(v); }
+
+    bool points(int count)
+    {
+        if (count < 0 || qint64(count) * 4 > m_r.remaining()) return false;
+        m_rec.points.reserve(size_t(count));
+        for (int i = 0; i < count; ++i) {
+            const int x = m_r.s16();
+            const int y = m_r.s16();
+            m_rec.points.emplace_back(x, y);
+        }
+        return true;
+    }
+
+    QByteArray bytes(int n)
+    {
+        if (n < 0 || n > m_r.remaining()) n = int(m_r.remaining());
+        QByteArray b(reinterpret_cast<const char*>(m_r.here()), n);
+        m_r.skip(n);
+        return b;
+    }
+
+    int addImage(const QImage& img)
+    {
+        if (img.isNull()) return -1;
+        m_pic.images.push_back(img);
+        return int(m_pic.images.size() - 1);
+    }
+
+    QImage dibRest(bool paletteIndices = false)
+    {
+        return decodeDib(m_r.here(), m_r.remaining(), paletteIndices,
+                         m_pic.palettes.empty() ? nullptr : &m_pic.palettes.back());
+    }
+
+    bool decode(qint64 recordWords);
+
+    Record m_rec;
+
+private:
+    Picture& m_pic;
+    Reader& m_r;
+};
+
+bool RecordDecoder::decode(qint64 recordWords)
+{
+    const quint16 f = m_rec.function;
+    switch (f) {
+    case SETBKCOLOR:
+    case SETTEXTCOLOR:
+        arg(int(m_r.u32()));
+        break;
+    case SETBKMODE: case SETMAPMODE: case SETROP2: case SETPOLYFILLMODE: case SETSTRETCHBLTMODE:
+    case SETTEXTCHAREXTRA: case SETTEXTALIGN: case SELECTOBJECT: case DELETEOBJECT: case SELECTPALETTE:
+    case SELECTCLIPREGION: case RESTOREDC: case PAINTREGION: case INVERTREGION: case SETRELABS:
+        arg(f == RESTOREDC ? m_r.s16() : m_r.u16());
+        break;
+    case SAVEDC: case REALIZEPALETTE: case EOF_RECORD:
+        break;
+    case SETTEXTJUSTIFICATION: {
+        const int count = m_r.s16();
+        const int extra = m_r.s16();
+        arg(extra);
+        arg(count);
+        break;
+    }
+    case SETWINDOWORG: case SETWINDOWEXT: case SETVIEWPORTORG: case SETVIEWPORTEXT: case OFFSETWINDOWORG:
+    case OFFSETVIEWPORTORG: case LINETO: case MOVETO: case OFFSETCLIPRGN:
+        reversed(2);
+        break;
+    case SCALEWINDOWEXT: case SCALEVIEWPORTEXT: case EXCLUDECLIPRECT: case INTERSECTCLIPRECT:
+    case RECTANGLE: case ELLIPSE:
+        reversed(4);
+        break;
+    case ROUNDRECT:
+        reversed(6);
+        break;
+    case ARC: case PIE: case CHORD:
+        reversed(8);
+        break;
+    case SETPIXEL: {
+        const quint32 c = m_r.u32();
+        reversed(2);
+        arg(int(c));
+        break;
+    }
+    case FILLREGION:
+        arg(m_r.u16());
+        arg(m_r.u16());
+        break;
+    case FRAMEREGION: {
+        arg(m_r.u16());
+        arg(m_r.u16());
+        const int h = m_r.s16();
+        const int w = m_r.s16();
+        arg(w);
+        arg(h);
+        break;
+    }
+    case POLYGON:
+    case POLYLINE:
+        if (!points(m_r.s16())) return false;
+        break;
+    case POLYPOLYGON: {
+        const int n = m_r.u16();
+        if (qint64(n) * 2 > m_r.remaining()) return false;
+        qint64 total = 0;
+        for (int i = 0; i < n; ++i) {
+            const int c = m_r.u16();
+            m_rec.counts.push_back(c);
+            total += c;
+        }
+        if (total * 4 > m_r.remaining()) return false;
+        points(int(total));
+        break;
+    }
+    case TEXTOUT: {
+        const int n = m_r.s16();
+        if (n < 0 || n + (n & 1) + 4 > m_r.remaining()) return false;
+        m_rec.text = bytes(n);
+        m_r.skip(n & 1);
+        reversed(2);
+        break;
+    }
+    case EXTTEXTOUT: {
+        const int y = m_r.s16();
+        const int x = m_r.s16();
+        const int n = m_r.s16();
+        const int options = m_r.u16();
+        arg(x);
+        arg(y);
+        arg(options);
+        if (options & (ETO_OPAQUE | ETO_CLIPPED)) {
+            for (int i = 0; i < 4; ++i) arg(m_r.s16());
+        } else {
+            for (int i = 0; i < 4; ++i) arg(0);
+        }
+        if (n < 0 || n > m_r.remaining()) return false;
+        m_rec.text = bytes(n);
+        m_r.skip(qMin<qsizetype>(n & 1, m_r.remaining()));
+        if (m_r.remaining() >= qint64(n) * 2) {
+            for (int i = 0; i < n; ++i) m_rec.dx.push_back(m_r.s16());
+        }
+        break;
+    }
+    case PATBLT: {
+        const quint32 rop = m_r.u32();
+        reversed(4);
+        arg(int(rop));
+        break;
+    }
+    case BITBLT: case DIBBITBLT: case STRETCHBLT: case DIBSTRETCHBLT: {
+        // args: xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc, rop
+        const bool stretch = f == STRETCHBLT || f == DIBSTRETCHBLT;
+        const bool withBitmap = recordWords != qint64(f >> 8) + 3;
+        const quint32 rop = m_r.u32();
+        int v[8] = {};
+        if (stretch) {
+            v[7] = m_r.s16(); v[6] = m_r.s16(); v[5] = m_r.s16(); v[4] = m_r.s16();
+            if (!withBitmap) m_r.s16();
+            v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
+        } else {
+            v[5] = m_r.s16(); v[4] = m_r.s16();
+            if (!withBitmap) m_r.s16();
+            v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
+            v[6] = v[2]; v[7] = v[3];
+        }
+        for (int i : v) arg(i);
+        arg(int(rop));
+        if (withBitmap) {
+            const QImage img = (f == BITBLT || f == STRETCHBLT) ? decodeBitmap16(m_r.here(), m_r.remaining())
+                                                                 : dibRest();
+            m_rec.object = addImage(img);
+        }
+        break;
+    }
+    case STRETCHDIB: case SETDIBTODEV: {
+        // args: xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc, rop, usage
+        quint32 rop = SRCCOPY;
+        int usage = 0;
+        int v[8] = {};
+        if (f == STRETCHDIB) {
+            rop = m_r.u32();
+            usage = m_r.u16();
+            v[7] = m_r.s16(); v[6] = m_r.s16(); v[5] = m_r.s16(); v[4] = m_r.s16();
+            v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
+        } else {
+            usage = m_r.u16();
+            m_r.u16();  // scan count
+            m_r.u16();  // start scan
+            v[5] = m_r.s16(); v[4] = m_r.s16();
+            v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
+            v[6] = v[2]; v[7] = v[3];
+        }
+        for (int i : v) arg(i);
+        arg(int(rop));
+        arg(usage);
+        m_rec.object = addImage(dibRest(usage == 1));
+        break;
+    }
+    case CREATEPENINDIRECT: {
+        Pen p;
+        p.style = m_r.u16();
+        p.width = m_r.s16();
+        m_r.s16();
+        p.color = m_r.u32();
+        m_pic.pens.push_back(p);
+        m_rec.object = int(m_pic.pens.size() - 1);
+        break;
+    }
+    case CREATEBRUSHINDIRECT: {
+        Brush b;
+        b.style = m_r.u16();
+        b.color = m_r.u32();
+        b.hatch = m_r.u16();
+        m_pic.brushes.push_back(b);
+        m_rec.object = int(m_pic.brushes.size() - 1);
+        break;
+    }
+    case DIBCREATEPATTERNBRUSH: case CREATEPATTERNBRUSH: {
+        Brush b;
+        b.style = BS_DIBPATTERN;
+        QImage img;
+        if (f == DIBCREATEPATTERNBRUSH) {
+            m_r.u16();
+            const int usage = m_r.u16();
+            img = dibRest(usage == 1);
+        } else {
+            img = decodeBitmap16(m_r.here(), m_r.remaining());
+            if (m_r.remaining() >= 28) {
+                // The bits follow 18 reserved bytes after the 10-byte bitmap header.
+                QByteArray copy(reinterpret_cast<const char*>(m_r.here()), 10);
+                copy.append(reinterpret_cast<const char*>(m_r.here()) + 28, int(m_r.remaining() - 28));
+                img = decodeBitmap16(reinterpret_cast<const uchar*>(copy.constData()), copy.size());
+            }
+        }
+        b.image = addImage(img);
+        if (b.image < 0) b.style = BS_NULL;
+        m_pic.brushes.push_back(b);
+        m_rec.object = int(m_pic.brushes.size() - 1);
+        break;
+    }
+    case CREATEFONTINDIRECT: {
+        Font ft;
+        ft.height = m_r.s16();
+        ft.width = m_r.s16();
+        ft.escapement = m_r.s16();
+        ft.orientation = m_r.s16();
+        ft.weight = m_r.s16();
+        ft.italic = m_r.u8();
+        ft.underline = m_r.u8();
+        ft.strikeOut = m_r.u8();
+        ft.charSet = m_r.u8();
+        m_r.skip(qMin<qsizetype>(4, m_r.remaining()));
+        QByteArray face = bytes(int(qMin<qsizetype>(32, m_r.remaining())));
+        const int zero = face.indexOf('\0');
+        if (zero >= 0) face.truncate(zero);
+        ft.faceName = face;
+        m_pic.fonts.push_back(ft);
+        m_rec.object = int(m_pic.fonts.size() - 1);
+        break;
+    }
+    case CREATEPALETTE: case SETPALENTRIES: {
+        m_r.u16();
+        int n = m_r.u16();
+        if (qint64(n) * 4 > m_r.remaining()) n = int(m_r.remaining() / 4);
+        std::vector<quint32> entries;
+        entries.reserve(size_t(n));
+        for (int i = 0; i < n; ++i) entries.push_back(m_r.u32() & 0xFFFFFF);
+        m_pic.palettes.push_back(std::move(entries));
+        m_rec.object = int(m_pic.palettes.size() - 1);
+        break;
+    }
+    case CREATEREGION: {
+        m_r.skip(qMin<qsizetype>(10, m_r.remaining()));  // next in chain, type, count, size
+        int scans = m_r.s16();
+        m_r.s16();
+        for (int i = 0; i < 4; ++i) m_r.s16();
+        QRegion region;
+        std::vector<QRect> rects;
+        for (int s = 0; s < scans && m_r.ok() && m_r.remaining() >= 6; ++s) {
+            const int count = m_r.u16();
+            const int top = m_r.s16();
+            const int bottom = m_r.s16();
+            if (qint64(count) * 2 + 2 > m_r.remaining()) break;
+            for (int i = 0; i + 1 < count; i += 2) {
+                const int l = m_r.s16();
+                const int r = m_r.s16();
+                if (r > l && bottom > top) rects.emplace_back(l, top, r - l, bottom - top);
+            }
+            if (count & 1) m_r.s16();
+            m_r.u16();
+        }
+        if (!rects.empty()) region.setRects(rects.data(), int(rects.size()));
+        m_pic.regions.push_back(region);
+        m_rec.object = int(m_pic.regions.size() - 1);
+        break;
+    }
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Functions that take a slot in the object table even when their content is unusable.
+bool createsObject(quint16 f)
+{
+    return f == CREATEPENINDIRECT || f == CREATEBRUSHINDIRECT || f == DIBCREATEPATTERNBRUSH
+        || f == CREATEPATTERNBRUSH || f == CREATEFONTINDIRECT || f == CREATEPALETTE || f == CREATEREGION;
+}
+
+} // namespace
+
+bool decode(const QByteArray& data, Picture& pic, QString* error, NonPlaceable nonPlaceable)
+{
+    auto fail = [&](const char* why) {
+        if (error) *error = QString::fromLatin1(why);
+        return false;
+    };
+    pic = Picture();
+    Reader r(reinterpret_cast<const uchar*>(data.constData()), data.size());
+    if (r.remaining() < HEADER_SIZE) return fail("file too short for a metafile header");
+    Reader peek = r;
+    if (peek.u32() == PLACEABLE_KEY) {
+        if (r.remaining() < PLACEABLE_SIZE + HEADER_SIZE) return fail("file too short for a placeable metafile");
+        r.u32();
+        r.u16();
+        pic.left = r.s16();
+        pic.top = r.s16();
+        pic.right = r.s16();
+        pic.bottom = r.s16();
+        pic.unitsPerInch = r.u16();
+        r.u32();
+        r.u16();
+        pic.placeable = true;
+        if (pic.unitsPerInch == 0) return fail("placeable header with zero units per inch");
+        if (pic.left == pic.right || pic.top == pic.bottom) return fail("placeable header with an empty bounding box");
+    } else if (nonPlaceable == NonPlaceable::Reject) {
+        return fail("no placeable header");
+    }
+    const qsizetype headerStart = r.pos();
+    const int type = r.u16();
+    const int headerWords = r.u16();
+    const int version = r.u16();
+    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
+        return fail("not a metafile header");
+    r.seek(headerStart + HEADER_SIZE);
+
+    bool haveWindowOrg = false, haveWindowExt = false;
+    while (r.remaining() >= 6 && int(pic.records.size()) < MAX_RECORDS) {
+        const qsizetype start = r.pos();
+        const qint64 words = r.u32();
+        const quint16 function = r.u16();
+        if (words < 3 || words * 2 > qint64(r.size() - start)) break;  // garbage or truncated: keep what came before
+        if (function == EOF_RECORD) break;
+        const qsizetype end = start + qsizetype(words) * 2;
+        Reader body(reinterpret_cast<const uchar*>(data.constData()) + r.pos(), end - r.pos());
+        RecordDecoder d(pic, body, function);
+        const bool ok = d.decode(words);
+        if (ok && body.ok()) {
+            pic.records.push_back(std::move(d.m_rec));
+        } else if (createsObject(function)) {
+            // The slot must still be taken or every later index is off by one.
+            Record empty;
+            empty.function = function;
+            pic.records.push_back(std::move(empty));
+            ++pic.skipped;
+        } else {
+            ++pic.skipped;
+        }
+        if (!pic.placeable && (function == SETWINDOWORG || function == SETWINDOWEXT) && ok) {
+            const Record& rec = pic.records.back();
+            if (rec.args.size() == 2 && function == SETWINDOWORG && !haveWindowOrg) {
+                pic.left = rec.args[0];
+                pic.top = rec.args[1];
+                haveWindowOrg = true;
+            } else if (rec.args.size() == 2 && function == SETWINDOWEXT && !haveWindowExt) {
+                pic.right = rec.args[0];
+                pic.bottom = rec.args[1];
+                haveWindowExt = true;
+            }
+        }
+        r.seek(end);
+    }
+    if (!pic.placeable) {
+        if (!haveWindowExt || pic.right == 0 || pic.bottom == 0) return fail("no placeable header and no window extent");
+        pic.right += pic.left;
+        pic.bottom += pic.top;
+        pic.unitsPerInch = 1440;
+    }
+    return true;
+}
+
+} // namespace wmf

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "platform/WmfFormat.h"
+
+namespace wmf {
+
+// How a metafile without the placeable header is treated.
+enum class NonPlaceable {
+    Reject,          // the header is required, as for target documents
+    FrameFromWindow  // the first window origin and extent give the frame, at 1440 units per inch
+};
+
+// Decodes a metafile (with or without the 22-byte placeable header) into a
+// display list. Every count and size is checked against the bytes that remain;
+// decoding stops at the first record that is truncated or smaller than three
+// words and keeps what came before. Returns false, with a reason, when the
+// headers are unusable.
+bool decode(const QByteArray& data, Picture& picture, QString* error = nullptr,
+            NonPlaceable nonPlaceable = NonPlaceable::Reject);
+
+// Records after which decoding stops, however big the file says it is.
+constexpr int MAX_RECORDS = 4 * 1024 * 1024;
+
+} // namespace wmf

@@ -1,0 +1,354 @@
+// Shapes, bitmaps and regions of the metafile player.
+#include "platform/WmfPlayer.h"
+
+#include <QPaintEngine>
+
+#include <cmath>
+
+namespace wmf {
+
+namespace {
+
+int arg(const Record& r, size_t i) { return i < r.args.size() ? r.args[i] : 0; }
+
+QColor inverted(const QColor& c) { return QColor(255 - c.red(), 255 - c.green(), 255 - c.blue()); }
+
+// Longest device extent for which a styled pen is dashed; beyond it a dash
+// pattern would mean millions of segments, so the line is drawn solid.
+constexpr double MAX_DASHED_EXTENT = 100000.0;
+
+// A path's sweep from GDI's two radial points, counter-clockwise as seen on the device.
+double arcAngle(const QRectF& rect, const QPointF& p)
+{
+    const double rx = rect.width() / 2, ry = rect.height() / 2;
+    if (rx <= 0 || ry <= 0) return 0;
+    const QPointF c = rect.center();
+    return std::atan2(-(p.y() - c.y()) / ry, (p.x() - c.x()) / rx) * 180.0 / M_PI;
+}
+
+} // namespace
+
+QPen Player::makePen() const
+{
+    const Pen& p = m_state.pen;
+    if (p.style == PS_NULL || (p.style & 0x0F) == PS_NULL) return QPen(Qt::NoPen);
+    QColor color = colorRef(p.color);
+    if (m_state.rop2 == R2_BLACK) color = Qt::black;
+    else if (m_state.rop2 == R2_WHITE) color = Qt::white;
+    else if (m_state.rop2 == R2_NOTCOPYPEN) color = inverted(color);
+    const QTransform full = m_toFrame * m_base;
+    const double scale = std::hypot(full.m11(), full.m12());
+    const double device = p.width == 0 ? 1.0 : std::max(1.0, std::fabs(p.width * scale));
+    QPen pen(color, device);
+    pen.setCosmetic(true);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    const int style = p.style & 0x0F;
+    if (style >= PS_DASH && style <= PS_DASHDOTDOT) {
+        // One-pixel pens dash as GDI does, in device pixels; wider ones in widths.
+        static const QList<qreal> thin[4] = {{18, 6}, {3, 3}, {9, 6, 3, 6}, {9, 3, 3, 3, 3, 3}};
+        static const QList<qreal> wide[4] = {{3, 1}, {1, 1}, {3, 1, 1, 1}, {3, 1, 1, 1, 1, 1}};
+        pen.setDashPattern(device <= 1.0 ? thin[style - 1] : wide[style - 1]);
+        pen.setCapStyle(Qt::FlatCap);
+    }
+    return pen;
+}
+
+QBrush Player::makeBrush(const Brush& b) const
+{
+    QColor color = colorRef(b.color);
+    if (m_state.rop2 == R2_BLACK) color = Qt::black;
+    else if (m_state.rop2 == R2_WHITE) color = Qt::white;
+    else if (m_state.rop2 == R2_NOTCOPYPEN) color = inverted(color);
+    QBrush brush;
+    switch (b.style) {
+    case BS_NULL: return QBrush(Qt::NoBrush);
+    case BS_HATCHED: {
+        static const Qt::BrushStyle hatch[6] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+                                                Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+        brush = QBrush(color, (b.hatch >= 0 && b.hatch < 6) ? hatch[b.hatch] : Qt::SolidPattern);
+        break;
+    }
+    case BS_PATTERN: case BS_DIBPATTERN:
+        if (b.image < 0 || size_t(b.image) >= m_pic.images.size()) return QBrush(Qt::NoBrush);
+        brush = QBrush(m_pic.images[size_t(b.image)]);
+        break;
+    default:
+        return QBrush(color);
+    }
+    // Hatches and patterns repeat in device pixels, whatever the mapping.
+    bool invertible = false;
+    const QTransform inv = (m_toFrame * m_base).inverted(&invertible);
+    if (invertible) brush.setTransform(inv);
+    return brush;
+}
+
+void Player::applyRop2()
+{
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    if (m_raster) {
+        switch (m_state.rop2) {
+        case R2_NOTMERGEPEN: mode = QPainter::RasterOp_NotSourceAndNotDestination; break;
+        case R2_MASKNOTPEN: mode = QPainter::RasterOp_NotSourceAndDestination; break;
+        case R2_MASKPENNOT: mode = QPainter::RasterOp_SourceAndNotDestination; break;
+        case R2_NOT: mode = QPainter::RasterOp_NotDestination; break;
+        case R2_XORPEN: mode = QPainter::RasterOp_SourceXorDestination; break;
+        case R2_NOTMASKPEN: mode = QPainter::RasterOp_NotSourceOrNotDestination; break;
+        case R2_MASKPEN: mode = QPainter::RasterOp_SourceAndDestination; break;
+        case R2_NOTXORPEN: mode = QPainter::RasterOp_NotSourceXorDestination; break;
+        case R2_MERGENOTPEN: mode = QPainter::RasterOp_NotSourceOrDestination; break;
+        case R2_MERGEPENNOT: mode = QPainter::RasterOp_SourceOrNotDestination; break;
+        case R2_MERGEPEN: mode = QPainter::RasterOp_SourceOrDestination; break;
+        default: break;
+        }
+    }
+    m_painter->setCompositionMode(mode);
+}
+
+bool Player::prepare(bool usePen, bool useBrush)
+{
+    if (!m_painter || m_state.rop2 == R2_NOP) return false;
+    if (m_clipDirty || m_transformDirty) {
+        m_painter->setWorldTransform(m_base);
+        if (m_state.clipped) m_painter->setClipPath(m_state.clip);
+        else m_painter->setClipRect(m_bound);
+        m_clipDirty = false;
+        m_transformDirty = true;
+    }
+    if (m_transformDirty) {
+        m_painter->setWorldTransform(m_toFrame * m_base);
+        m_transformDirty = false;
+    }
+    m_painter->setPen(usePen ? makePen() : QPen(Qt::NoPen));
+    m_painter->setBrush(useBrush ? makeBrush(m_state.brush) : QBrush(Qt::NoBrush));
+    m_painter->setBackgroundMode(m_state.bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    m_painter->setBackground(colorRef(m_state.bkColor));
+    applyRop2();
+    return true;
+}
+
+void Player::drawShape(const QPainterPath& path, bool fill)
+{
+    if (!prepare(true, fill)) return;
+    QPen pen = m_painter->pen();
+    if (pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen) {
+        const QRectF b = (m_toFrame * m_base).mapRect(path.controlPointRect());
+        if (b.width() + b.height() > MAX_DASHED_EXTENT) {
+            pen.setStyle(Qt::SolidLine);
+            m_painter->setPen(pen);
+        }
+    }
+    m_painter->drawPath(path);
+}
+
+void Player::lineTo(const QPointF& p)
+{
+    if (m_painter) {
+        QPainterPath path(m_state.position);
+        path.lineTo(p);
+        drawShape(path, false);
+    }
+    m_state.position = p;
+}
+
+// Closed figures drawn with an inside-frame pen keep the pen within their box.
+static QRectF insideFrame(const QRectF& r, const Pen& pen)
+{
+    if ((pen.style & 0x0F) != PS_INSIDEFRAME || pen.width <= 1) return r;
+    const double half = pen.width / 2.0;
+    if (r.width() <= pen.width || r.height() <= pen.width) return r;
+    return r.adjusted(half, half, -half, -half);
+}
+
+void Player::rectangle(const Record& r)
+{
+    QPainterPath path;
+    path.addRect(insideFrame(logicalRect(arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)), m_state.pen));
+    drawShape(path, true);
+}
+
+void Player::roundRect(const Record& r)
+{
+    QPainterPath path;
+    const QRectF rect = insideFrame(logicalRect(arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)), m_state.pen);
+    const double rx = std::min(std::fabs(arg(r, 4)) / 2.0, rect.width() / 2);
+    const double ry = std::min(std::fabs(arg(r, 5)) / 2.0, rect.height() / 2);
+    path.addRoundedRect(rect, rx, ry);
+    drawShape(path, true);
+}
+
+void Player::ellipse(const Record& r)
+{
+    QPainterPath path;
+    path.addEllipse(insideFrame(logicalRect(arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)), m_state.pen));
+    drawShape(path, true);
+}
+
+void Player::arc(const Record& r)
+{
+    const QRectF rect = logicalRect(arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3));
+    if (rect.width() <= 0 || rect.height() <= 0) return;
+    const double a1 = arcAngle(rect, QPointF(arg(r, 4), arg(r, 5)));
+    const double a2 = arcAngle(rect, QPointF(arg(r, 6), arg(r, 7)));
+    const bool flipped = m_toFrame.determinant() < 0;
+    double sweep = flipped ? a1 - a2 : a2 - a1;
+    while (sweep <= 0) sweep += 360.0;
+    while (sweep > 360.0) sweep -= 360.0;
+    if (flipped) sweep = -sweep;
+    QPainterPath path;
+    if (r.function == PIE) {
+        path.moveTo(rect.center());
+        path.arcTo(rect, a1, sweep);
+        path.closeSubpath();
+    } else {
+        path.arcMoveTo(rect, a1);
+        path.arcTo(rect, a1, sweep);
+        if (r.function == CHORD) path.closeSubpath();
+    }
+    drawShape(path, r.function != ARC);
+}
+
+void Player::polyline(const Record& r)
+{
+    if (r.points.size() < 2) return;
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QPolygon(QList<QPoint>(r.points.begin(), r.points.end()))));
+    drawShape(path, false);
+}
+
+void Player::polygon(const Record& r)
+{
+    if (r.points.size() < 2) return;
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QPolygon(QList<QPoint>(r.points.begin(), r.points.end()))));
+    path.closeSubpath();
+    path.setFillRule(m_state.polyFillMode == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    drawShape(path, true);
+}
+
+void Player::polyPolygon(const Record& r)
+{
+    QPainterPath path;
+    size_t at = 0;
+    for (int count : r.counts) {
+        if (at + size_t(count) > r.points.size()) break;
+        if (count >= 2) {
+            QPolygonF poly;
+            poly.reserve(count);
+            for (int i = 0; i < count; ++i) poly << QPointF(r.points[at + size_t(i)]);
+            path.addPolygon(poly);
+            path.closeSubpath();
+        }
+        at += size_t(count);
+    }
+    path.setFillRule(m_state.polyFillMode == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    drawShape(path, true);
+}
+
+void Player::setPixel(const Record& r)
+{
+    if (!prepare(false, false)) return;
+    const QPointF d = (m_toFrame * m_base).map(QPointF(arg(r, 0), arg(r, 1)));
+    m_painter->setWorldTransform(QTransform());
+    m_painter->fillRect(QRectF(std::floor(d.x()), std::floor(d.y()), 1, 1), colorRef(quint32(arg(r, 2))));
+    m_transformDirty = true;
+}
+
+void Player::patBlt(const QRectF& rect, quint32 rop)
+{
+    if (!prepare(false, true)) return;
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    switch (rop) {
+    case BLACKNESS: m_painter->fillRect(rect, Qt::black); return;
+    case WHITENESS: m_painter->fillRect(rect, Qt::white); return;
+    case DSTINVERT:
+        if (m_raster) {
+            m_painter->setCompositionMode(QPainter::RasterOp_NotDestination);
+            m_painter->fillRect(rect, Qt::white);
+            m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        return;
+    case PATINVERT:
+        if (m_raster) m_painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        break;
+    default:
+        break;
+    }
+    m_painter->fillRect(rect, makeBrush(m_state.brush));
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void Player::bitmap(const Record& r)
+{
+    const int x = arg(r, 0), y = arg(r, 1), w = arg(r, 2), h = arg(r, 3);
+    const quint32 rop = quint32(arg(r, 8));
+    if (r.object < 0 || size_t(r.object) >= m_pic.images.size()) {
+        patBlt(logicalRect(x, y, x + w, y + h), rop);
+        return;
+    }
+    if (w == 0 || h == 0 || !prepare(false, false)) return;
+    QImage img = m_pic.images[size_t(r.object)];
+    QRectF src(arg(r, 4), arg(r, 5), arg(r, 6), arg(r, 7));
+    if (r.function == STRETCHDIB || r.function == SETDIBTODEV)
+        src.moveTop(img.height() - src.top() - src.height());  // measured from the bottom row
+    src = src.normalized().intersected(QRectF(img.rect()));
+    if (src.isEmpty()) src = QRectF(img.rect());
+
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    const bool blend = m_painter->paintEngine() && m_painter->paintEngine()->hasFeature(QPaintEngine::BlendModes);
+    switch (rop) {
+    case NOTSRCCOPY: img.invertPixels(); break;
+    case SRCAND: mode = m_raster ? QPainter::RasterOp_SourceAndDestination : blend ? QPainter::CompositionMode_Multiply : mode; break;
+    case SRCPAINT: mode = m_raster ? QPainter::RasterOp_SourceOrDestination : blend ? QPainter::CompositionMode_Lighten : mode; break;
+    case SRCINVERT: mode = m_raster ? QPainter::RasterOp_SourceXorDestination : blend ? QPainter::CompositionMode_Difference : mode; break;
+    case SRCERASE: if (m_raster) mode = QPainter::RasterOp_SourceAndNotDestination; break;
+    case NOTSRCERASE: if (m_raster) mode = QPainter::RasterOp_NotSourceAndNotDestination; break;
+    case MERGEPAINT: if (m_raster) mode = QPainter::RasterOp_NotSourceOrDestination; break;
+    case BLACKNESS: case WHITENESS: case PATCOPY: case DSTINVERT: case PATINVERT:
+        patBlt(logicalRect(x, y, x + w, y + h), rop);
+        return;
+    default: break;
+    }
+    const int stretch = m_state.stretchMode ? m_state.stretchMode : m_defaultStretch;
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, stretch == 4);
+    m_painter->setCompositionMode(mode);
+    // The destination may be mirrored by a negative width or height.
+    QTransform t;
+    t.translate(x, y);
+    t.scale(double(w) / src.width(), double(h) / src.height());
+    m_painter->setWorldTransform(t * m_toFrame * m_base);
+    m_painter->drawImage(QRectF(0, 0, src.width(), src.height()), img, src);
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_transformDirty = true;
+}
+
+void Player::fillRegion(const Record& r)
+{
+    const ObjectTable::Slot* s = m_objects.get(arg(r, 0));
+    if (!s || s->kind != ObjectTable::RegionObject || s->index < 0) return;
+    QPainterPath path;
+    path.addRegion(m_pic.regions[size_t(s->index)]);
+    if (!prepare(false, true)) return;
+    if (r.function == INVERTREGION) {
+        if (!m_raster) return;
+        m_painter->setCompositionMode(QPainter::RasterOp_NotDestination);
+        m_painter->fillPath(path, Qt::white);
+        m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
+    QBrush brush = m_painter->brush();
+    if (r.function == FILLREGION || r.function == FRAMEREGION) {
+        const ObjectTable::Slot* b = m_objects.get(arg(r, 1));
+        if (!b || b->kind != ObjectTable::BrushObject || b->index < 0) return;
+        brush = makeBrush(m_pic.brushes[size_t(b->index)]);
+    }
+    if (r.function == FRAMEREGION) {
+        QPen pen(brush, std::max(std::fabs(arg(r, 2) * m_toFrame.m11()), 1.0));
+        pen.setCosmetic(true);
+        m_painter->strokePath(path.simplified(), pen);
+    } else {
+        m_painter->fillPath(path, brush);
+    }
+}
+
+} // namespace wmf
