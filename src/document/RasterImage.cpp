@@ -179,12 +179,14 @@ bool RasterImage::Draw(DeviceContext& dc, int x, int y, int width, int height)
     if (width == 0 || height == 0) return true;
     if (!dc.isPrinting() && drawSampled(dc, x, y, width, height)) return true;
 
-    // Printers and PDF get the bitmap at its own resolution; the device
-    // scales it. Negative sizes mirror, as a stretch-blit does.
+    // Printers and PDF get the bitmap at its own resolution, losslessly (the
+    // PDF writer would otherwise recompress it as JPEG); the device scales
+    // it. Negative sizes mirror, as a stretch-blit does.
     const QImage image = ToImage();
     if (image.isNull()) return false;
     painter->save();
     painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter->setRenderHint(QPainter::LosslessImageRendering, true);
     painter->translate(x, y);
     painter->scale(double(width) / image.width(), double(height) / image.height());
     painter->drawImage(QPointF(0, 0), image);

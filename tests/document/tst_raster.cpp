@@ -1,0 +1,258 @@
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "document/RasterImage.h"
+#include "document/TargetImage.h"
+#include "platform/DeviceContext.h"
+
+// RasterImage as the document uses it: loading from files, keeping what it
+// had on failure, stretching into screens, bitmaps and PDF, and its size.
+namespace {
+
+void put16(QByteArray& b, int v) { b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); }
+void put32(QByteArray& b, qint64 v)
+{
+    for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xFF));
+}
+
+// An 8-bit bitmap whose pixel at (x, y), counted from the top, has palette
+// index 1 + x + width * y, and entry i is (red 40 i, green 255 - 40 i, blue i).
+QByteArray paletteBitmap(int width, int height, int pelsPerMeter)
+{
+    const int row = (width + 3) / 4 * 4;
+    QByteArray b("BM");
+    put32(b, 14 + 40 + 1024 + row * height);
+    put32(b, 0);
+    put32(b, 14 + 40 + 1024);
+    put32(b, 40);
+    put32(b, width);
+    put32(b, height);
+    put16(b, 1);
+    put16(b, 8);
+    put32(b, 0);
+    put32(b, 0);
+    put32(b, pelsPerMeter);
+    put32(b, pelsPerMeter);
+    put32(b, 256);
+    put32(b, 0);
+    for (int i = 0; i < 256; ++i) b.append(char(i)).append(char(255 - 40 * i)).append(char(40 * i)).append('\0');
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < row; ++x) b.append(char(x < width ? (1 + x + width * y) & 0xFF : 0));
+    }
+    return b;
+}
+
+QRgb sourceColor(int width, int x, int y)
+{
+    const int i = (1 + x + width * y) & 0xFF;
+    return qRgb((40 * i) & 0xFF, (255 - 40 * i) & 0xFF, i);
+}
+
+} // namespace
+
+class TestRaster : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString write(const QString& name, const QByteArray& data)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size()) return QString();
+        return path;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void failedLoadKeepsThePicture()
+    {
+        RasterImage image(RasterImage::TYPE_BMP);
+        QVERIFY(image.Load(write("a.bmp", paletteBitmap(3, 2, 2835))));
+        const QByteArray before(reinterpret_cast<const char*>(image.Block()), qsizetype(image.BlockSize()));
+
+        QVERIFY(!image.Load(write("bad.bmp", QByteArray("BM"))));
+        QCOMPARE(image.LastError(), QStringLiteral("Not a BMP"));
+        QVERIFY(!image.Load(m_dir.filePath("missing.bmp")));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(image.Block()), qsizetype(image.BlockSize())), before);
+        QCOMPARE(image.Width(), 3u);
+        QCOMPARE(image.DpiX(), 72);
+
+        RasterImage other(7);
+        QVERIFY(!other.Load(write("b.bmp", paletteBitmap(3, 2, 0))));
+        QCOMPARE(other.LastError(), QStringLiteral("Unsupported operation for this format"));
+    }
+
+    // Nearest pixel, no smoothing, wherever the destination lies on the device.
+    void stretchesNearestPixel_data()
+    {
+        QTest::addColumn<QRect>("dest");
+        QTest::addColumn<QPoint>("translate");
+        QTest::addColumn<int>("scale");
+        QTest::newRow("same size") << QRect(2, 3, 3, 2) << QPoint() << 1;
+        QTest::newRow("twice") << QRect(0, 0, 6, 4) << QPoint() << 1;
+        QTest::newRow("four by three") << QRect(1, 1, 12, 6) << QPoint() << 1;
+        QTest::newRow("through a translated painter") << QRect(0, 0, 6, 4) << QPoint(7, 5) << 1;
+        QTest::newRow("through a scaled painter") << QRect(1, 1, 3, 2) << QPoint() << 3;
+        QTest::newRow("partly off the device") << QRect(-9, -6, 30, 20) << QPoint() << 1;
+    }
+
+    void stretchesNearestPixel()
+    {
+        QFETCH(QRect, dest);
+        QFETCH(QPoint, translate);
+        QFETCH(int, scale);
+        RasterImage image(RasterImage::TYPE_BMP);
+        QVERIFY(image.Load(write("s.bmp", paletteBitmap(3, 2, 0))));
+
+        QImage device = makeDeviceImage(24, 16, 96, 96);
+        device.fill(Qt::white);
+        QPainter painter(&device);
+        painter.translate(translate);
+        painter.scale(scale, scale);
+        DeviceContext dc(&painter, 96, 96);
+        QVERIFY(image.Draw(dc, dest.x(), dest.y(), dest.width(), dest.height()));
+        QCOMPARE(dc.stretchMode(), DeviceContext::ColorOnColor);
+        painter.end();
+
+        // Every source pixel covers a whole block of the destination.
+        const QRect onDevice(translate + dest.topLeft() * scale, dest.size() * scale);
+        const int bw = onDevice.width() / 3, bh = onDevice.height() / 2;
+        for (int y = 0; y < device.height(); ++y) {
+            for (int x = 0; x < device.width(); ++x) {
+                QRgb want = qRgb(255, 255, 255);
+                if (onDevice.contains(x, y))
+                    want = sourceColor(3, (x - onDevice.x()) / bw, (y - onDevice.y()) / bh);
+                QVERIFY2(device.pixel(x, y) == (want | 0xFF000000u), qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
+            }
+        }
+    }
+
+    void shrinksWithoutBlending()
+    {
+        RasterImage image(RasterImage::TYPE_BMP);
+        QVERIFY(image.Load(write("w.bmp", paletteBitmap(40, 20, 0))));
+        QImage device = makeDeviceImage(7, 3, 96, 96);
+        QPainter painter(&device);
+        DeviceContext dc(&painter, 96, 96);
+        QVERIFY(image.Draw(dc, 0, 0, 7, 3));
+        painter.end();
+        QList<QRgb> sources;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x) sources << (sourceColor(40, x, y) | 0xFF000000u);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 7; ++x) QVERIFY(sources.contains(device.pixel(x, y)));
+    }
+
+    // On paper the bitmap goes out at its own pixels and the PDF scales it.
+    void printsAtItsOwnPixels()
+    {
+        const QString pdfimages = QStandardPaths::findExecutable("pdfimages");
+        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+        if (pdfimages.isEmpty() || pdftoppm.isEmpty()) QSKIP("poppler-utils is not installed");
+
+        RasterImage image(RasterImage::TYPE_BMP);
+        QVERIFY(image.Load(write("p.bmp", paletteBitmap(3, 2, 0))));
+        const QString pdf = m_dir.filePath("p.pdf");
+        {
+            QPdfWriter writer(pdf);
+            writer.setResolution(600);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            QPainter painter(&writer);
+            DeviceContext dc(&painter, 600, 600);
+            dc.setPrinting(true);
+            QVERIFY(image.Draw(dc, 100, 100, 3000, 2000));
+        }
+
+        QProcess list;
+        list.start(pdfimages, {"-list", pdf});
+        QVERIFY(list.waitForFinished(30000));
+        const QStringList lines = QString::fromLocal8Bit(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);  // two heading lines and one image
+        const QStringList fields = lines[2].simplified().split(' ');
+        QCOMPARE(fields.value(3), QStringLiteral("3"));
+        QCOMPARE(fields.value(4), QStringLiteral("2"));
+
+        // Rendered at 60 dpi the destination is (10, 10) to (310, 210).
+        QProcess render;
+        render.start(pdftoppm, {"-r", "60", "-png", "-singlefile", pdf, m_dir.filePath("page")});
+        QVERIFY(render.waitForFinished(30000));
+        const QImage page(m_dir.filePath("page.png"));
+        QVERIFY(!page.isNull());
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < 3; ++x) {
+                const QRgb got = page.pixel(60 + 100 * x, 60 + 100 * y);
+                const QRgb want = sourceColor(3, x, y);
+                QVERIFY2(std::abs(qRed(got) - qRed(want)) <= 2 && std::abs(qGreen(got) - qGreen(want)) <= 2
+                             && std::abs(qBlue(got) - qBlue(want)) <= 2,
+                         qPrintable(QStringLiteral("source pixel %1,%2 shows %3 on a %4x%5 page")
+                                        .arg(x).arg(y).arg(got, 8, 16).arg(page.width()).arg(page.height())));
+            }
+        }
+    }
+
+    // The document's view of a raster target: extension, size, drawing, thumbnail.
+    void targetImageSize_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("pelsPerMeter");
+        QTest::addColumn<QSize>("himetric");
+        QTest::newRow("0 dpi counts as 72") << "Flat.BMP" << 0 << QSize(25400, 12700);
+        QTest::newRow("300 dpi") << "fine.bmp" << 11811 << QSize(6096, 3048);
+        QTest::newRow("72 dpi") << "c.Bmp" << 2835 << QSize(25400, 12700);
+    }
+
+    void targetImageSize()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, pelsPerMeter);
+        QFETCH(QSize, himetric);
+        TargetImage target;
+        QVERIFY(target.Load(write(name, paletteBitmap(720, 360, pelsPerMeter))));
+        QCOMPARE(target.kind(), int(TARGET_KIND_RASTER));
+        QCOMPARE(target.GetSizeHimetric(), himetric);
+
+        QImage thumb;
+        QImage screen = makeDeviceImage(10, 10, 96, 96);
+        QPainter painter(&screen);
+        DeviceContext dc(&painter, 96, 96);
+        QVERIFY(target.MakeBitmap(dc, thumb, 100, 80));
+        QCOMPARE(thumb.size(), QSize(100, 50));
+        // The first thumbnail pixel shows the source pixel under its centre,
+        // (3.6, 3.6) of the 7.2-pixel square it covers.
+        QCOMPARE(thumb.pixel(0, 0), sourceColor(720, 3, 3) | 0xFF000000u);
+    }
+
+    void targetImageOpensJpeg()
+    {
+        const QString corpus = QStringLiteral(VANTRIC_CORPUS_DIR "/jpeg/libjpeg-turbo/testorig.jpg");
+        QFile in(corpus);
+        if (!in.open(QIODevice::ReadOnly)) QSKIP("the JPEG corpus is not present");
+        const QByteArray data = in.readAll();
+        for (const char* name : {"t.JpEg", "t.JPG", "t.jpeg"}) {
+            TargetImage target;
+            QVERIFY2(target.Load(write(name, data)), name);
+            QCOMPARE(target.kind(), int(TARGET_KIND_RASTER));
+            QCOMPARE(target.raster()->Width(), 227u);
+            QImage screen = makeDeviceImage(227, 149, 96, 96);
+            screen.fill(Qt::black);
+            QPainter painter(&screen);
+            DeviceContext dc(&painter, 96, 96);
+            QVERIFY(target.Draw(dc, GdiRect(0, 0, 227, 149)));
+            painter.end();
+            QCOMPARE(screen, target.raster()->ToImage().convertToFormat(QImage::Format_RGB32));
+        }
+        TargetImage other;
+        QVERIFY(!other.Load(write("t.jpe", data)));
+    }
+};
+
+QTEST_MAIN(TestRaster)
+#include "tst_raster.moc"
