@@ -1,0 +1,354 @@
+// The decoder's display list: numbers in GDI call order, objects, bitmaps,
+// and what it does with files that lie about their sizes.
+#include <QTest>
+
+#include "platform/WmfDecoder.h"
+#include "platform/WmfDib.h"
+#include "platform/WmfWriter.h"
+
+using namespace wmf;
+
+Q_DECLARE_METATYPE(std::vector<int>)
+
+namespace {
+
+QByteArray le16(int v) { QByteArray b; b.append(char(v & 0xFF)); b.append(char((v >> 8) & 0xFF)); return b; }
+QByteArray le32(quint32 v) { return le16(int(v & 0xFFFF)) + le16(int(v >> 16)); }
+
+// A placeable header and standard header followed by raw record bytes.
+QByteArray fileWith(const QByteArray& records, int inch = 1440, int right = 1440, int bottom = 1440)
+{
+    WmfWriter w(0, 0, right, bottom, inch);
+    QByteArray f = w.finish();
+    f.chop(6);  // the end record
+    return f + records;
+}
+
+QByteArray rawRecord(quint32 sizeWords, quint16 function, const QByteArray& params)
+{
+    return le32(sizeWords) + le16(function) + params;
+}
+
+QByteArray dibHeader(int w, int h, int bits, int compression, int colours)
+{
+    return le32(40) + le32(quint32(w)) + le32(quint32(h)) + le16(1) + le16(bits) + le32(quint32(compression)) + le32(0)
+         + le32(0) + le32(0) + le32(quint32(colours)) + le32(0);
+}
+
+QByteArray palette(std::initializer_list<QRgb> colours)
+{
+    QByteArray p;
+    for (QRgb c : colours) { p.append(char(qBlue(c))); p.append(char(qGreen(c))); p.append(char(qRed(c))); p.append('\0'); }
+    return p;
+}
+
+} // namespace
+
+class TestWmfDecoder : public QObject {
+    Q_OBJECT
+private slots:
+    void header();
+    void headerRejected_data();
+    void headerRejected();
+    void callOrder_data();
+    void callOrder();
+    void objects();
+    void text();
+    void polyPolygon();
+    void stretchDibRoundTrip();
+    void dib_data();
+    void dib();
+    void hostileRecords_data();
+    void hostileRecords();
+    void everyTruncation();
+    void nonPlaceable();
+};
+
+void TestWmfDecoder::header()
+{
+    WmfWriter w(-100, 50, 5660, 4370, 1440);
+    Picture pic;
+    QVERIFY(decode(w.finish(), pic));
+    QVERIFY(pic.placeable);
+    QCOMPARE(pic.left, -100);
+    QCOMPARE(pic.top, 50);
+    QCOMPARE(pic.unitsPerInch, 1440);
+    // A box 1440 units wide at 1440 units per inch is one inch: 2540 HIMETRIC.
+    QCOMPARE(pic.widthHimetric(), 5760 * 2540 / 1440);
+    QCOMPARE(pic.heightHimetric(), 4320 * 2540 / 1440);
+    QVERIFY(pic.records.empty());
+}
+
+void TestWmfDecoder::headerRejected_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    WmfWriter good(0, 0, 1440, 1440, 1440);
+    const QByteArray ok = good.finish();
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("key only") << ok.left(4);
+    QTest::newRow("placeable header only") << ok.left(22);
+    QByteArray zeroInch = ok;
+    zeroInch[14] = 0; zeroInch[15] = 0;
+    QTest::newRow("zero units per inch") << zeroInch;
+    QByteArray emptyBox = ok;
+    emptyBox[10] = 0; emptyBox[11] = 0;  // right = left
+    QTest::newRow("empty bounding box") << emptyBox;
+    QByteArray badType = ok;
+    badType[22] = 7;
+    QTest::newRow("bad metafile type") << badType;
+    QByteArray badHeaderSize = ok;
+    badHeaderSize[24] = 12;
+    QTest::newRow("bad header size") << badHeaderSize;
+    QTest::newRow("not a metafile") << QByteArray(200, 'x');
+}
+
+void TestWmfDecoder::headerRejected()
+{
+    QFETCH(QByteArray, data);
+    Picture pic;
+    QString error;
+    QVERIFY(!decode(data, pic, &error));
+    QVERIFY(!error.isEmpty());
+}
+
+void TestWmfDecoder::callOrder_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("function");
+    QTest::addColumn<std::vector<int>>("args");
+    auto one = [](auto write) {
+        WmfWriter w(0, 0, 1440, 1440, 1440);
+        write(w);
+        return w.finish();
+    };
+    QTest::newRow("rectangle") << one([](WmfWriter& w) { w.rectangle(10, 20, 300, 400); }) << int(RECTANGLE)
+                               << std::vector<int>{10, 20, 300, 400};
+    QTest::newRow("negative ellipse") << one([](WmfWriter& w) { w.ellipse(-10, -20, 30, 40); }) << int(ELLIPSE)
+                                      << std::vector<int>{-10, -20, 30, 40};
+    QTest::newRow("round rect") << one([](WmfWriter& w) { w.roundRect(1, 2, 3, 4, 5, 6); }) << int(ROUNDRECT)
+                                << std::vector<int>{1, 2, 3, 4, 5, 6};
+    QTest::newRow("pie") << one([](WmfWriter& w) { w.arc(PIE, 0, 0, 100, 100, 100, 50, 50, 0); }) << int(PIE)
+                         << std::vector<int>{0, 0, 100, 100, 100, 50, 50, 0};
+    QTest::newRow("window org") << one([](WmfWriter& w) { w.setWindowOrg(-5, 7); }) << int(SETWINDOWORG)
+                                << std::vector<int>{-5, 7};
+    QTest::newRow("window ext") << one([](WmfWriter& w) { w.setWindowExt(1000, -2000); }) << int(SETWINDOWEXT)
+                                << std::vector<int>{1000, -2000};
+    QTest::newRow("text colour") << one([](WmfWriter& w) { w.setTextColor(0x00123456); }) << int(SETTEXTCOLOR)
+                                 << std::vector<int>{0x123456};
+    QTest::newRow("restore negative") << one([](WmfWriter& w) { w.restoreDc(-2); }) << int(RESTOREDC)
+                                      << std::vector<int>{-2};
+    QTest::newRow("intersect clip") << one([](WmfWriter& w) { w.intersectClipRect(1, 2, 3, 4); })
+                                    << int(INTERSECTCLIPRECT) << std::vector<int>{1, 2, 3, 4};
+    QTest::newRow("scale window ext") << one([](WmfWriter& w) { w.record(SCALEWINDOWEXT, {4, 3, 2, 1}); })
+                                      << int(SCALEWINDOWEXT) << std::vector<int>{1, 2, 3, 4};
+    QTest::newRow("patblt") << one([](WmfWriter& w) { w.record(PATBLT, {0x0021, 0x00F0, 40, 30, 20, 10}); })
+                            << int(PATBLT) << std::vector<int>{10, 20, 30, 40, int(PATCOPY)};
+    QTest::newRow("set pixel") << one([](WmfWriter& w) { w.record(SETPIXEL, {0x00FF, 0x0000, 9, 8}); })
+                               << int(SETPIXEL) << std::vector<int>{8, 9, 0xFF};
+}
+
+void TestWmfDecoder::callOrder()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, function);
+    QFETCH(std::vector<int>, args);
+    Picture pic;
+    QVERIFY(decode(file, pic));
+    QCOMPARE(int(pic.records.size()), 1);
+    QCOMPARE(int(pic.records[0].function), function);
+    QCOMPARE(pic.records[0].args, args);
+}
+
+void TestWmfDecoder::objects()
+{
+    WmfWriter w(0, 0, 1440, 1440, 1440);
+    w.createPen(PS_DASHDOT, 15, 0x0000FF);
+    w.createBrush(BS_HATCHED, 0x00FF00, 4);
+    w.createFont(-240, 700, "Courier New", 450, true, 238);
+    Picture pic;
+    QVERIFY(decode(w.finish(), pic));
+    QCOMPARE(int(pic.records.size()), 3);
+    QCOMPARE(pic.pens.size(), size_t(1));
+    QCOMPARE(pic.pens[0].style, int(PS_DASHDOT));
+    QCOMPARE(pic.pens[0].width, 15);
+    QCOMPARE(pic.pens[0].color, quint32(0x0000FF));
+    QCOMPARE(pic.brushes[0].style, int(BS_HATCHED));
+    QCOMPARE(pic.brushes[0].hatch, 4);
+    QCOMPARE(pic.brushes[0].color, quint32(0x00FF00));
+    const Font& f = pic.fonts[0];
+    QCOMPARE(f.height, -240);
+    QCOMPARE(f.weight, 700);
+    QCOMPARE(f.escapement, 450);
+    QVERIFY(f.italic);
+    QCOMPARE(f.charSet, 238);
+    QCOMPARE(f.faceName, QByteArray("Courier New"));
+    for (int i = 0; i < 3; ++i) QCOMPARE(pic.records[size_t(i)].object, 0);
+}
+
+void TestWmfDecoder::text()
+{
+    WmfWriter w(0, 0, 1440, 1440, 1440);
+    w.textOut(100, 200, "odd");
+    w.extTextOut(10, 20, ETO_OPAQUE | ETO_CLIPPED, QRect(1, 2, 30, 40), "abcd", {5, 6, 7, 8});
+    w.extTextOut(11, 21, 0, QRect(), "xyz");
+    Picture pic;
+    QVERIFY(decode(w.finish(), pic));
+    QCOMPARE(int(pic.records.size()), 3);
+    QCOMPARE(pic.records[0].text, QByteArray("odd"));
+    QCOMPARE(pic.records[0].args, (std::vector<int>{100, 200}));
+    const Record& e = pic.records[1];
+    QCOMPARE(e.text, QByteArray("abcd"));
+    QCOMPARE(e.args, (std::vector<int>{10, 20, ETO_OPAQUE | ETO_CLIPPED, 1, 2, 31, 42}));
+    QCOMPARE(e.dx, (std::vector<int>{5, 6, 7, 8}));
+    QCOMPARE(pic.records[2].text, QByteArray("xyz"));
+    QVERIFY(pic.records[2].dx.empty());
+}
+
+void TestWmfDecoder::polyPolygon()
+{
+    WmfWriter w(0, 0, 1440, 1440, 1440);
+    w.polyPolygon({{{0, 0}, {10, 0}, {10, 10}}, {{20, 20}, {30, 20}, {30, 30}, {20, 30}}});
+    Picture pic;
+    QVERIFY(decode(w.finish(), pic));
+    QCOMPARE(pic.records[0].counts, (std::vector<int>{3, 4}));
+    QCOMPARE(int(pic.records[0].points.size()), 7);
+    QCOMPARE(pic.records[0].points[6], QPoint(20, 30));
+}
+
+void TestWmfDecoder::stretchDibRoundTrip()
+{
+    QImage img(3, 2, QImage::Format_RGB32);
+    img.setPixel(0, 0, qRgb(255, 0, 0)); img.setPixel(1, 0, qRgb(0, 255, 0)); img.setPixel(2, 0, qRgb(0, 0, 255));
+    img.setPixel(0, 1, qRgb(10, 20, 30)); img.setPixel(1, 1, qRgb(40, 50, 60)); img.setPixel(2, 1, qRgb(70, 80, 90));
+    WmfWriter w(0, 0, 1440, 1440, 1440);
+    w.stretchDib(5, 6, 300, 200, img);
+    Picture pic;
+    QVERIFY(decode(w.finish(), pic));
+    const Record& r = pic.records[0];
+    QCOMPARE(r.function, quint16(STRETCHDIB));
+    QCOMPARE(r.args, (std::vector<int>{5, 6, 300, 200, 0, 0, 3, 2, int(SRCCOPY), 0}));
+    QCOMPARE(pic.images[size_t(r.object)], img);
+}
+
+void TestWmfDecoder::dib_data()
+{
+    QTest::addColumn<QByteArray>("dib");
+    QTest::addColumn<QImage>("expected");
+    const QRgb R = qRgb(255, 0, 0), G = qRgb(0, 255, 0), B = qRgb(0, 0, 255), W = qRgb(255, 255, 255);
+    auto image = [](int w, int h, std::initializer_list<QRgb> topDown) {
+        QImage img(w, h, QImage::Format_RGB32);
+        auto it = topDown.begin();
+        for (int y = 0; y < h; ++y) for (int x = 0; x < w; ++x) img.setPixel(x, y, *it++);
+        return img;
+    };
+    // Rows are stored bottom-up and padded to four bytes.
+    QTest::newRow("1 bit") << dibHeader(3, 2, 1, 0, 2) + palette({R, G}) + QByteArray::fromHex("40000000") + QByteArray::fromHex("a0000000")
+                           << image(3, 2, {G, R, G, R, G, R});
+    QTest::newRow("4 bit") << dibHeader(3, 1, 4, 0, 3) + palette({R, G, B}) + QByteArray::fromHex("01200000")
+                           << image(3, 1, {R, G, B});
+    QTest::newRow("8 bit top-down") << dibHeader(2, -2, 8, 0, 3) + palette({R, G, B}) + QByteArray::fromHex("00010000") + QByteArray::fromHex("02020000")
+                                    << image(2, 2, {R, G, B, B});
+    QTest::newRow("32 bit") << dibHeader(1, 1, 32, 0, 0) + QByteArray::fromHex("ff804000") << image(1, 1, {qRgb(0x40, 0x80, 0xff)});
+    // RLE8: a run of 3 index-1 pixels, end of line, an absolute run of 3, end of bitmap.
+    QTest::newRow("rle8") << dibHeader(3, 2, 8, 1, 3) + palette({R, G, B}) + QByteArray::fromHex("03010000" "0003000102" "00" "0001")
+                          << image(3, 2, {R, G, B, G, G, G});
+    QTest::newRow("rle4") << dibHeader(4, 1, 4, 2, 3) + palette({R, G, B}) + QByteArray::fromHex("04120001")
+                          << image(4, 1, {G, B, G, B});
+    // An RLE delta that leaves pixels alone keeps them white.
+    QTest::newRow("rle8 delta") << dibHeader(3, 1, 8, 1, 3) + palette({R, G, B}) + QByteArray::fromHex("00020200" "0102" "0001")
+                                << image(3, 1, {W, W, B});
+    // Bits missing at the end: the rows that are present are drawn, the rest stay white.
+    QTest::newRow("short bits") << dibHeader(1, 2, 24, 0, 0) + QByteArray::fromHex("0000ff00")
+                                << image(1, 2, {W, R});
+}
+
+void TestWmfDecoder::dib()
+{
+    QFETCH(QByteArray, dib);
+    QFETCH(QImage, expected);
+    const QImage got = decodeDib(reinterpret_cast<const uchar*>(dib.constData()), dib.size());
+    QCOMPARE(got.size(), expected.size());
+    for (int y = 0; y < got.height(); ++y)
+        for (int x = 0; x < got.width(); ++x)
+            QCOMPARE(QColor(got.pixel(x, y)), QColor(expected.pixel(x, y)));
+}
+
+void TestWmfDecoder::hostileRecords_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("records");   // records the display list keeps
+    const QByteArray rect = rawRecord(7, RECTANGLE, le16(40) + le16(30) + le16(20) + le16(10));
+    QTest::newRow("size 0") << fileWith(rect + rawRecord(0, RECTANGLE, QByteArray(8, 0)) + rect) << 1;
+    QTest::newRow("size 2") << fileWith(rect + rawRecord(2, RECTANGLE, QByteArray(8, 0)) + rect) << 1;
+    QTest::newRow("size past end") << fileWith(rect + rawRecord(1000, RECTANGLE, QByteArray(8, 0))) << 1;
+    QTest::newRow("size 0xFFFFFFFF") << fileWith(rect + rawRecord(0xFFFFFFFFu, POLYGON, QByteArray(8, 0))) << 1;
+    // A polygon claiming 30000 points in a 5-word record is dropped, what follows is kept.
+    QTest::newRow("point count past record") << fileWith(rawRecord(5, POLYGON, le16(30000) + le16(0)) + rect) << 1;
+    QTest::newRow("negative point count") << fileWith(rawRecord(5, POLYGON, le16(-5) + le16(0)) + rect) << 1;
+    QTest::newRow("polypolygon counts past record")
+        << fileWith(rawRecord(7, POLYPOLYGON, le16(2) + le16(30000) + le16(30000) + le16(0)) + rect) << 1;
+    QTest::newRow("text longer than record") << fileWith(rawRecord(6, TEXTOUT, le16(5000) + le16(0) + le16(0)) + rect) << 1;
+    // A pen whose parameters are cut short still takes its slot, so later indices stay right.
+    QTest::newRow("short pen") << fileWith(rawRecord(4, CREATEPENINDIRECT, le16(0)) + rect) << 2;
+    // Bitmap larger than its record: the record stays, the image is dropped or partial.
+    QTest::newRow("huge dib") << fileWith(rawRecord(3 + 11 + 20, STRETCHDIB, le32(SRCCOPY) + QByteArray(18, 0) + dibHeader(30000, 30000, 24, 0, 0)) + rect) << 2;
+    QTest::newRow("unknown function") << fileWith(rawRecord(4, 0x0777, le16(1)) + rect) << 1;
+    QTest::newRow("escape") << fileWith(rawRecord(5, ESCAPE, le16(15) + le16(0)) + rect) << 1;
+    QByteArray many;
+    for (int i = 0; i < 5000; ++i) many += rawRecord(3, SAVEDC, QByteArray());
+    QTest::newRow("5000 saves") << fileWith(many) << 5000;
+}
+
+void TestWmfDecoder::hostileRecords()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, records);
+    Picture pic;
+    QVERIFY(decode(file, pic));
+    QCOMPARE(int(pic.records.size()), records);
+    for (const QImage& img : pic.images) QVERIFY(qint64(img.width()) * img.height() <= MAX_BITMAP_PIXELS);
+}
+
+void TestWmfDecoder::everyTruncation()
+{
+    WmfWriter w(0, 0, 1440, 1440, 1440);
+    w.createPen(PS_SOLID, 2, 0);
+    w.selectObject(0);
+    w.polygon({{0, 0}, {100, 0}, {100, 100}});
+    w.extTextOut(10, 20, ETO_OPAQUE, QRect(0, 0, 10, 10), "text", {1, 2, 3, 4});
+    QImage img(4, 4, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    w.stretchDib(0, 0, 100, 100, img);
+    w.ellipse(0, 0, 50, 50);
+    const QByteArray full = w.finish();
+    Picture whole;
+    QVERIFY(decode(full, whole));
+    QCOMPARE(int(whole.records.size()), 6);
+    // Every prefix decodes to a prefix of the display list or fails cleanly.
+    for (int n = 0; n < full.size(); ++n) {
+        Picture pic;
+        if (decode(full.left(n), pic)) {
+            QVERIFY(n >= PLACEABLE_SIZE + HEADER_SIZE);
+            QVERIFY(pic.records.size() <= whole.records.size());
+            for (size_t i = 0; i < pic.records.size(); ++i) QCOMPARE(pic.records[i].function, whole.records[i].function);
+        }
+    }
+}
+
+void TestWmfDecoder::nonPlaceable()
+{
+    WmfWriter w(0, 0, 1440, 1440, 1440);
+    w.setWindowOrg(100, 200);
+    w.setWindowExt(2880, 1440);
+    const QByteArray plain = w.finish().mid(PLACEABLE_SIZE);
+    Picture pic;
+    QVERIFY(!decode(plain, pic));
+    QVERIFY(decode(plain, pic, nullptr, NonPlaceable::FrameFromWindow));
+    QCOMPARE(pic.left, 100);
+    QCOMPARE(pic.right, 2980);
+    QCOMPARE(pic.widthHimetric(), 5080);
+    QCOMPARE(pic.heightHimetric(), 2540);
+}
+
+QTEST_MAIN(TestWmfDecoder)
+#include "tst_wmfdecoder.moc"
