@@ -135,6 +135,19 @@ void NumericFieldBase::contextMenuEvent(QContextMenuEvent* event)
     menu->popup(event->globalPos());
 }
 
+void NumericFieldBase::changeEvent(QEvent* event)
+{
+    // A read-only field shows the dialog's face behind its text, so the user
+    // sees that it takes no input.
+    if (event->type() == QEvent::ReadOnlyChange) {
+        QPalette p = palette();
+        p.setColor(QPalette::Base, isReadOnly() ? QApplication::palette(this).color(QPalette::Window)
+                                                : QApplication::palette(this).color(QPalette::Base));
+        setPalette(p);
+    }
+    QLineEdit::changeEvent(event);
+}
+
 void NumericFieldBase::Reformat()
 {
     applySetText(text());
