@@ -379,6 +379,7 @@ bool decode(const QByteArray& data, Picture& pic, QString* error, NonPlaceable n
     if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
         return fail("not a metafile header");
     r.seek(headerStart + HEADER_SIZE);
+    if (r.remaining() < 6) return fail("the file ends before its first record");
 
     bool haveWindowOrg = false, haveWindowExt = false;
     while (r.remaining() >= 6 && int(pic.records.size()) < MAX_RECORDS) {
