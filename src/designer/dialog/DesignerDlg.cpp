@@ -10,7 +10,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QValidator>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QVBoxLayout>
 
 #include "designer/dialog/MiniTargetView.h"
@@ -20,27 +25,70 @@
 
 // ------------------------------------------------------------ label field
 
-// Accepts an edit when the text stays within the typing limit, or does not
-// grow beyond the length it had before (so a longer label given by the
-// program can be shortened but not lengthened).
-class DesignLabelValidator : public QValidator {
-public:
-    explicit DesignLabelValidator(DesignLabelEdit* edit) : QValidator(edit), m_edit(edit) {}
-
-    State validate(QString& input, int&) const override
-    {
-        const qsizetype limit = std::max<qsizetype>(m_edit->m_nLimit, m_edit->m_nCommitted);
-        return input.size() <= limit ? Acceptable : Invalid;
-    }
-
-private:
-    DesignLabelEdit* m_edit;
-};
-
 DesignLabelEdit::DesignLabelEdit(QWidget* parent) : QLineEdit(parent)
 {
-    setValidator(new DesignLabelValidator(this));
-    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { m_nCommitted = text.size(); });
+    // A dropped text would bypass the limit.
+    setAcceptDrops(false);
+}
+
+qsizetype DesignLabelEdit::room() const
+{
+    const qsizetype after = text().size() - selectedText().size();
+    return std::max<qsizetype>(0, m_nLimit - after);
+}
+
+void DesignLabelEdit::pasteLimited()
+{
+    if (isReadOnly()) return;
+    QString clip = QGuiApplication::clipboard()->text();
+    const qsizetype newline = clip.indexOf(QLatin1Char('\n'));
+    if (newline >= 0) clip.truncate(newline);
+    clip.truncate(room());
+    if (clip.isEmpty()) {
+        QApplication::beep();
+        return;
+    }
+    insert(clip);
+}
+
+void DesignLabelEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste)) {
+        pasteLimited();
+        event->accept();
+        return;
+    }
+    const QString typed = event->text();
+    const bool inserts = !typed.isEmpty() && typed.at(0).isPrint()
+                         && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (inserts && !isReadOnly() && typed.size() > room()) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void DesignLabelEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!event->commitString().isEmpty() && event->commitString().size() > room()) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
+}
+
+void DesignLabelEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu();
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() != QLatin1String("edit-paste")) continue;
+        action->disconnect();
+        connect(action, &QAction::triggered, this, &DesignLabelEdit::pasteLimited);
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void DesignLabelEdit::focusOutEvent(QFocusEvent* event)
@@ -119,7 +167,13 @@ CDesignerDlg::CDesignerDlg(QWidget* parent) : QDialog(parent)
     m_pGridThickness->Configure(3, false, true, 0.003, 0.5);
 }
 
-CDesignerDlg::~CDesignerDlg() = default;
+CDesignerDlg::~CDesignerDlg()
+{
+    // Hiding moves the focus out of a field, which would refresh; it must
+    // happen while the working design still exists, and rebuild nothing.
+    m_bInitialized = false;
+    hide();
+}
 
 void CDesignerDlg::registerControl(int id, QWidget* control)
 {

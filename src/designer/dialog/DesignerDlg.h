@@ -47,9 +47,10 @@ enum DesignerControlId {
     IDC_CANCEL = 2,
 };
 
-// A label field: typing is limited to a number of characters, but a longer
-// label the program puts in (one read from a file) is shown whole and can be
-// shortened, never lengthened.
+// A label field: typing and pasting are limited to a number of characters,
+// as the platform's text limit does it, but a longer label the program puts
+// in (one read from a file) is shown whole; it can be shortened, and no
+// character can be added until it fits.
 class DesignLabelEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -62,12 +63,18 @@ signals:
     void focusLost();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    friend class DesignLabelValidator;
+    // How many characters an insertion in place of the selection may add.
+    qsizetype room() const;
+    // Pastes the clipboard's first line, cut to the room left.
+    void pasteLimited();
+
     int m_nLimit = 3;
-    qsizetype m_nCommitted = 0;  // length of the text before the edit
 };
 
 // The Ringdesigner: a bull's-eye row, eleven ring rows, a grid row and the

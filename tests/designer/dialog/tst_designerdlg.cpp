@@ -1,0 +1,624 @@
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+
+#include "designer/TargetDesign.h"
+#include "designer/dialog/DesignerDlg.h"
+#include "designer/dialog/MiniTargetView.h"
+#include "helper_dialog.h"
+#include "platform/MessageBox.h"
+#include "platform/ui/NumericEdit.h"
+
+using namespace DialogDriver;
+
+namespace {
+
+QByteArray bytesOf(const CTargetDesign& design)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    design.Write(buffer);
+    return buffer.data();
+}
+
+// A design of n circles of diameters 1, 2, ... with labels "L1", "L2", ...,
+// every other one enabled, and a bull's-eye in front.
+void ringsDesign(CTargetDesign& design, int n)
+{
+    design.Clear();
+    design.AddBullseye(0.75, 0x00FF00, 0.01, true, BULLSEYE_X, false);
+    for (int i = 0; i < n; ++i)
+        design.AddCircle(i + 1.0, 0x112233, 0.05, i % 2 == 0, 0x445566, QStringLiteral("L%1").arg(i + 1), false);
+    design.SetLabelFontSize(180);
+    design.Rebuild();
+}
+
+}  // namespace
+
+class TestDesignerDlg : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { MessageLog::clear(); MessageLog::setEcho(false); CDesignerDlg::SetColorChooser({}); }
+
+    void defaultDesignRows_data();
+    void defaultDesignRows();
+    void defaultDesignOtherRows();
+    void fieldsAreConfigured_data();
+    void fieldsAreConfigured();
+    void listsHoldTheirValues();
+    void clearingRing4ShrinksAtOnce();
+    void enablingFollowsCheckBoxes();
+    void okNeedsSomethingEnabled_data();
+    void okNeedsSomethingEnabled();
+    void okGivesWhatControlsShow();
+    void okTakesTheFocusedFieldsValue();
+    void fewerRowsKeepStartValues_data();
+    void fewerRowsKeepStartValues();
+    void moreThanElevenRings();
+    void fourCharacterLabel();
+    void labelTypingLimited();
+    void unlistedFontSizeKeepsSelection();
+    void colorChooserCustomColors_data();
+    void colorChooserCustomColors();
+    void colorChooserCancelChangesNothing();
+    void editedDesignSurvivesFile();
+    void fitsSmallScreen();
+};
+
+// ---------------------------------------------------------------- opening
+
+void TestDesignerDlg::defaultDesignRows_data()
+{
+    QTest::addColumn<int>("k");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("diameter");
+    QTest::addColumn<QString>("label");
+    for (int k = 0; k < CDesignerDlg::RING_ROWS; ++k) {
+        const int n = 10 - k;
+        QTest::addRow("Ring %d", n) << k << (n >= 4) << QString::asprintf("%d.00", k + 1)
+                                   << (n < 10 ? QString::number(n) : QString());
+    }
+}
+
+void TestDesignerDlg::defaultDesignRows()
+{
+    QFETCH(int, k);
+    QFETCH(bool, checked);
+    QFETCH(QString, diameter);
+    QFETCH(QString, label);
+    CTargetDesign design;
+    design.LoadDefault();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design, QStringLiteral("NEW"));
+    dialog.show();
+    QCOMPARE(isChecked(dialog, IDC_RING_ENABLE + k), checked);
+    QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), diameter);
+    QCOMPARE(text(dialog, IDC_RING_THICKNESS + k), QStringLiteral("0.030"));
+    QCOMPARE(text(dialog, IDC_RING_SHAPE + k), QStringLiteral("Circle"));
+    QCOMPARE(text(dialog, IDC_RING_LABEL + k), label);
+    QCOMPARE(color(dialog, IDC_RING_COLOR + k), 0x000000u);
+    const quint32 fill = k == 0 ? 0x0000FFu : k <= 3 ? 0xA9A9AAu : 0xFFFFFFu;
+    QCOMPARE(color(dialog, IDC_RING_FILL + k), fill);
+}
+
+void TestDesignerDlg::defaultDesignOtherRows()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design, QStringLiteral("NEW"));
+    dialog.show();
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Ringdesigner - NEW"));
+    QVERIFY(isChecked(dialog, IDC_BULLSEYE_ENABLE));
+    QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.50"));
+    QCOMPARE(text(dialog, IDC_BULLSEYE_THICKNESS), QStringLiteral("0.040"));
+    QCOMPARE(text(dialog, IDC_BULLSEYE_TYPE), QStringLiteral("Cross"));
+    QCOMPARE(color(dialog, IDC_BULLSEYE_COLOR), 0xFFFFFFu);
+    QVERIFY(!isChecked(dialog, IDC_GRID_ENABLE));
+    QCOMPARE(text(dialog, IDC_GRID_FREQUENCY), QStringLiteral("1.00"));
+    QCOMPARE(text(dialog, IDC_GRID_THICKNESS), QStringLiteral("0.005"));
+    QCOMPARE(color(dialog, IDC_GRID_COLOR), 0x606060u);
+    QCOMPARE(text(dialog, IDC_FONT_SIZE), QStringLiteral(" 14"));
+    QCOMPARE(text(dialog, IDC_DIAMETER_TEXT), QStringLiteral("7.00 in"));
+    // The first refresh rebuilt the same design from the controls.
+    QVERIFY(dialog.GetDesign().Equals(design));
+    QVERIFY(dialog.previewView()->GetDesign().Equals(design));
+
+    CDesignerDlg untitled;
+    untitled.SetDesign(design);
+    untitled.show();
+    QCOMPARE(untitled.windowTitle(), QStringLiteral("Ringdesigner"));
+}
+
+void TestDesignerDlg::fieldsAreConfigured_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("maxLength");
+    // Over the maximum, under the minimum, and the decimals shown.
+    QTest::newRow("bull's-eye diameter max") << int(IDC_BULLSEYE_DIAMETER) << "40" << "36.00" << 32767;
+    QTest::newRow("bull's-eye diameter min") << int(IDC_BULLSEYE_DIAMETER) << "0.1" << "0.15" << 32767;
+    QTest::newRow("bull's-eye thickness max") << int(IDC_BULLSEYE_THICKNESS) << "0.7" << "0.500" << 6;
+    QTest::newRow("bull's-eye thickness min") << int(IDC_BULLSEYE_THICKNESS) << "0.001" << "0.003" << 6;
+    QTest::newRow("ring diameter max") << int(IDC_RING_DIAMETER + 4) << "60" << "48.00" << 6;
+    QTest::newRow("ring diameter decimals") << int(IDC_RING_DIAMETER + 4) << "5.126" << "5.13" << 6;
+    QTest::newRow("ring thickness min") << int(IDC_RING_THICKNESS + 10) << "0" << "0.003" << 6;
+    QTest::newRow("grid frequency max") << int(IDC_GRID_FREQUENCY) << "20" << "12.00" << 32767;
+    QTest::newRow("grid frequency min") << int(IDC_GRID_FREQUENCY) << "0.2" << "0.25" << 32767;
+    QTest::newRow("grid thickness max") << int(IDC_GRID_THICKNESS) << "0.9" << "0.500" << 32767;
+}
+
+void TestDesignerDlg::fieldsAreConfigured()
+{
+    QFETCH(int, id);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, maxLength);
+    CTargetDesign design;
+    design.LoadDefault();
+    design.SetGrid(0x606060, 0.005, true, 1.0);  // so the grid fields are enabled
+    for (int i = 0; i < design.GetElementCount(); ++i) design.GetElement(i)->SetEnabled(true);
+    design.Rebuild();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    auto* field = qobject_cast<NumericEdit*>(dialog.GetDlgItem(id));
+    QVERIFY(field);
+    QVERIFY(!field->allowsNegative());
+    QCOMPARE(field->maxLength(), maxLength);
+    typeInto(dialog, id, typed);
+    QCOMPARE(field->text(), shown);
+    // The refresh saw the clamped value.
+    CTargetDesign shownDesign;
+    designFromControls(dialog, shownDesign);
+    QVERIFY(dialog.GetDesign().Equals(shownDesign));
+}
+
+void TestDesignerDlg::listsHoldTheirValues()
+{
+    CDesignerDlg dialog;
+    CTargetDesign design;
+    design.LoadDefault();
+    dialog.SetDesign(design);
+    dialog.show();
+    auto* type = qobject_cast<QComboBox*>(dialog.GetDlgItem(IDC_BULLSEYE_TYPE));
+    QCOMPARE(type->count(), 2);
+    QCOMPARE(type->itemText(0), QStringLiteral("X"));
+    QCOMPARE(type->itemData(0).toInt(), 0);
+    QCOMPARE(type->itemText(1), QStringLiteral("Cross"));
+    QCOMPARE(type->itemData(1).toInt(), 1);
+    auto* shape = qobject_cast<QComboBox*>(dialog.GetDlgItem(IDC_RING_SHAPE + 5));
+    QCOMPARE(shape->count(), 3);
+    const QStringList shapes = {QStringLiteral("Circle"), QStringLiteral("Square"), QStringLiteral("Diamond")};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(shape->itemText(i), shapes[i]);
+        QCOMPARE(shape->itemData(i).toInt(), i + 2);
+    }
+    auto* font = qobject_cast<QComboBox*>(dialog.GetDlgItem(IDC_FONT_SIZE));
+    QCOMPARE(font->count(), 16);
+    QCOMPARE(font->itemText(0), QStringLiteral(" 6"));
+    QCOMPARE(font->itemText(15), QStringLiteral(" 144"));
+    QCOMPARE(font->itemData(14).toInt(), 108);
+    QVERIFY(!font->isEditable() && !shape->isEditable() && !type->isEditable());
+}
+
+// ---------------------------------------------------------------- refresh
+
+void TestDesignerDlg::clearingRing4ShrinksAtOnce()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    const int paints = dialog.previewView()->paintCount();
+    click(dialog, IDC_RING_ENABLE + 6);  // Ring 4
+    QVERIFY(!isChecked(dialog, IDC_RING_ENABLE + 6));
+    QCOMPARE(text(dialog, IDC_DIAMETER_TEXT), QStringLiteral("6.00 in"));
+    // Redrawn at once, before the event loop runs again.
+    QVERIFY(dialog.previewView()->paintCount() > paints);
+    QVERIFY(!dialog.previewView()->GetDesign().GetElement(7)->IsEnabled());
+    QCOMPARE(dialog.previewView()->GetDesign().OverallDiameter(), 6.0);
+
+    // Everything off but the bull's-eye: its diameter; nothing: 0.00.
+    for (int k = 0; k < 6; ++k) click(dialog, IDC_RING_ENABLE + k);
+    QCOMPARE(text(dialog, IDC_DIAMETER_TEXT), QStringLiteral("0.50 in"));
+    click(dialog, IDC_BULLSEYE_ENABLE);
+    QCOMPARE(text(dialog, IDC_DIAMETER_TEXT), QStringLiteral("0.00 in"));
+}
+
+void TestDesignerDlg::enablingFollowsCheckBoxes()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    const QList<int> ring3 = {IDC_RING_DIAMETER + 7, IDC_RING_THICKNESS + 7, IDC_RING_SHAPE + 7,
+                              IDC_RING_COLOR + 7,    IDC_RING_FILL + 7,      IDC_RING_LABEL + 7};
+    const QList<int> grid = {IDC_GRID_FREQUENCY, IDC_GRID_THICKNESS, IDC_GRID_COLOR};
+    for (int id : ring3 + grid) QVERIFY2(!isEnabled(dialog, id), qPrintable(QString::number(id)));
+    for (int id : {IDC_BULLSEYE_DIAMETER, IDC_BULLSEYE_THICKNESS, IDC_BULLSEYE_TYPE, IDC_BULLSEYE_COLOR})
+        QVERIFY(isEnabled(dialog, id));
+    click(dialog, IDC_RING_ENABLE + 7);
+    click(dialog, IDC_GRID_ENABLE);
+    for (int id : ring3 + grid) QVERIFY2(isEnabled(dialog, id), qPrintable(QString::number(id)));
+    QCOMPARE(text(dialog, IDC_DIAMETER_TEXT), QStringLiteral("8.00 in"));
+    QVERIFY(dialog.GetDesign().Grid().IsEnabled());
+    click(dialog, IDC_BULLSEYE_ENABLE);
+    QVERIFY(!isEnabled(dialog, IDC_BULLSEYE_TYPE));
+    // The bull's-eye stays the design's first element, now disabled.
+    QCOMPARE(dialog.GetDesign().GetElementCount(), 12);
+    QCOMPARE(dialog.GetDesign().GetElement(0)->Type(), int(ELEMENT_BULLSEYE));
+    QVERIFY(!dialog.GetDesign().GetElement(0)->IsEnabled());
+}
+
+// ---------------------------------------------------------------- OK
+
+void TestDesignerDlg::okNeedsSomethingEnabled_data()
+{
+    QTest::addColumn<QList<int>>("keep");  // check boxes left set
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("nothing") << QList<int>{} << false;
+    QTest::newRow("only the grid") << QList<int>{IDC_GRID_ENABLE} << false;
+    QTest::newRow("only the bull's-eye") << QList<int>{IDC_BULLSEYE_ENABLE} << true;
+    QTest::newRow("only Ring 0") << QList<int>{IDC_RING_ENABLE + 10} << true;
+}
+
+void TestDesignerDlg::okNeedsSomethingEnabled()
+{
+    QFETCH(QList<int>, keep);
+    QFETCH(bool, accepted);
+    CTargetDesign design;
+    design.LoadDefault();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    QList<int> boxes = {IDC_BULLSEYE_ENABLE, IDC_GRID_ENABLE};
+    for (int k = 0; k < CDesignerDlg::RING_ROWS; ++k) boxes << IDC_RING_ENABLE + k;
+    for (int id : boxes)
+        if (isChecked(dialog, id) != keep.contains(id)) click(dialog, id);
+    click(dialog, IDC_OK);
+    QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+    QCOMPARE(dialog.isVisible(), !accepted);
+    if (accepted) {
+        QVERIFY(MessageLog::messages().isEmpty());
+        return;
+    }
+    QCOMPARE(MessageLog::messages().size(), 1);
+    QCOMPARE(MessageLog::messages().first().text,
+             QStringLiteral("You don't have anything enabled.  At least one thing must be enabled."));
+    QCOMPARE(MessageLog::messages().first().caption, QStringLiteral("Ringdesigner"));
+    // The dialog keeps every value.
+    QCOMPARE(isChecked(dialog, IDC_GRID_ENABLE), keep.contains(IDC_GRID_ENABLE));
+    QCOMPARE(text(dialog, IDC_RING_DIAMETER + 3), QStringLiteral("4.00"));
+}
+
+void TestDesignerDlg::okGivesWhatControlsShow()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    CDesignerDlg::SetColorChooser([](QWidget*, quint32, const std::array<quint32, 16>&, quint32& chosen) {
+        chosen = 0x123456;
+        return true;
+    });
+    click(dialog, IDC_RING_ENABLE + 7);                 // Ring 3 on
+    typeInto(dialog, IDC_RING_DIAMETER + 7, "8.5");
+    select(dialog, IDC_RING_SHAPE + 7, "Square");
+    typeInto(dialog, IDC_RING_LABEL + 7, "X3");
+    click(dialog, IDC_RING_FILL + 7);
+    select(dialog, IDC_RING_SHAPE + 2, "Diamond");
+    typeInto(dialog, IDC_RING_THICKNESS + 2, "0.25");
+    click(dialog, IDC_BULLSEYE_COLOR);
+    select(dialog, IDC_BULLSEYE_TYPE, "X");
+    click(dialog, IDC_GRID_ENABLE);
+    typeInto(dialog, IDC_GRID_FREQUENCY, "0.5");
+    select(dialog, IDC_FONT_SIZE, " 36");
+    QCOMPARE(text(dialog, IDC_DIAMETER_TEXT), QStringLiteral("8.50 in"));
+    click(dialog, IDC_OK);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+    CTargetDesign shown;
+    designFromControls(dialog, shown);
+    const CTargetDesign& result = dialog.GetDesign();
+    QVERIFY(result.Equals(shown));
+    QVERIFY(!result.Equals(design));
+    QCOMPARE(result.GetElementCount(), 12);
+    const CDesignElement* ring3 = result.GetElement(8);
+    QCOMPARE(ring3->Type(), int(ELEMENT_SQUARE));
+    QCOMPARE(ring3->Diameter(), 8.5);
+    QCOMPARE(ring3->FillColor(), 0x123456u);
+    QCOMPARE(ring3->Label(), QStringLiteral("X3"));
+    QVERIFY(ring3->IsEnabled());
+    QCOMPARE(result.GetElement(3)->Type(), int(ELEMENT_DIAMOND));
+    QCOMPARE(result.GetElement(3)->Thickness(), 0.25);
+    QCOMPARE(result.GetElement(0)->OutlineColor(), 0x123456u);
+    QCOMPARE(static_cast<const CBullseyeElement*>(result.GetElement(0))->Style(), int(BULLSEYE_X));
+    QVERIFY(result.Grid().IsEnabled());
+    QCOMPARE(result.Grid().Spacing(), 0.5);
+    QCOMPARE(result.GetLabelFontSize(), 360);
+    QCOMPARE(result.OverallDiameter(), 8.5);
+}
+
+void TestDesignerDlg::okTakesTheFocusedFieldsValue()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    auto* field = qobject_cast<QLineEdit*>(dialog.GetDlgItem(IDC_RING_DIAMETER + 6));
+    field->setFocus(Qt::TabFocusReason);
+    field->selectAll();
+    QTest::keyClicks(field, "60");
+    QTest::keyClick(field, Qt::Key_Return);  // OK by the Enter key, the field keeps the focus
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(field->text(), QStringLiteral("48.00"));
+    QCOMPARE(dialog.GetDesign().GetElement(7)->Diameter(), 48.0);
+}
+
+// ---------------------------------------------------------------- loading
+
+void TestDesignerDlg::fewerRowsKeepStartValues_data()
+{
+    QTest::addColumn<int>("k");
+    QTest::addColumn<bool>("fromDesign");
+    for (int k = 0; k < CDesignerDlg::RING_ROWS; ++k) QTest::addRow("row %d", k) << k << (k < 3);
+}
+
+void TestDesignerDlg::fewerRowsKeepStartValues()
+{
+    QFETCH(int, k);
+    QFETCH(bool, fromDesign);
+    CTargetDesign design;
+    ringsDesign(design, 3);
+    QBuffer file;
+    file.open(QIODevice::ReadWrite);
+    QVERIFY(design.Write(file));
+    file.seek(0);
+    CTargetDesign read;
+    QVERIFY(read.Read(file));
+
+    CDesignerDlg dialog;
+    dialog.SetDesign(read);
+    dialog.show();
+    const int n = 10 - k;
+    if (fromDesign) {
+        QCOMPARE(isChecked(dialog, IDC_RING_ENABLE + k), k % 2 == 0);
+        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.00", k + 1));
+        QCOMPARE(text(dialog, IDC_RING_THICKNESS + k), QStringLiteral("0.050"));
+        QCOMPARE(text(dialog, IDC_RING_LABEL + k), QStringLiteral("L%1").arg(k + 1));
+        QCOMPARE(color(dialog, IDC_RING_COLOR + k), 0x112233u);
+        QCOMPARE(color(dialog, IDC_RING_FILL + k), 0x445566u);
+    } else {
+        QVERIFY(!isChecked(dialog, IDC_RING_ENABLE + k));
+        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.00", k + 1));
+        QCOMPARE(text(dialog, IDC_RING_THICKNESS + k), QStringLiteral("0.020"));
+        QCOMPARE(text(dialog, IDC_RING_SHAPE + k), QStringLiteral("Circle"));
+        QCOMPARE(text(dialog, IDC_RING_LABEL + k), n < 10 ? QString::number(n) : QString());
+        QCOMPARE(color(dialog, IDC_RING_COLOR + k), n >= 9 ? 0xFFFFFFu : 0x000000u);
+        QCOMPARE(color(dialog, IDC_RING_FILL + k), n >= 9 ? 0x000000u : 0xFFFFFFu);
+    }
+    QCOMPARE(text(dialog, IDC_BULLSEYE_TYPE), QStringLiteral("X"));
+    QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.75"));
+    QCOMPARE(text(dialog, IDC_FONT_SIZE), QStringLiteral(" 18"));
+    // The working design now always holds the bull's-eye and eleven rows.
+    QCOMPARE(dialog.GetDesign().GetElementCount(), 12);
+}
+
+void TestDesignerDlg::moreThanElevenRings()
+{
+    CTargetDesign design;
+    ringsDesign(design, 13);
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    QCOMPARE(text(dialog, IDC_RING_DIAMETER + 10), QStringLiteral("11.00"));
+    QCOMPARE(text(dialog, IDC_RING_LABEL + 10), QStringLiteral("L11"));
+    click(dialog, IDC_OK);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const CTargetDesign& result = dialog.GetDesign();
+    QCOMPARE(result.GetElementCount(), 12);
+    QCOMPARE(result.GetElement(11)->Label(), QStringLiteral("L11"));
+    QCOMPARE(result.OverallDiameter(), 11.0);
+}
+
+void TestDesignerDlg::fourCharacterLabel()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    design.GetElement(5)->SetLabel("ABCD");  // row 4
+    design.Rebuild();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    QCOMPARE(text(dialog, IDC_RING_LABEL + 4), QStringLiteral("ABCD"));
+    // Typing cannot add a fifth character.
+    auto* label = qobject_cast<QLineEdit*>(dialog.GetDlgItem(IDC_RING_LABEL + 4));
+    label->setFocus(Qt::TabFocusReason);
+    label->end(false);
+    QTest::keyClick(label, Qt::Key_E);
+    QCOMPARE(label->text(), QStringLiteral("ABCD"));
+    dialog.GetDlgItem(IDC_CANCEL)->setFocus(Qt::MouseFocusReason);
+    click(dialog, IDC_OK);
+    QCOMPARE(dialog.GetDesign().GetElement(5)->Label(), QStringLiteral("ABCD"));
+    QVERIFY(dialog.GetDesign().Equals(design));
+}
+
+void TestDesignerDlg::labelTypingLimited()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    design.GetElement(5)->SetLabel("ABCD");
+    design.Rebuild();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    typeInto(dialog, IDC_RING_LABEL + 3, "12345");
+    QCOMPARE(text(dialog, IDC_RING_LABEL + 3), QStringLiteral("123"));
+    QCOMPARE(dialog.GetDesign().GetElement(4)->Label(), QStringLiteral("123"));
+    // A long label shortened by one can no longer grow past three.
+    auto* label = qobject_cast<QLineEdit*>(dialog.GetDlgItem(IDC_RING_LABEL + 4));
+    label->setFocus(Qt::TabFocusReason);
+    label->end(false);
+    QTest::keyClick(label, Qt::Key_Backspace);
+    QTest::keyClick(label, Qt::Key_Z);
+    QCOMPARE(label->text(), QStringLiteral("ABC"));
+    // A paste is cut to what fits.
+    QGuiApplication::clipboard()->setText(QStringLiteral("WXYZ"));
+    auto* other = qobject_cast<QLineEdit*>(dialog.GetDlgItem(IDC_RING_LABEL + 2));
+    other->setFocus(Qt::TabFocusReason);
+    other->selectAll();
+    QTest::keySequence(other, QKeySequence::Paste);
+    QCOMPARE(other->text(), QStringLiteral("WXY"));
+}
+
+void TestDesignerDlg::unlistedFontSizeKeepsSelection()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    design.SetLabelFontSize(130);
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    dialog.show();
+    QCOMPARE(text(dialog, IDC_FONT_SIZE), QStringLiteral(" 12"));
+    QCOMPARE(dialog.GetDesign().GetLabelFontSize(), 120);
+}
+
+// ---------------------------------------------------------------- colours
+
+void TestDesignerDlg::colorChooserCustomColors_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("fillColors");
+    QTest::newRow("bull's-eye") << int(IDC_BULLSEYE_COLOR) << false;
+    QTest::newRow("ring outline") << int(IDC_RING_COLOR + 2) << false;
+    QTest::newRow("ring fill") << int(IDC_RING_FILL + 2) << true;
+    QTest::newRow("grid") << int(IDC_GRID_COLOR) << false;
+}
+
+void TestDesignerDlg::colorChooserCustomColors()
+{
+    QFETCH(int, id);
+    QFETCH(bool, fillColors);
+    CTargetDesign design;
+    design.LoadDefault();
+    design.SetGrid(0x606060, 0.005, true, 1.0);
+    for (int i = 0; i < design.GetElementCount(); ++i) {
+        design.GetElement(i)->SetEnabled(true);
+        design.GetElement(i)->SetOutline(0x010100 + quint32(i), 0.03);
+    }
+    design.Rebuild();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    std::array<quint32, 16> seen{};
+    quint32 initial = 0;
+    int calls = 0;
+    CDesignerDlg::SetColorChooser([&](QWidget*, quint32 init, const std::array<quint32, 16>& custom, quint32& chosen) {
+        ++calls;
+        initial = init;
+        seen = custom;
+        chosen = 0x0A0B0C;
+        return true;
+    });
+    const quint32 before = color(dialog, id);
+    click(dialog, id);
+    QCOMPARE(calls, 1);
+    QCOMPARE(initial, before);
+    QCOMPARE(seen[0], before);
+    for (int k = 0; k < CDesignerDlg::RING_ROWS; ++k) {
+        const CDesignElement* ring = design.GetElement(k + 1);
+        QCOMPARE(seen[size_t(1 + k)], fillColors ? ring->FillColor() : ring->OutlineColor());
+    }
+    QCOMPARE(seen[12], 0xB2B2B2u);
+    QCOMPARE(seen[13], 0x999999u);
+    QCOMPARE(seen[14], 0x7F7F7Fu);
+    QCOMPARE(seen[15], 0x499BEFu);
+    QCOMPARE(color(dialog, id), 0x0A0B0Cu);
+    QCOMPARE(dialog.lastColorKind(), fillColors ? CDesignerDlg::COLOR_FILL : CDesignerDlg::COLOR_OUTLINE);
+    CTargetDesign shown;
+    designFromControls(dialog, shown);
+    QVERIFY(dialog.GetDesign().Equals(shown));
+}
+
+void TestDesignerDlg::colorChooserCancelChangesNothing()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    CDesignerDlg::SetColorChooser([](QWidget*, quint32, const std::array<quint32, 16>&, quint32& chosen) {
+        chosen = 0x777777;
+        return false;
+    });
+    click(dialog, IDC_RING_FILL + 0);
+    QCOMPARE(color(dialog, IDC_RING_FILL + 0), 0x0000FFu);
+    QVERIFY(dialog.GetDesign().Equals(design));
+}
+
+// ---------------------------------------------------------------- file, size
+
+void TestDesignerDlg::editedDesignSurvivesFile()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    CDesignerDlg::SetColorChooser([](QWidget*, quint32, const std::array<quint32, 16>&, quint32& chosen) {
+        chosen = 0x00C0FF;
+        return true;
+    });
+    click(dialog, IDC_RING_ENABLE + 8);
+    select(dialog, IDC_RING_SHAPE + 8, "Diamond");
+    click(dialog, IDC_RING_COLOR + 8);
+    typeInto(dialog, IDC_RING_LABEL + 8, "2x");
+    click(dialog, IDC_OK);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+    const QByteArray bytes = bytesOf(dialog.GetDesign());
+    QCOMPARE(bytes.size(), 807);  // the bull's-eye and eleven rings
+    QBuffer file;
+    file.setData(bytes);
+    file.open(QIODevice::ReadOnly);
+    CTargetDesign reopened;
+    QVERIFY(reopened.Read(file));
+    QVERIFY(reopened.Equals(dialog.GetDesign()));
+    QCOMPARE(bytesOf(reopened), bytes);
+
+    // Opening the dialog on the reopened design and pressing OK changes nothing.
+    CDesignerDlg again;
+    again.SetDesign(reopened);
+    QVERIFY(showActive(again));
+    click(again, IDC_OK);
+    QCOMPARE(bytesOf(again.GetDesign()), bytes);
+}
+
+void TestDesignerDlg::fitsSmallScreen()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    dialog.show();
+    const QSize size = dialog.frameGeometry().size();
+    QVERIFY2(size.width() <= 1366 && size.height() <= 768 - 40,
+             qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+    // The preview is a square-ish area of a useful size.
+    const QSize preview = dialog.GetDlgItem(IDC_PREVIEW_FRAME)->size();
+    QVERIFY(preview.width() >= 300 && preview.height() >= 300);
+}
+
+QTEST_MAIN(TestDesignerDlg)
+#include "tst_designerdlg.moc"
