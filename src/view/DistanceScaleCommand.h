@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+
+class CScaleForDistanceDlg;
+class QWidget;
+class TargetViewState;
+
+// "Scale Target for Distance" (32922) on a target view's state.
+
+// Runs the dialog; by default DoModal. Returns IDOK or IDCANCEL.
+using DistanceDialogRunner = std::function<int(CScaleForDistanceDlg&)>;
+
+// The command. Switches the distance scaling off when it is on (restoring
+// the tile mode saved when it was switched on, with a silent recompute of a
+// grid of copies); otherwise asks for the distances and switches it on.
+// Returns whether the view must refresh (false only after Cancel).
+bool RunScaleForDistance(TargetViewState& view, QWidget* parent = nullptr, const DistanceDialogRunner& run = {});
+
+// The update state: always enabled, checked while the scaling is on.
+bool ScaleForDistanceChecked(const TargetViewState& view);
