@@ -49,7 +49,7 @@ void TestColorSwatch::colorValues()
 
 void TestColorSwatch::enabledShowsColourAndNoText()
 {
-    ColorSwatchButton b(QStringLiteral("XXXXXXXX"));
+    ColorSwatchButton b(QStringLiteral("Swatch colour"));
     b.SetColor(0x0000FF00);
     b.resize(120, 40);
     const QImage image = shot(&b);
