@@ -1,4 +1,6 @@
 #include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QMdiArea>
 #include <QTest>
 
@@ -59,6 +61,7 @@ private slots:
     void editWithRingdesigner();
     void editIgnoresOtherKinds();
     void installedEditorServesTheCommand();
+    void newDesignSavedAndReopened();
 
 private:
     CTargetDoc* newDesignDocument(const CTargetDesign& design);
@@ -260,6 +263,34 @@ void TestDesignerCommands::installedEditorServesTheCommand()
     QCOMPARE(m_seenParent, static_cast<QWidget*>(m_main));
     QCOMPARE(m_seenCaption, QStringLiteral("Ringdesigner - %1").arg(doc->GetTitle()));
     CTargetDoc::SetDesignEditor({});
+}
+
+void TestDesignerCommands::newDesignSavedAndReopened()
+{
+    m_user = [](CDesignerDlg& dialog) {
+        click(dialog, IDC_RING_ENABLE + 8);
+        select(dialog, IDC_RING_SHAPE + 8, "Diamond");
+        typeInto(dialog, IDC_RING_THICKNESS + 8, "0.125");
+        return int(IDOK);
+    };
+    QVERIFY(RunNewRingdesigner(*m_template, m_main));
+    auto* doc = qobject_cast<CTargetDoc*>(m_template->documents().last());
+    QVERIFY(doc && doc->IsModified());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("edited.rgd"));
+    QVERIFY(doc->DoSave(path));
+    QVERIFY(!doc->IsModified());
+    QCOMPARE(doc->GetPathName(), path);
+
+    auto* reopened = qobject_cast<CTargetDoc*>(m_template->OpenDocumentFile(path, true));
+    QVERIFY(reopened && reopened != doc);
+    QCOMPARE(reopened->kind(), int(TARGET_KIND_DESIGNER));
+    QVERIFY(reopened->GetTargetImage().designer()->Equals(*doc->GetTargetImage().designer()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytesOf(*reopened->GetTargetImage().designer()));
+    QCOMPARE(reopened->GetTargetImage().designer()->GetElement(9)->Type(), int(ELEMENT_DIAMOND));
+    QCOMPARE(reopened->GetTargetImage().GetSizeHimetric(), QSize(22860, 22860));
 }
 
 QTEST_MAIN(TestDesignerCommands)

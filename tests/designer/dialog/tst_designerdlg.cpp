@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -68,6 +69,7 @@ private slots:
     void colorChooserCancelChangesNothing();
     void editedDesignSurvivesFile();
     void fitsSmallScreen();
+    void closingWithFocusInField();
 };
 
 // ---------------------------------------------------------------- opening
@@ -618,6 +620,26 @@ void TestDesignerDlg::fitsSmallScreen()
     // The preview is a square-ish area of a useful size.
     const QSize preview = dialog.GetDlgItem(IDC_PREVIEW_FRAME)->size();
     QVERIFY(preview.width() >= 300 && preview.height() >= 300);
+}
+
+void TestDesignerDlg::closingWithFocusInField()
+{
+    // Destroying the dialog moves the focus out of the field being typed in;
+    // that must not rebuild a design that is being destroyed.
+    CTargetDesign design;
+    design.LoadDefault();
+    for (int id : {int(IDC_RING_DIAMETER + 2), int(IDC_RING_LABEL + 2), int(IDC_GRID_FREQUENCY)}) {
+        auto* dialog = new CDesignerDlg;
+        dialog->SetDesign(design);
+        QVERIFY(showActive(*dialog));
+        auto* field = qobject_cast<QLineEdit*>(dialog->GetDlgItem(id));
+        field->setEnabled(true);
+        field->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(field, "5");
+        QCOMPARE(QApplication::focusWidget(), field);
+        delete dialog;
+    }
+    QVERIFY(MessageLog::messages().isEmpty());
 }
 
 QTEST_MAIN(TestDesignerDlg)
