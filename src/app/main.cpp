@@ -1,12 +1,17 @@
 #include <QApplication>
-#include <QMainWindow>
+
+#include "app/TargetApp.h"
+#include "view/CommandLinePrint.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    const bool print = WantsCommandLinePrint(argc, argv);
+    QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantric"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Vantric"));
-    window.show();
-    return app.exec();
+    if (print) return RunCommandLinePrint(QApplication::arguments());
+
+    TargetApp app;
+    TargetApp::InstallMessageBoxes();
+    if (!app.InitInstance(QApplication::arguments())) return 1;
+    return QApplication::exec();
 }

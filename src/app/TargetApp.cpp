@@ -1,0 +1,239 @@
+#include "app/TargetApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "app/AboutDlg.h"
+#include "app/ChildFrm.h"
+#include "app/GuiMessageBox.h"
+#include "app/MainFrm.h"
+#include "app/TargetViewFactory.h"
+#include "designer/TargetDesign.h"
+#include "document/TargetDoc.h"
+#include "platform/CommandIds.h"
+#include "platform/MessageBox.h"
+#include "platform/ShellOpen.h"
+#include "platform/WindowMessage.h"
+#include "platform/ui/DocTemplate.h"
+#include "platform/ui/View.h"
+
+const char* const TARGET_DOC_STRINGS = "\nTarget\nTarget\nTargets (*.vnt)\n.vnt\nVantric.Document\nTarget Document";
+
+static void initResources() { Q_INIT_RESOURCE(vantric); }
+
+TargetApp::TargetApp(QObject* parent) : CWinApp(parent)
+{
+    initResources();
+    addCommand(Cmd::ID_FILE_NEW, [this] { OnFileNew(); });
+    addUpdateHandler(Cmd::ID_FILE_NEW, [](CCmdUI& ui) { ui.Enable(static_cast<bool>(CTargetDoc::designEditor())); });
+    addCommand(Cmd::ID_FILE_OPEN, [this] { OnFileOpen(); });
+    addCommand(Cmd::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    addCommand(Cmd::ID_WINDOW_CLOSE_ALL, [this] { OnWindowCloseAll(); });
+    addCommand(Cmd::ID_HELP_HOWTO, [this] { OnHelpHowTo(); });
+    addCommand(Cmd::ID_APP_ABOUT, [this] { OnAppAbout(); });
+    // The thumbnail viewer joins with the thumbnail browser; until then the
+    // item stays greyed.
+    addUpdateHandler(Cmd::ID_VIEW_THUMBNAIL, [](CCmdUI& ui) { ui.Enable(false); });
+
+    m_fileDialog = [this](const FileDialogRequest& r) { return RunQtFileDialog(r, GetMainFrame()); };
+    m_printSetup = [](QPrinter& printer, QWidget* parent) {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setWindowTitle(QStringLiteral("Print Setup"));
+        dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+        dialog.exec();
+    };
+    m_about = [](QWidget* parent) {
+        CAboutDlg dialog(parent);
+        dialog.exec();
+    };
+    m_makeTargetView = [] { return MakeTargetView(); };
+}
+
+TargetApp::~TargetApp()
+{
+    CloseAllDocuments(true);
+    CMDIFrameWnd* frame = GetMainFrame();
+    SetMainFrame(nullptr);
+    delete frame;
+}
+
+void TargetApp::InstallMessageBoxes() { InstallGuiMessageHandler(); }
+
+CMainFrame* TargetApp::mainFrame() const { return static_cast<CMainFrame*>(GetMainFrame()); }
+
+QString& TargetApp::currentOpenFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+QString& TargetApp::currentSaveFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+bool TargetApp::InitInstance(const QStringList& arguments)
+{
+    // The settings with a recent-file list of six entries.
+    LoadStdProfileSettings(6);
+
+    m_pTargetTemplate = new CMultiDocTemplate(
+        Cmd::IDR_TARGETTYPE, QString::fromLatin1(TARGET_DOC_STRINGS), [] { return new CTargetDoc; },
+        [] { return new CChildFrame; }, [this] { return m_makeTargetView(); });
+    AddDocTemplate(m_pTargetTemplate);
+
+    auto* frame = new CMainFrame;
+    if (!frame->LoadFrame()) {
+        delete frame;
+        return false;
+    }
+    SetMainFrame(frame);
+
+    // A command line without a file opens no window; each named file opens
+    // through the framework's open path.
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments.at(i);
+        if (arg.startsWith(QLatin1Char('-'))) continue;
+        if (!OpenDocumentFile(arg)) return false;
+    }
+
+    frame->show();
+    setProgramPath();
+    return true;
+}
+
+void TargetApp::setProgramPath()
+{
+    QString cwd = QDir::currentPath();
+    while (cwd.size() > 1 && (cwd.endsWith(QLatin1Char('/')) || cwd.endsWith(QLatin1Char('\\')))) cwd.chop(1);
+    if (cwd == QLatin1String("/")) cwd.clear();
+    m_programPath.Set(cwd + QStringLiteral("/Vantric"));
+}
+
+bool TargetApp::DoPromptFileName(QString& fileName, int titleId, unsigned flags, bool openFileDialog,
+                                 CDocTemplate* docTemplate)
+{
+    return PromptForFileName(fileName, titleId, flags, openFileDialog, docTemplate);
+}
+
+bool TargetApp::PromptForFileName(QString& fileName, int titleId, unsigned flags, bool openFileDialog,
+                                  CDocTemplate*)
+{
+    FileDialogRequest request;
+    request.open = openFileDialog;
+    request.title = titleId == Cmd::AFX_IDS_OPENFILE ? QStringLiteral("Open") : QStringLiteral("Save As");
+    request.flags = flags;
+
+    if (openFileDialog) {
+        request.defaultSuffix = QStringLiteral("vnt");
+        request.filters = OpenDialogFilters();
+        if (currentOpenFolder().isEmpty()) currentOpenFolder() = InitialOpenFolder(programFolder());
+        request.folder = currentOpenFolder();
+        const FileDialogResult result = m_fileDialog(request);
+        if (!result.accepted) {
+            ReportCommonDialogError(result.errorCode);
+            return false;
+        }
+        bool folderTaken = false;
+        for (const QString& file : result.files) {
+            fileName = file;
+            if (!IsOpenDialogExtension(file)) {
+                const int answer = ShowMessage(InvalidExtensionMessage(file),
+                                               QStringLiteral("ERROR: Invalid File Extension"),
+                                               MsgButtons::OkCancel, MsgIcon::Warning);
+                if (answer == IDCANCEL) return false;
+                continue;
+            }
+            if (!folderTaken) {
+                folderTaken = true;
+                currentOpenFolder() = PathParts(file).GetFolder();
+                OfferLastDir(currentOpenFolder(), programFolder());
+            }
+            m_pTargetTemplate->OpenDocumentFile(file, true);
+        }
+        return true;
+    }
+
+    request.defaultSuffix = QStringLiteral("rgd");
+    request.filters = {SaveDialogFilter()};
+    if (currentSaveFolder().isEmpty()) currentSaveFolder() = programFolder() + QStringLiteral("Targets/My Targets/");
+    request.folder = currentSaveFolder();
+    request.fileName = fileName;
+    const FileDialogResult result = m_fileDialog(request);
+    if (!result.accepted || result.files.isEmpty()) {
+        ReportCommonDialogError(result.errorCode);
+        return false;
+    }
+    fileName = ForceRgdExtension(result.files.first());
+    currentSaveFolder() = PathParts(fileName).GetFolder();
+    return true;
+}
+
+bool TargetApp::OpenTargetFile(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (CDocument* doc : m_pTargetTemplate->documents()) {
+        if (doc->GetPathName().compare(absolute, Qt::CaseInsensitive) != 0) continue;
+        if (auto* view = dynamic_cast<CView*>(doc->firstView())) {
+            if (CMDIChildWnd* frame = view->GetParentFrame()) frame->ActivateFrame();
+        }
+        return true;
+    }
+    m_pTargetTemplate->OpenDocumentFile(path, true);
+    return true;
+}
+
+void TargetApp::OnFileNew()
+{
+    const CTargetDoc::DesignEditor& editor = CTargetDoc::designEditor();
+    if (!editor) return;
+    CTargetDesign design;
+    if (!editor(design, QStringLiteral("NEW"))) return;
+    auto* doc = static_cast<CTargetDoc*>(m_pTargetTemplate->OpenDocumentFile(QString(), false));
+    if (!doc) return;
+    doc->GetTargetImage().SetDesigner(design);
+    doc->SetModifiedFlag(true);
+    if (auto* view = dynamic_cast<CView*>(doc->firstView())) {
+        if (CMDIChildWnd* frame = view->GetParentFrame()) m_pTargetTemplate->InitialUpdateFrame(frame, doc, true);
+    }
+}
+
+void TargetApp::OnFileOpen()
+{
+    QString name;
+    PromptForFileName(name, Cmd::AFX_IDS_OPENFILE, Ofn::HIDEREADONLY | Ofn::FILEMUSTEXIST | Ofn::ALLOWMULTISELECT,
+                      true, nullptr);
+}
+
+void TargetApp::OnFilePrintSetup()
+{
+    if (m_printSetup) m_printSetup(GetPrinter(), GetMainFrame());
+    SendMessageToDescendants(GetMainFrame(), MSG_PRINTER_CHANGED, 1, 0);
+}
+
+void TargetApp::OnWindowCloseAll()
+{
+    // Modified designs are asked about first, as Close and Exit ask;
+    // Cancel keeps every window open.
+    if (!SaveAllModified()) return;
+    CloseAllDocuments(false);
+}
+
+void TargetApp::OnHelpHowTo()
+{
+    const QString path = m_programPath.GetDrive() + m_programPath.GetDirectory() + QStringLiteral("Vantric.htm");
+    const int result = OpenWithShell(path, 1);
+    if (result <= 32) {
+        QApplication::beep();
+        ReportLaunchError(result);
+    }
+}
+
+void TargetApp::OnAppAbout()
+{
+    if (m_about) m_about(GetMainFrame());
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QStringList>
+
+#include <functional>
+
+#include "app/FileDialogs.h"
+#include "platform/PathParts.h"
+#include "platform/ui/WinApp.h"
+
+class CMainFrame;
+class CMultiDocTemplate;
+class CView;
+class QPrinter;
+class QWidget;
+
+// The application: start-up, the target document template, the
+// application-wide commands and the open and save dialogs. The program
+// folder is the working directory the program was started in; the help
+// page and "Targets/My Targets/" are looked for there.
+class TargetApp : public CWinApp {
+    Q_OBJECT
+public:
+    explicit TargetApp(QObject* parent = nullptr);
+    ~TargetApp() override;
+
+    // Start-up in its order; false ends the program. arguments()[0] is the
+    // program.
+    bool InitInstance(const QStringList& arguments);
+    // Message boxes become modal dialogs owned by the main window (only
+    // for an interactive run: without this they are recorded).
+    static void InstallMessageBoxes();
+
+    CMultiDocTemplate* targetTemplate() const { return m_pTargetTemplate; }
+    CMainFrame* mainFrame() const;
+    const PathParts& programPath() const { return m_programPath; }
+    // Drive and directory of the program path, ending with a separator.
+    QString programFolder() const { return m_programPath.GetFolder(); }
+
+    // The file dialog in open or save mode. In open mode it opens the
+    // chosen files itself.
+    bool PromptForFileName(QString& fileName, int titleId, unsigned flags, bool openFileDialog,
+                           CDocTemplate* docTemplate);
+    bool DoPromptFileName(QString& fileName, int titleId, unsigned flags, bool openFileDialog,
+                          CDocTemplate* docTemplate) override;
+    // Activates the window of an open document of the path (case ignored)
+    // or opens it as a new one. Always true.
+    bool OpenTargetFile(const QString& path);
+
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFilePrintSetup();
+    void OnWindowCloseAll();
+    void OnHelpHowTo();
+    void OnAppAbout();
+
+    // The process-wide folders of the open and save dialogs.
+    static QString& currentOpenFolder();
+    static QString& currentSaveFolder();
+
+    // What the commands show; tests put their own in.
+    void setFileDialogRunner(FileDialogRunner runner) { m_fileDialog = std::move(runner); }
+    void setPrintSetupRunner(std::function<void(QPrinter&, QWidget*)> runner) { m_printSetup = std::move(runner); }
+    void setAboutRunner(std::function<void(QWidget*)> runner) { m_about = std::move(runner); }
+    // The view of target windows (the target view unless replaced).
+    void setTargetViewFactory(std::function<CView*()> factory) { m_makeTargetView = std::move(factory); }
+
+private:
+    void setProgramPath();
+
+    CMultiDocTemplate* m_pTargetTemplate = nullptr;
+    // The thumbnail viewer's template joins with the thumbnail browser.
+    CMultiDocTemplate* m_pThumbTemplate = nullptr;
+    PathParts m_programPath;
+
+    FileDialogRunner m_fileDialog;
+    std::function<void(QPrinter&, QWidget*)> m_printSetup;
+    std::function<void(QWidget*)> m_about;
+    std::function<CView*()> m_makeTargetView;
+};
+
+// The target template's seven document strings.
+extern const char* const TARGET_DOC_STRINGS;

@@ -1,0 +1,6 @@
+#pragma once
+
+class CView;
+
+// The view of a new target window.
+CView* MakeTargetView();
