@@ -13,7 +13,7 @@
 namespace {
 
 // Wider pens look the same on any real device: they already cover it.
-constexpr int MAX_PEN_WIDTH = 1 << 20;
+constexpr int MAX_PEN_WIDTH = 1 << 16;
 // Font heights past this are far beyond any sheet; font engines refuse them.
 constexpr int MAX_FONT_PIXELS = 16384;
 constexpr int MIN_LABEL_SIZE = 40;  // 4 pt

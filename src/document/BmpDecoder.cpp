@@ -254,9 +254,9 @@ bool DecodeBmp(QIODevice& device, RasterImage& image)
     }
     const bool topDown = height < 0;
     if (topDown) height = -height;
-    if (sizeImage == 0) sizeImage = (qint64(bitCount) * width + 31) / 32 * 4 * height;
-
     if (!image.CreateBitmap(width, height, bitCount)) return fail(image, "Can't allocate memory");
+    // Only now are width and height small enough for this to fit in 64 bits.
+    if (sizeImage == 0) sizeImage = (qint64(bitCount) * width + 31) / 32 * 4 * height;
     image.SetDpi(resolutionFromPelsPerMeter(xPels), resolutionFromPelsPerMeter(yPels));
 
     // Bit-field masks follow the first 40 bytes of the information header,
