@@ -4,6 +4,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "platform/ui/WinApp.h"
+
 PrinterPageMetrics LetterFallbackMetrics(int nUnits)
 {
     PrinterPageMetrics m;
@@ -71,6 +73,15 @@ void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetric
 bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX,
                            int* pixelsPerInchY)
 {
+    // The application's printer is the one chosen in Print Setup; without
+    // an application the system's default printer.
+    if (CWinApp* app = AfxGetApp()) {
+        QPrinter& printer = app->GetPrinter();
+        if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty()) {
+            GetDevicePageMetrics(printer, nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
+            return true;
+        }
+    }
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
         metrics = LetterFallbackMetrics(nUnits);

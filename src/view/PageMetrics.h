@@ -42,7 +42,7 @@ void GetDevicePageMetrics(const DeviceContext& dc, int nUnits, PrinterPageMetric
 void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetrics& metrics,
                           int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
 
-// Metrics of the default printer; false, with the letter fallback, when
-// there is none.
+// Metrics of the default printer (the application's printer once chosen in
+// Print Setup); false, with the letter fallback, when there is none.
 bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX = nullptr,
                            int* pixelsPerInchY = nullptr);

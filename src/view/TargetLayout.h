@@ -8,18 +8,14 @@
 #include "view/PageMetrics.h"
 
 // Scale modes of a target view.
-enum {
-    SCALE_ACTUAL = 0,
-    SCALE_TO_PAGE = 1,
-    SCALE_FOR_DISTANCE = 2,
-};
+constexpr int SCALE_ACTUAL = 0;
+constexpr int SCALE_TO_PAGE = 1;
+constexpr int SCALE_FOR_DISTANCE = 2;
 
 // Tile modes of a target view.
-enum {
-    TILE_NONE = 0,
-    TILE_PAGES_TO_TARGET = 1,  // one target over several sheets (a poster)
-    TILE_TARGET_TO_PAGE = 2,   // a grid of copies on one sheet
-};
+constexpr int TILE_NONE = 0;
+constexpr int TILE_PAGES_TO_TARGET = 1;  // one target over several sheets (a poster)
+constexpr int TILE_TARGET_TO_PAGE = 2;   // a grid of copies on one sheet
 
 // One complete arrangement of a page, in the pixels of one device.
 struct TargetLayout {

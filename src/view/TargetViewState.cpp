@@ -175,9 +175,9 @@ bool TargetViewState::SetZoomCommand(int nID)
     if (nID == m_nZoomCmd) return false;
     m_nZoomCmd = nID;
     switch (nID) {
-    case ID_VIEW_ZOOM_25: m_dZoom = 0.25; break;
-    case ID_VIEW_ZOOM_50: m_dZoom = 0.5; break;
-    case ID_VIEW_ZOOM_75: m_dZoom = 0.75; break;
+    case Cmd::ID_VIEW_ZOOM_25: m_dZoom = 0.25; break;
+    case Cmd::ID_VIEW_ZOOM_50: m_dZoom = 0.5; break;
+    case Cmd::ID_VIEW_ZOOM_75: m_dZoom = 0.75; break;
     default: m_dZoom = 1.0; break;
     }
     return true;

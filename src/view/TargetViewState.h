@@ -5,31 +5,13 @@
 #include <QSize>
 #include <QString>
 
+#include "platform/CommandIds.h"
 #include "platform/DeviceContext.h"
 #include "platform/GdiRect.h"
 #include "view/PageMetrics.h"
 #include "view/TargetLayout.h"
 
 class TargetImage;
-
-// Zoom commands of a target window (View menu).
-enum {
-    ID_VIEW_FIT_IMAGE = 32770,
-    ID_VIEW_ZOOM_25 = 32773,
-    ID_VIEW_ZOOM_50 = 32775,
-    ID_VIEW_ZOOM_75 = 32776,
-    ID_VIEW_ZOOM_100 = 32777,
-    ID_VIEW_ZOOM_FIRST = 32770,
-    ID_VIEW_ZOOM_LAST = 32777,
-};
-
-// Mode and print commands of a target window.
-enum {
-    ID_VIEW_TILE_PAGES_TO_TARGET = 32790,
-    ID_VIEW_SCALE_TARGET_TO_PAGE = 32794,
-    ID_VIEW_SCALE_FOR_DISTANCE = 32922,
-    ID_VIEW_TILE_TARGET_TO_PAGE = 32926,
-};
 
 // Everything a target window knows besides its widget: the modes, the stored
 // printer metrics, both layouts, and the one routine that paints a page on
@@ -84,7 +66,7 @@ public:
     // Sets the zoom of a command in 32770..32777; false when it is already
     // the chosen one (nothing to do).
     bool SetZoomCommand(int nID);
-    bool IsFitZoom() const { return m_nZoomCmd == ID_VIEW_FIT_IMAGE; }
+    bool IsFitZoom() const { return m_nZoomCmd == Cmd::ID_VIEW_FIT_TO_WINDOW; }
 
     // Screen layout for a screen of the given resolution and client area;
     // sets m_rcTotal.
@@ -110,7 +92,7 @@ public:
     QSize m_sizePaper{0, 0};
     QSize m_sizePrintable{0, 0};
     QSize m_sizeOffset{0, 0};
-    int m_nZoomCmd = ID_VIEW_FIT_IMAGE;
+    int m_nZoomCmd = Cmd::ID_VIEW_FIT_TO_WINDOW;
     double m_dZoom = 0.5;
     GdiRect m_rcTotal{0, 0, 1000, 1000};
     int m_nTileMode = TILE_NONE;
