@@ -1,0 +1,227 @@
+#include "view/TargetView.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QResizeEvent>
+
+#include "document/TargetDoc.h"
+#include "platform/CommandIds.h"
+#include "platform/DeviceContext.h"
+#include "platform/WindowMessage.h"
+#include "platform/ui/WinApp.h"
+#include "view/DistanceScaleCommand.h"
+#include "view/PrintJob.h"
+#include "view/TileLayoutCommand.h"
+
+using namespace Cmd;
+
+CTargetView::CTargetView(QWidget* parent) : CScrollView(parent)
+{
+    m_clrButtonFace = palette().color(QPalette::Button);
+    m_clrWindow = palette().color(QPalette::Base);
+    addCommands();
+}
+
+CTargetDoc* CTargetView::GetTargetDoc() const { return qobject_cast<CTargetDoc*>(GetDocument()); }
+
+TargetImage* CTargetView::Target() const
+{
+    CTargetDoc* doc = GetTargetDoc();
+    return doc ? &doc->GetTargetImage() : nullptr;
+}
+
+QString CTargetView::DocumentTitle() const
+{
+    CTargetDoc* doc = GetTargetDoc();
+    return doc ? doc->GetTitle() : QString();
+}
+
+void CTargetView::addCommands()
+{
+    addCommandRange(ID_VIEW_FIT_TO_WINDOW, ID_VIEW_ZOOM_100, [this](int id) {
+        if (id != ID_VIEW_FIT_TO_WINDOW && id != ID_VIEW_ZOOM_25 && id != ID_VIEW_ZOOM_50 && id != ID_VIEW_ZOOM_75
+            && id != ID_VIEW_ZOOM_100)
+            return;
+        if (SetZoomCommand(id)) Refresh();
+    });
+    addUpdateRange(ID_VIEW_FIT_TO_WINDOW, ID_VIEW_ZOOM_100, [this](CCmdUI& ui) {
+        ui.Enable(true);
+        ui.SetCheck(ui.id() == m_nZoomCmd ? 1 : 0);
+    });
+
+    addCommand(ID_VIEW_TILE_PAGES, [this] {
+        ToggleTilePagesToTarget();
+        Refresh();
+    });
+    addUpdateHandler(ID_VIEW_TILE_PAGES, [this](CCmdUI& ui) {
+        ui.Enable(TilePagesToTargetEnabled());
+        ui.SetCheck(TilePagesToTargetChecked() ? 1 : 0);
+    });
+    addCommand(ID_VIEW_SCALE_TO_PAGE, [this] {
+        ToggleScaleTargetToPage();
+        Refresh();
+    });
+    addUpdateHandler(ID_VIEW_SCALE_TO_PAGE, [this](CCmdUI& ui) {
+        ui.Enable(ScaleTargetToPageEnabled());
+        ui.SetCheck(ScaleTargetToPageChecked() ? 1 : 0);
+    });
+    addCommand(ID_VIEW_SCALE_DISTANCE, [this] {
+        if (RunScaleForDistance(*this, this)) Refresh();
+    });
+    addUpdateHandler(ID_VIEW_SCALE_DISTANCE, [this](CCmdUI& ui) {
+        ui.Enable(HasPicture());
+        ui.SetCheck(ScaleForDistanceChecked(*this) ? 1 : 0);
+    });
+    addCommand(ID_VIEW_TILE_TARGET, [this] {
+        RunTileTargetToPage(*this, this);
+        Refresh();
+    });
+    addUpdateHandler(ID_VIEW_TILE_TARGET, [this](CCmdUI& ui) {
+        ui.Enable(TileTargetToPageEnabled(*this));
+        ui.SetCheck(TileTargetToPageChecked(*this) ? 1 : 0);
+    });
+
+    addCommand(ID_FILE_PRINT, [this] { OnFilePrint(false); });
+    addCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrint(true); });
+    addCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+    addUpdateHandler(ID_FILE_PRINT, [this](CCmdUI& ui) { ui.Enable(HasPicture()); });
+}
+
+void CTargetView::layOut()
+{
+    LayoutForScreen(logicalDpiX(), logicalDpiY(), viewport()->size());
+    SetScrollSizes(QSize(m_rcTotal.width(), m_rcTotal.height()));
+}
+
+void CTargetView::Refresh(bool scrollToOrigin)
+{
+    if (scrollToOrigin) ScrollToPosition(QPoint(0, 0));
+    layOut();
+    viewport()->repaint();
+}
+
+void CTargetView::OnInitialUpdate()
+{
+    ReadDefaultPrinterMetrics();
+    if (HasPicture()) ChooseAutomaticPoster();
+    m_bFirstUpdateDone = false;
+    layOut();
+    sizeFrameToPicture();
+    m_bFirstUpdateDone = true;
+    CScrollView::OnInitialUpdate();
+}
+
+void CTargetView::sizeFrameToPicture()
+{
+    QWidget* frame = parentWidget();
+    while (frame && !qobject_cast<QMdiSubWindow*>(frame)) frame = frame->parentWidget();
+    auto* sub = qobject_cast<QMdiSubWindow*>(frame);
+    if (!sub || !sub->mdiArea()) return;
+    const QSize area = sub->mdiArea()->viewport()->size();
+    const QSize chrome = sub->size() - viewport()->size();
+    // Fill the rest of the client area from the frame's position, then lay
+    // out for that size and shrink to the picture when it is smaller.
+    QSize fill(area.width() - sub->x(), area.height() - sub->y());
+    fill = fill.expandedTo(QSize(200, 200));
+    sub->resize(fill);
+    LayoutForScreen(logicalDpiX(), logicalDpiY(), fill - chrome);
+    const QSize picture(m_rcTotal.width(), m_rcTotal.height());
+    const QSize wanted = (picture + chrome).boundedTo(fill).expandedTo(QSize(200, 200));
+    sub->resize(wanted);
+    layOut();
+}
+
+void CTargetView::OnUpdate(CDocumentView* sender, qintptr hint, QObject* hintObject)
+{
+    if (hint == HINT_DESIGNER_CHANGED) {
+        if (ApplyTargetChanged()) RecomputeTileSilently(*this);
+        Refresh(false);
+        return;
+    }
+    if (m_bFirstUpdateDone) layOut();
+    CScrollView::OnUpdate(sender, hint, hintObject);
+}
+
+void CTargetView::OnDraw(DeviceContext& dc)
+{
+    PaintTarget(dc, viewport()->size(), GetScrollPosition());
+}
+
+bool CTargetView::OnWindowMessage(WindowMessageEvent& message)
+{
+    if (message.message() != MSG_PRINTER_CHANGED) return false;
+    ReadDefaultPrinterMetrics();
+    if (m_nTileMode == TILE_TARGET_TO_PAGE) {
+        if (CanTileTarget()) RecomputeTileSilently(*this);
+        else m_nTileMode = TILE_NONE;
+    }
+    Refresh();
+    return true;
+}
+
+void CTargetView::resizeEvent(QResizeEvent* event)
+{
+    CScrollView::resizeEvent(event);
+    if (m_bFirstUpdateDone && IsFitZoom()) layOut();
+}
+
+void CTargetView::prepareJob(QPrinter& printer)
+{
+    // The job starts from the printer chosen in Print Setup, and prints at
+    // true size: full page, the sheet as the job's page, no scaling.
+    if (CWinApp* app = AfxGetApp()) {
+        const QPrinter& chosen = app->GetPrinter();
+        if (!chosen.printerName().isEmpty()) printer.setPrinterName(chosen.printerName());
+        printer.setPageLayout(chosen.pageLayout());
+    }
+    SetUpTargetPrinter(printer);
+}
+
+void CTargetView::OnFilePrint(bool direct)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    prepareJob(printer);
+    PrinterPageMetrics device;
+    GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, device);
+    const int pages = PrintPageCount(device, printer.resolution(), printer.resolution());
+    int from = 1, to = pages;
+    if (!direct) {
+        QPrintDialog dialog(&printer, this);
+        dialog.setMinMax(1, pages);
+        dialog.setFromTo(1, pages);
+        if (dialog.exec() != QDialog::Accepted) return;
+        if (printer.printRange() == QPrinter::PageRange) {
+            from = qBound(1, printer.fromPage(), pages);
+            to = qBound(from, printer.toPage(), pages);
+        }
+    }
+    // Taken from the dialog's printer, as a job's pages follow its paper.
+    PrinterPageMetrics chosen;
+    GetDevicePageMetrics(printer, PAGE_UNITS_HIMETRIC, chosen);
+    SetStoredMetrics(chosen);
+    PrintTargetPages(printer, *this, from, to);
+    // Back to the default printer's picture on screen.
+    ReadDefaultPrinterMetrics();
+    Refresh(false);
+}
+
+void CTargetView::OnFilePrintPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    prepareJob(printer);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(DocumentTitle());
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {
+        PrinterPageMetrics device;
+        GetDevicePageMetrics(*p, PAGE_UNITS_DEVICE, device);
+        const int pages = PrintPageCount(device, p->resolution(), p->resolution());
+        PrintTargetPages(*p, *this, 1, pages, true);
+    });
+    preview.resize(900, 700);
+    preview.exec();
+    ReadDefaultPrinterMetrics();
+    Refresh(false);
+}

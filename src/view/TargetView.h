@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/ui/View.h"
+#include "view/TargetViewState.h"
+
+class QPrinter;
+class CTargetDoc;
+
+// The window of one target document: the sheet, the printable area and the
+// target as they will print, at the chosen zoom or fitted to the window.
+// All modes, layouts and the paint routine live in TargetViewState; this
+// class adds the widget, the commands and the print and preview hooks.
+class CTargetView : public CScrollView, public TargetViewState {
+    Q_OBJECT
+public:
+    explicit CTargetView(QWidget* parent = nullptr);
+
+    CTargetDoc* GetTargetDoc() const;
+    TargetImage* Target() const override;
+    QString DocumentTitle() const override;
+
+    void OnInitialUpdate() override;
+    void OnUpdate(CDocumentView* sender, qintptr hint, QObject* hintObject) override;
+    void OnDraw(DeviceContext& dc) override;
+    bool OnWindowMessage(WindowMessageEvent& message) override;
+
+    // Scroll to the origin, lay out again and redraw at once.
+    void Refresh(bool scrollToOrigin = true);
+
+    // Print (with the dialog unless direct) and the preview; both paint
+    // through the same routine as the screen.
+    void OnFilePrint(bool direct);
+    void OnFilePrintPreview();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void addCommands();
+    void layOut();
+    // The first update sizes the child frame: fill the main window's client
+    // area, then shrink to the picture.
+    void sizeFrameToPicture();
+    void prepareJob(QPrinter& printer);
+
+    bool m_bFirstUpdateDone = false;
+};
