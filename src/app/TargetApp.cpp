@@ -12,6 +12,7 @@
 #include "app/MainFrm.h"
 #include "app/TargetViewFactory.h"
 #include "designer/TargetDesign.h"
+#include "designer/dialog/DesignerCommands.h"
 #include "document/TargetDoc.h"
 #include "platform/CommandIds.h"
 #include "platform/MessageBox.h"
@@ -92,6 +93,8 @@ bool TargetApp::InitInstance(const QStringList& arguments)
         return false;
     }
     SetMainFrame(frame);
+    // New Ringdesigner and Edit with Ringdesigner run the designer dialog.
+    InstallRingdesigner();
 
     // A command line without a file opens no window; each named file opens
     // through the framework's open path.
@@ -192,6 +195,7 @@ void TargetApp::OnFileNew()
     const CTargetDoc::DesignEditor& editor = CTargetDoc::designEditor();
     if (!editor) return;
     CTargetDesign design;
+    design.LoadDefault();
     if (!editor(design, QStringLiteral("NEW"))) return;
     auto* doc = static_cast<CTargetDoc*>(m_pTargetTemplate->OpenDocumentFile(QString(), false));
     if (!doc) return;

@@ -127,6 +127,11 @@ void CTargetView::sizeFrameToPicture()
     QSize fill(area.width() - sub->x(), area.height() - sub->y());
     fill = fill.expandedTo(QSize(200, 200));
     sub->resize(fill);
+    // Fitted to the window, the picture takes whatever room the frame has.
+    if (IsFitZoom()) {
+        layOut();
+        return;
+    }
     LayoutForScreen(logicalDpiX(), logicalDpiY(), fill - chrome);
     const QSize picture(m_rcTotal.width(), m_rcTotal.height());
     const QSize wanted = (picture + chrome).boundedTo(fill).expandedTo(QSize(200, 200));
