@@ -180,7 +180,10 @@ void TestPrintPdf::scaleToPage()
     const QString pdf = m_dir.filePath(QStringLiteral("fit.pdf"));
     SetUpPdfPrinter(printer, pdf, QPageSize::Letter, 600);
     PrinterPageMetrics dev;
+    PrinterPageMetrics him;
     GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, dev);
+    GetDevicePageMetrics(printer, PAGE_UNITS_HIMETRIC, him);
+    v.SetStoredMetrics(him);
     pages = v.PrintPageCount(dev, 600, 600);
     QCOMPARE(pages, 1);
     QVERIFY(PrintTargetPages(printer, v, 1, 1));
