@@ -14,7 +14,7 @@ extern "C" {
 // exactly what each case needs.
 namespace {
 
-struct Spec {
+struct EncodeParams {
     int width = 16;
     int height = 16;
     int components = 3;  // 1 grey, 3 colour, 4 Adobe CMYK
@@ -24,7 +24,7 @@ struct Spec {
     std::vector<uchar> pixel;  // one pixel's samples, repeated over the image
 };
 
-QByteArray encode(const Spec& s)
+QByteArray encode(const EncodeParams& s)
 {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
@@ -90,7 +90,7 @@ private slots:
         QFETCH(QList<int>, samples);
         QFETCH(int, bits);
         QFETCH(QList<int>, bgr);
-        Spec s;
+        EncodeParams s;
         s.components = components;
         for (int v : samples) s.pixel.push_back(uchar(v));
         RasterImage image(RasterImage::TYPE_JPEG);
@@ -138,7 +138,7 @@ private slots:
         QFETCH(int, y);
         QFETCH(int, dpiX);
         QFETCH(int, dpiY);
-        Spec s;
+        EncodeParams s;
         s.pixel = {10, 20, 30};
         s.densityUnit = unit;
         s.densityX = x;
@@ -153,7 +153,7 @@ private slots:
     // the end-of-image marker, and what remains of the picture is grey.
     void truncatedFileDecodes()
     {
-        Spec s;
+        EncodeParams s;
         s.width = 64;
         s.height = 256;
         s.pixel = {250, 10, 10};
@@ -177,7 +177,7 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("empty") << QByteArray() << "Empty input file";
         QTest::newRow("a bitmap") << QByteArray("BM\x36\0\0\0", 6) << "Not a JPEG file: starts with 0x42 0x4d";
-        Spec s;
+        EncodeParams s;
         s.pixel = {1, 2, 3};
         const QByteArray good = encode(s);
         QTest::newRow("header only") << good.left(20) << "JPEG datastream contains no image";
