@@ -9,9 +9,12 @@
 
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
+#include "view/CommandLineOptions.h"
+#include "view/DistanceScaleCommand.h"
 #include "view/PageMetrics.h"
 #include "view/PrintJob.h"
 #include "view/TargetViewState.h"
+#include "view/TileLayoutCommand.h"
 
 namespace {
 
@@ -36,7 +39,11 @@ struct Options {
     bool toPrinter = false;
     QString pdf;
     QString file;
-    QStringList toggles;  // "--poster" / "--scale-to-page" in their order
+    // The mode options in their order, each applied as its menu command
+    // would be: "--poster", "--scale-to-page", "--distance", "--tile".
+    QStringList steps;
+    DistanceOption distance;
+    TileOption tile;
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = 600;
 };
@@ -51,7 +58,8 @@ QString usage()
 {
     return QStringLiteral(
         "Usage: vantric -p FILE\n"
-        "       vantric --print-to-pdf OUT.pdf [--poster] [--scale-to-page] [--paper letter|a4] [--dpi N] FILE");
+        "       vantric --print-to-pdf OUT.pdf [--poster] [--scale-to-page] [--distance SHOOTER:TARGET]\n"
+        "               [--tile ROWSxCOLS[@ROWGAP,COLGAP]] [--paper letter|a4] [--dpi N] FILE");
 }
 
 // Returns an empty string on success, else the message to show.
@@ -70,7 +78,16 @@ QString parse(const QStringList& args, Options& o)
         } else if (a == QLatin1String("--print-to-pdf")) {
             if (!value(o.pdf) || o.pdf.isEmpty()) return QStringLiteral("--print-to-pdf needs an output file.");
         } else if (a == QLatin1String("--poster") || a == QLatin1String("--scale-to-page")) {
-            o.toggles << a;
+            o.steps << a;
+        } else if (a == QLatin1String("--distance") || a == QLatin1String("--tile")) {
+            if (o.steps.contains(a)) return QStringLiteral("%1 is given twice.").arg(a);
+            QString v;
+            const bool distance = a == QLatin1String("--distance");
+            if (!value(v)) v.clear();
+            const QString problem =
+                distance ? ParseDistanceOption(v, &o.distance) : ParseTileOption(v, &o.tile);
+            if (!problem.isEmpty()) return problem;
+            o.steps << a;
         } else if (a == QLatin1String("--paper")) {
             QString v;
             if (!value(v)) return QStringLiteral("--paper needs letter or a4.");
@@ -94,7 +111,7 @@ QString parse(const QStringList& args, Options& o)
     }
     if (o.toPrinter == !o.pdf.isEmpty())
         return QStringLiteral("Give either -p or --print-to-pdf.");
-    if (o.toPrinter && o.toggles.size() + (o.paper != QPageSize::Letter) > 0)
+    if (o.toPrinter && o.steps.size() + (o.paper != QPageSize::Letter) > 0)
         return QStringLiteral("The print options belong to --print-to-pdf.");
     if (files.size() != 1) return QStringLiteral("Give exactly one target file to print.");
     o.file = files.front();
@@ -152,17 +169,32 @@ int RunCommandLinePrint(const QStringList& arguments)
     view.SetStoredMetrics(himetric);
     view.ChooseAutomaticPoster();
 
-    for (const QString& toggle : o.toggles) {
-        if (toggle == QLatin1String("--poster")) {
+    for (const QString& step : o.steps) {
+        if (step == QLatin1String("--poster")) {
             if (!view.TilePagesToTargetEnabled())
                 return fail(QStringLiteral("Tile Pages to Target is not available: the target fits on the printable "
                                            "area, or it is scaled to the page."));
             view.ToggleTilePagesToTarget();
-        } else {
+        } else if (step == QLatin1String("--scale-to-page")) {
             if (!view.ScaleTargetToPageEnabled())
                 return fail(QStringLiteral("Scale Target to Page is not available: the target fits on the printable "
                                            "area."));
             view.ToggleScaleTargetToPage();
+        } else if (step == QLatin1String("--distance")) {
+            double scale = 1.0;
+            const QString problem = CheckDistanceOption(o.distance, view.TargetSizeHimetric().height(), &scale);
+            if (!problem.isEmpty()) return fail(problem);
+            ApplyDistanceScale(view, scale, o.distance.shooterDistance, o.distance.targetDistance,
+                               ShooterSuffix(o.distance), TargetSuffix(o.distance));
+        } else {
+            if (view.m_nScaleMode == SCALE_TO_PAGE)
+                return fail(QStringLiteral("Tile Target to Page is not available: the target is scaled to the page."));
+            const QSize size = view.GetLayoutSize();
+            TileGrid grid;
+            const QString problem = CheckTileOption(o.tile, size.width(), size.height(), view.m_sizePrintable.width(),
+                                                    view.m_sizePrintable.height(), &grid);
+            if (!problem.isEmpty()) return fail(problem);
+            ApplyTileGrid(view, grid);
         }
     }
 

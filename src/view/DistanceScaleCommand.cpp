@@ -22,13 +22,24 @@ bool RunScaleForDistance(TargetViewState& view, QWidget* parent, const DistanceD
     if ((run ? run(dlg) : dlg.DoModal()) != IDOK)
         return false;
 
+    QString shooterUnit;
+    QString targetUnit;
+    dlg.GetShooterUnitSuffix(shooterUnit);
+    dlg.GetTargetUnitSuffix(targetUnit);
+    ApplyDistanceScale(view, dlg.m_dScale, dlg.m_dShooterDistance, dlg.m_dTargetDistance, shooterUnit, targetUnit);
+    return true;
+}
+
+void ApplyDistanceScale(TargetViewState& view, double scale, double shooterDistance, double targetDistance,
+                        const QString& shooterUnit, const QString& targetUnit)
+{
     view.m_nSavedTileMode = view.m_nTileMode;
-    view.m_dDistanceScale = dlg.m_dScale;
-    view.m_dTargetDistance = dlg.m_dTargetDistance;
-    view.m_dShooterDistance = dlg.m_dShooterDistance;
+    view.m_dDistanceScale = scale;
+    view.m_dTargetDistance = targetDistance;
+    view.m_dShooterDistance = shooterDistance;
     view.m_nScaleMode = SCALE_FOR_DISTANCE;
-    dlg.GetShooterUnitSuffix(view.m_strShooterUnit);
-    dlg.GetTargetUnitSuffix(view.m_strTargetUnit);
+    view.m_strShooterUnit = shooterUnit;
+    view.m_strTargetUnit = targetUnit;
 
     // The modes the smaller target no longer allows.
     bool exceeds = false;
@@ -37,7 +48,6 @@ bool RunScaleForDistance(TargetViewState& view, QWidget* parent, const DistanceD
         view.m_nTileMode = TILE_NONE;
     if (!view.CanTileTarget() && view.m_nTileMode == TILE_TARGET_TO_PAGE)
         view.m_nTileMode = TILE_NONE;
-    return true;
 }
 
 bool ScaleForDistanceChecked(const TargetViewState& view)

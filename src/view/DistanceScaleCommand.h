@@ -3,6 +3,7 @@
 #include <functional>
 
 class CScaleForDistanceDlg;
+class QString;
 class QWidget;
 class TargetViewState;
 
@@ -16,6 +17,13 @@ using DistanceDialogRunner = std::function<int(CScaleForDistanceDlg&)>;
 // grid of copies); otherwise asks for the distances and switches it on.
 // Returns whether the view must refresh (false only after Cancel).
 bool RunScaleForDistance(TargetViewState& view, QWidget* parent = nullptr, const DistanceDialogRunner& run = {});
+
+// Switches the scaling on with the given scale and distances (the caption
+// unit suffixes as the dialog gives them), as OK in the dialog does: the tile
+// mode before the scaling is saved, and the modes the smaller target no
+// longer allows are dropped.
+void ApplyDistanceScale(TargetViewState& view, double scale, double shooterDistance, double targetDistance,
+                        const QString& shooterUnit, const QString& targetUnit);
 
 // The update state: always enabled, checked while the scaling is on.
 bool ScaleForDistanceChecked(const TargetViewState& view);

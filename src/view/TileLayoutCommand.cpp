@@ -5,6 +5,21 @@
 #include "view/TileLayout.h"
 #include "view/TileSpacingDlg.h"
 
+namespace {
+
+void takeGrid(TargetViewState& view, const TileGrid& chosen)
+{
+    TileGrid grid{view.m_nTileRows, view.m_nTileCols, view.m_nRowSpacing, view.m_nColSpacing};
+    if (TakeTileValues(chosen, grid))
+        view.m_nTileMode = TILE_TARGET_TO_PAGE;
+    view.m_nTileRows = grid.rows;
+    view.m_nTileCols = grid.cols;
+    view.m_nRowSpacing = grid.rowSpacing;
+    view.m_nColSpacing = grid.colSpacing;
+}
+
+}  // namespace
+
 void RunTileTargetToPage(TargetViewState& view, QWidget* parent, const TileDialogRunner& run)
 {
     if (view.m_nTileMode == TILE_TARGET_TO_PAGE) {
@@ -20,17 +35,18 @@ void RunTileTargetToPage(TargetViewState& view, QWidget* parent, const TileDialo
             if (!view.m_bAskTileSpacing || (run ? run(dlg) : dlg.DoModal()) == IDOK) {
                 TileGrid chosen;
                 dlg.GetValues(chosen.rows, chosen.cols, chosen.rowSpacing, chosen.colSpacing);
-                TileGrid grid{view.m_nTileRows, view.m_nTileCols, view.m_nRowSpacing, view.m_nColSpacing};
-                if (TakeTileValues(chosen, grid))
-                    view.m_nTileMode = TILE_TARGET_TO_PAGE;
-                view.m_nTileRows = grid.rows;
-                view.m_nTileCols = grid.cols;
-                view.m_nRowSpacing = grid.rowSpacing;
-                view.m_nColSpacing = grid.colSpacing;
+                takeGrid(view, chosen);
             }
         }
         view.m_bAskTileSpacing = true;
     }
+    view.m_nSavedTileMode = view.m_nTileMode;
+}
+
+void ApplyTileGrid(TargetViewState& view, const TileGrid& chosen)
+{
+    takeGrid(view, chosen);
+    view.m_bAskTileSpacing = true;
     view.m_nSavedTileMode = view.m_nTileMode;
 }
 

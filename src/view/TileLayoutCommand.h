@@ -5,6 +5,7 @@
 class CTileSpacingDlg;
 class QWidget;
 class TargetViewState;
+struct TileGrid;
 
 // "Tile Target to Page" (32926) on a target view's state. The view calls the
 // command and then refreshes (scroll to the origin, lay out, redraw).
@@ -18,6 +19,11 @@ using TileDialogRunner = std::function<int(CTileSpacingDlg&)>;
 // proposal silently) and enters the grid mode when more than one copy is
 // chosen. m_bAskTileSpacing is TRUE again afterwards.
 void RunTileTargetToPage(TargetViewState& view, QWidget* parent = nullptr, const TileDialogRunner& run = {});
+
+// What OK in the dialog does with a grid already checked against the limits
+// (rows, columns, gaps in hundredths of a millimetre): the gaps are taken,
+// and a grid of more than one copy enters the grid mode.
+void ApplyTileGrid(TargetViewState& view, const TileGrid& chosen);
 
 // The silent recompute after a change of target, scale or printer: the
 // stored grid is clamped to what fits now, without a dialog.

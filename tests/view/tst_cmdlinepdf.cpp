@@ -1,0 +1,346 @@
+#include <QtTest>
+
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+#include "designer/TargetDesign.h"
+#include "helper_target.h"
+#include "platform/MessageBox.h"
+#include "platform/WmfFormat.h"
+#include "platform/WmfWriter.h"
+#include "view/CommandLinePrint.h"
+
+// Real targets of every drawn kind, printed the way "vantric --print-to-pdf"
+// prints them and measured on the rasterised PDF at 600 dpi. Letter paper
+// with quarter-inch margins: the printable area starts at (150, 150) and is
+// 4800 x 6300 pixels.
+class TestCommandLinePdf : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void designerPoster();
+    void designerScaledToPage();
+    void metafileActualSize();
+    void shippedMetafileRings();
+    void distance_data();
+    void distance();
+    void tileGrid();
+    void modeOptionsRejected_data();
+    void modeOptionsRejected();
+
+private:
+    QString squareDesign(const QString& name, double inches);
+    QString blackMetafile(const QString& name, double wInches, double hInches);
+    // Runs the command line; returns its exit status.
+    int run(const QStringList& options, const QString& out, const QString& file);
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+constexpr int kOrigin = 150;
+constexpr int kPrintableW = 4800;
+constexpr int kPrintableH = 6300;
+
+bool near(int measured, int expected, int tolerance = 1)
+{
+    return qAbs(measured - expected) <= tolerance;
+}
+
+QString runs(const QList<QPair<int, int>>& r)
+{
+    QStringList parts;
+    for (const auto& p : r) parts << QStringLiteral("%1+%2").arg(p.first).arg(p.second);
+    return parts.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
+void TestCommandLinePdf::initTestCase()
+{
+    if (!HavePoppler()) QSKIP("poppler-utils (pdftoppm, pdfinfo) are not installed");
+    QVERIFY(m_dir.isValid());
+    QImageReader::setAllocationLimit(1024);
+    MessageLog::setEcho(false);
+}
+
+QString TestCommandLinePdf::squareDesign(const QString& name, double inches)
+{
+    // A filled black square with no outline: the design's extent is its side.
+    CTargetDesign d;
+    d.AddSquare(inches, 0x000000, 0.0, true, 0x000000, QString(), true);
+    const QString path = m_dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || d.Write(f) != 1) return QString();
+    return path;
+}
+
+QString TestCommandLinePdf::blackMetafile(const QString& name, double wInches, double hInches)
+{
+    const int unitsPerInch = 1440;
+    const int w = int(wInches * unitsPerInch), h = int(hInches * unitsPerInch);
+    WmfWriter wmf(0, 0, w, h, unitsPerInch);
+    wmf.setMapMode(wmf::MM_ANISOTROPIC);
+    wmf.setWindowOrg(0, 0);
+    wmf.setWindowExt(w, h);
+    wmf.selectObject(wmf.createPen(wmf::PS_NULL, 0, 0));
+    wmf.selectObject(wmf.createBrush(wmf::BS_SOLID, 0x000000));
+    wmf.rectangle(0, 0, w + 1, h + 1);
+    const QString path = m_dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return QString();
+    f.write(wmf.finish());
+    return path;
+}
+
+int TestCommandLinePdf::run(const QStringList& options, const QString& out, const QString& file)
+{
+    QFile::remove(out);
+    MessageLog::clear();
+    return RunCommandLinePrint(QStringList{QStringLiteral("vantric"), QStringLiteral("--print-to-pdf"), out}
+                               + options + QStringList{file});
+}
+
+void TestCommandLinePdf::designerPoster()
+{
+    // 10 x 10 in on an 8 in wide printable area: more than 20 % too wide, so
+    // the poster is chosen by itself: two sheets side by side, the target
+    // centred on the 9600 x 6300 assembly at (1800, 150).
+    const QString rgd = squareDesign(QStringLiteral("ten.rgd"), 10.0);
+    QVERIFY(!rgd.isEmpty());
+    const QString pdf = m_dir.filePath(QStringLiteral("ten-poster.pdf"));
+    QCOMPARE(run({}, pdf, rgd), 0);
+    QCOMPARE(PdfPageCount(pdf), 2);
+
+    int across = 0;
+    for (int page = 1; page <= 2; ++page) {
+        const QImage img = RasterisePdfPage(pdf, page, 600);
+        QVERIFY(!img.isNull());
+        // Each sheet has its dashed cut border just inside the printable
+        // area: along the bottom edge, away from target and captions, a dash
+        // every 90 pixels.
+        const auto dashes = DarkRunsInRow(img, kOrigin + kPrintableH - 4, 400, 1900);
+        QVERIFY2(dashes.size() >= 14, qPrintable(runs(dashes)));
+        for (int i = 2; i < dashes.size() - 1; ++i) QCOMPARE(dashes[i].first - dashes[i - 1].first, 90);
+
+        const auto row = DarkRunsInRow(img, 3300, kOrigin + 10, kOrigin + kPrintableW - 10);
+        QCOMPARE(row.size(), 1);
+        if (page == 1) {
+            QVERIFY2(near(row[0].first, kOrigin + 1800), qPrintable(runs(row)));
+            across += kOrigin + kPrintableW - row[0].first;
+        } else {
+            across += row[0].first + row[0].second - kOrigin;
+        }
+        const auto col = DarkRunsInColumn(img, page == 1 ? 4000 : 1000, kOrigin + 10, kOrigin + kPrintableH - 10);
+        QCOMPARE(col.size(), 1);
+        QVERIFY2(near(col[0].first, kOrigin + 150) && near(col[0].second, 6000), qPrintable(runs(col)));
+    }
+    QVERIFY2(near(across, 6000, 2), qPrintable(QString::number(across)));
+    QVERIFY(PdfText(pdf, 1).contains(QStringLiteral("ten.rgd - Vantric")));
+}
+
+void TestCommandLinePdf::designerScaledToPage()
+{
+    // Switching the automatic poster off and scaling to the page: 10 in on
+    // 8 in gives 80 %, one sheet, the full printable width.
+    const QString rgd = squareDesign(QStringLiteral("ten.rgd"), 10.0);
+    const QString pdf = m_dir.filePath(QStringLiteral("ten-fit.pdf"));
+    QCOMPARE(run({QStringLiteral("--scale-to-page")}, pdf, rgd), 0);
+    QCOMPARE(PdfPageCount(pdf), 1);
+    QVERIFY2(PdfText(pdf, 1).contains(QStringLiteral("SCALED TO FIT PAPER = 80%")), qPrintable(PdfText(pdf, 1)));
+    const QImage img = RasterisePdfPage(pdf, 1, 600);
+    const auto row = DarkRunsInRow(img, 3300, 0, img.width());
+    QCOMPARE(row.size(), 1);
+    QVERIFY2(near(row[0].first, kOrigin) && near(row[0].second, 4800), qPrintable(runs(row)));
+    const auto col = DarkRunsInColumn(img, 2550, 400, img.height());
+    QCOMPARE(col.size(), 1);
+    QVERIFY2(near(col[0].first, kOrigin + 750) && near(col[0].second, 4800), qPrintable(runs(col)));
+}
+
+void TestCommandLinePdf::metafileActualSize()
+{
+    // 6 x 4.25 in of solid black, centred on the printable area at
+    // (150 + 600, 150 + 1875) and drawn as vectors. A picture is drawn from a
+    // source 27 HIMETRIC units wider and taller than itself, so it fills its
+    // 3600 x 2550 pixels less a blank strip of 0.27 mm (6 pixels) at the
+    // right and the bottom.
+    const QString wmfPath = blackMetafile(QStringLiteral("block.wmf"), 6.0, 4.25);
+    QVERIFY(!wmfPath.isEmpty());
+    const QString pdf = m_dir.filePath(QStringLiteral("block.pdf"));
+    QCOMPARE(run({}, pdf, wmfPath), 0);
+    QCOMPARE(PdfPageCount(pdf), 1);
+    const QImage img = RasterisePdfPage(pdf, 1, 600);
+    const auto row = DarkRunsInRow(img, 3300, 0, img.width());
+    QCOMPARE(row.size(), 1);
+    const auto drawn = [](int px, int him) { return int(px * double(him) / (him + 27) + 0.5); };
+    QVERIFY2(near(row[0].first, kOrigin + 600) && near(row[0].second, drawn(3600, 15240)), qPrintable(runs(row)));
+    const auto col = DarkRunsInColumn(img, 2550, 1000, img.height());
+    QCOMPARE(col.size(), 1);
+    QVERIFY2(near(col[0].first, kOrigin + 1875) && near(col[0].second, drawn(2550, 10795)), qPrintable(runs(col)));
+    // Vectors, not a page-sized bitmap: no image in the file, and small.
+    QCOMPARE(PdfImageList(pdf).size(), 2);
+    QVERIFY2(QFileInfo(pdf).size() < 200 * 1024, qPrintable(QString::number(QFileInfo(pdf).size())));
+}
+
+void TestCommandLinePdf::shippedMetafileRings()
+{
+    // The shipped 50 m rifle target: its black aiming area (rings 3 to 10) is
+    // 122.4 mm across, 2891 pixels at 600 dpi, centred on the page. The ring
+    // lines and numbers split the centre row into runs; the long runs at
+    // either end are the black area's edges.
+    const QString vnt = QStringLiteral(VANTRIC_DATA_DIR "/Targets/My Targets/50m Smallbore Rifle.vnt");
+    const QString pdf = m_dir.filePath(QStringLiteral("rifle.pdf"));
+    QCOMPARE(run({}, pdf, vnt), 0);
+    const QImage img = RasterisePdfPage(pdf, 1, 600);
+    const int cx = kOrigin + kPrintableW / 2, cy = kOrigin + kPrintableH / 2;
+    const double blackPx = 122.4 / 25.4 * 600;
+    auto span = [](const QList<QPair<int, int>>& all) {
+        QList<QPair<int, int>> wide;
+        for (const auto& r : all)
+            if (r.second > 60) wide << r;
+        return wide.isEmpty() ? QPair<int, int>(0, 0)
+                              : QPair<int, int>(wide.first().first, wide.last().first + wide.last().second);
+    };
+    // Down, a little off the centre line to miss the black numbers of the
+    // white rings: a chord 200 pixels from the centre.
+    const auto across = span(DarkRunsInRow(img, cy, 0, img.width()));
+    const auto down = span(DarkRunsInColumn(img, cx + 200, 0, img.height()));
+    const double chord = 2 * std::sqrt(blackPx * blackPx / 4 - 200.0 * 200.0);
+    QVERIFY2(qAbs((across.second - across.first) - blackPx) <= 8, qPrintable(QString::number(across.first)));
+    QVERIFY2(qAbs((down.second - down.first) - chord) <= 8,
+             qPrintable(QStringLiteral("%1..%2").arg(down.first).arg(down.second)));
+    QVERIFY2(qAbs((across.first + across.second) / 2 - cx) <= 4, qPrintable(QString::number(across.first)));
+    QVERIFY2(qAbs((down.first + down.second) / 2 - cy) <= 4, qPrintable(QString::number(down.first)));
+    QCOMPARE(PdfImageList(pdf).size(), 2);
+    QVERIFY(PdfText(pdf, 1).contains(QStringLiteral("50m Smallbore Rifle.vnt - Vantric")));
+}
+
+void TestCommandLinePdf::distance_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<double>("inches");
+    QTest::addColumn<QString>("shooter");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("yards") << "25yd:100yd" << 2.5 << "25.0 yds." << "100 yds.";
+    QTest::newRow("yards at metres") << "25yd:50m" << 10 * 0.4572 << "25.0 yds." << "50.0 m";
+    QTest::newRow("feet") << "50ft:100yd" << 10 * 50.0 / 300.0 << "50.0 ft" << "100 yds.";
+}
+
+void TestCommandLinePdf::distance()
+{
+    QFETCH(QString, option);
+    QFETCH(double, inches);
+    QFETCH(QString, shooter);
+    QFETCH(QString, target);
+    // A 10 in target scaled for the shorter distance: no poster any more,
+    // one sheet, centred, with the distance table.
+    const QString rgd = squareDesign(QStringLiteral("ten.rgd"), 10.0);
+    const QString pdf = m_dir.filePath(QStringLiteral("distance.pdf"));
+    QCOMPARE(run({QStringLiteral("--distance"), option}, pdf, rgd), 0);
+    QCOMPARE(PdfPageCount(pdf), 1);
+    const QString text = PdfText(pdf, 1);
+    QVERIFY2(text.contains(QStringLiteral("SCALED FOR DISTANCE")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Shooting Distance:")));
+    QVERIFY(text.contains(QStringLiteral("Scaled Target Distance:")));
+    QVERIFY2(text.contains(shooter) && text.contains(target), qPrintable(text));
+
+    const int px = int(inches * 600);
+    const QImage img = RasterisePdfPage(pdf, 1, 600);
+    const auto row = DarkRunsInRow(img, kOrigin + kPrintableH / 2, 0, img.width());
+    QCOMPARE(row.size(), 1);
+    QVERIFY2(near(row[0].second, px) && near(row[0].first, kOrigin + (kPrintableW - px) / 2), qPrintable(runs(row)));
+    const auto col = DarkRunsInColumn(img, kOrigin + kPrintableW / 2, 1000, img.height());
+    QCOMPARE(col.size(), 1);
+    QVERIFY2(near(col[0].second, px) && near(col[0].first, kOrigin + (kPrintableH - px) / 2), qPrintable(runs(col)));
+}
+
+void TestCommandLinePdf::tileGrid()
+{
+    // Three rows and two columns of a 3 in target, half an inch between the
+    // rows and a quarter between the columns: 3750 x 6000 pixels centred on
+    // the printable area.
+    const QString rgd = squareDesign(QStringLiteral("three.rgd"), 3.0);
+    const QString pdf = m_dir.filePath(QStringLiteral("grid.pdf"));
+    QCOMPARE(run({QStringLiteral("--tile"), QStringLiteral("3x2@0.5,0.25")}, pdf, rgd), 0);
+    QCOMPARE(PdfPageCount(pdf), 1);
+    const QImage img = RasterisePdfPage(pdf, 1, 600);
+    const int left = kOrigin + (kPrintableW - 3750) / 2;
+    const int top = kOrigin + (kPrintableH - 6000) / 2;
+    for (int r = 0; r < 3; ++r) {
+        const auto row = DarkRunsInRow(img, top + r * 2100 + 900, 0, img.width());
+        QCOMPARE(row.size(), 2);
+        QVERIFY2(near(row[0].first, left) && near(row[0].second, 1800), qPrintable(runs(row)));
+        QVERIFY2(near(row[1].first, left + 1950) && near(row[1].second, 1800), qPrintable(runs(row)));
+    }
+    for (int c = 0; c < 2; ++c) {
+        const auto col = DarkRunsInColumn(img, left + c * 1950 + 900, 0, img.height());
+        QCOMPARE(col.size(), 3);
+        for (int r = 0; r < 3; ++r)
+            QVERIFY2(near(col[r].first, top + r * 2100) && near(col[r].second, 1800), qPrintable(runs(col)));
+    }
+
+    // Without gaps the copies touch, and the largest grid that fits is
+    // accepted: 3 rows of 3 in on 10.5 in, 2 columns on 8 in.
+    QCOMPARE(run({QStringLiteral("--tile"), QStringLiteral("3x2")}, pdf, rgd), 0);
+    const QImage tight = RasterisePdfPage(pdf, 1, 600);
+    const auto row = DarkRunsInRow(tight, kOrigin + kPrintableH / 2, 0, tight.width());
+    QCOMPARE(row.size(), 1);
+    QVERIFY2(near(row[0].first, kOrigin + 600) && near(row[0].second, 3600), qPrintable(runs(row)));
+}
+
+void TestCommandLinePdf::modeOptionsRejected_data()
+{
+    QTest::addColumn<QString>("design");  // "three" or "ten"
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("target not farther") << "ten" << QStringList{"--distance", "100yd:25yd"}
+                                        << "Distance to target must be greater than distance to shooter.";
+    QTest::newRow("bad distance form") << "ten" << QStringList{"--distance", "25:100"} << "--distance expects";
+    QTest::newRow("distance twice") << "ten" << QStringList{"--distance", "25yd:100yd", "--distance", "25yd:50m"}
+                                    << "--distance is given twice.";
+    QTest::newRow("too many rows") << "three" << QStringList{"--tile", "4x2"}
+                                   << "at most 3 rows and 2 columns";
+    QTest::newRow("row gap too wide") << "three" << QStringList{"--tile", "3x2@0.6,0"}
+                                      << "with 3 rows the row gap can be at most 0.50 inches.";
+    QTest::newRow("bad grid form") << "three" << QStringList{"--tile", "3by2"} << "--tile expects";
+    QTest::newRow("grid of a big target") << "ten" << QStringList{"--tile", "2x1"}
+                                          << "does not fit more than once";
+    QTest::newRow("grid on a page-scaled target")
+        << "ten" << QStringList{"--scale-to-page", "--tile", "1x1"} << "scaled to the page";
+    // Scaled for 25 yd at 100 yd the 10 in target is 2.5 in: a grid of it
+    // fits, but not before the scaling.
+    QTest::newRow("grid before the scaling")
+        << "ten" << QStringList{"--tile", "2x2", "--distance", "25yd:100yd"} << "does not fit more than once";
+}
+
+void TestCommandLinePdf::modeOptionsRejected()
+{
+    QFETCH(QString, design);
+    QFETCH(QStringList, options);
+    QFETCH(QString, message);
+    const QString rgd = squareDesign(design + QStringLiteral(".rgd"), design == QLatin1String("ten") ? 10.0 : 3.0);
+    const QString pdf = m_dir.filePath(QStringLiteral("rejected.pdf"));
+    QCOMPARE(run(options, pdf, rgd), 1);
+    const QList<MessageRecord> shown = MessageLog::messages();
+    QVERIFY(!shown.isEmpty());
+    QVERIFY2(shown.last().text.contains(message), qPrintable(shown.last().text));
+    QVERIFY(!QFile::exists(pdf));
+
+    // In the other order the same grid of the scaled target prints.
+    if (QTest::currentDataTag() == QByteArray("grid before the scaling")) {
+        QCOMPARE(run({QStringLiteral("--distance"), QStringLiteral("25yd:100yd"), QStringLiteral("--tile"),
+                      QStringLiteral("2x2")},
+                     pdf, rgd),
+                 0);
+        const QImage img = RasterisePdfPage(pdf, 1, 600);
+        const auto row = DarkRunsInRow(img, kOrigin + kPrintableH / 2 - 100, 0, img.width());
+        QCOMPARE(row.size(), 1);
+        QVERIFY2(near(row[0].first, kOrigin + 900) && near(row[0].second, 3000), qPrintable(runs(row)));
+    }
+}
+
+QTEST_MAIN(TestCommandLinePdf)
+#include "tst_cmdlinepdf.moc"
