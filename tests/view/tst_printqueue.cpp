@@ -1,0 +1,150 @@
+#include <QtTest>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageReader>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+#include "designer/TargetDesign.h"
+#include "helper_target.h"
+#include "view/PageMetrics.h"
+#include "view/PrintJob.h"
+
+// The real print path: "vantric -p" on the default printer, a CUPS queue of
+// cups-pdf that writes each job as a PDF into the user's PDF folder. The
+// queue is set up by scripts/print-queue-test, which names the program and
+// the folder in VANTRIC_BINARY and VANTRIC_QUEUE_PDF_DIR; without them the
+// test has nothing to print on and is skipped.
+//
+// The PDF is rasterised at 600 dpi and the target measured against the
+// printer's own page: centred on its printable area at exactly its size.
+class TestPrintQueue : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void designerSquare();
+    void shippedRifleTarget();
+
+private:
+    // Prints file with "vantric -p" and returns the PDF the queue wrote.
+    QString printThroughQueue(const QString& file);
+    // Where the printable area's centre lies on the rasterised page, and the
+    // printer's resolution.
+    QPointF printableCentre600() const;
+
+    QString m_binary;
+    QDir m_out;
+    QTemporaryDir m_dir;
+};
+
+void TestPrintQueue::initTestCase()
+{
+    m_binary = qEnvironmentVariable("VANTRIC_BINARY");
+    const QString out = qEnvironmentVariable("VANTRIC_QUEUE_PDF_DIR");
+    if (m_binary.isEmpty() || out.isEmpty()) QSKIP("no print queue: scripts/print-queue-test sets one up");
+    QVERIFY2(QFileInfo(m_binary).isExecutable(), qPrintable(m_binary));
+    QVERIFY(HavePoppler());
+    QVERIFY(!QPrinterInfo::defaultPrinter().isNull());
+    QDir().mkpath(out);
+    m_out = QDir(out);
+    QVERIFY(m_dir.isValid());
+    QImageReader::setAllocationLimit(1024);
+}
+
+QString TestPrintQueue::printThroughQueue(const QString& file)
+{
+    const QStringList before = m_out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    QProcess vantric;
+    vantric.setProcessChannelMode(QProcess::ForwardedChannels);
+    vantric.start(m_binary, {QStringLiteral("-p"), file});
+    if (!vantric.waitForFinished(60000) || vantric.exitStatus() != QProcess::NormalExit || vantric.exitCode() != 0)
+        return QString();
+    // The queue converts the job in the background.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 90000) {
+        for (const QString& name : m_out.entryList({QStringLiteral("*.pdf")}, QDir::Files)) {
+            if (before.contains(name)) continue;
+            const QString path = m_out.filePath(name);
+            // Complete once pdfinfo can read it.
+            if (PdfPageCount(path) > 0) return path;
+        }
+        QTest::qWait(250);
+    }
+    return QString();
+}
+
+QPointF TestPrintQueue::printableCentre600() const
+{
+    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    SetUpTargetPrinter(printer);
+    PrinterPageMetrics m;
+    int dpiX = 0;
+    int dpiY = 0;
+    GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, m, &dpiX, &dpiY);
+    const double kx = 600.0 / dpiX, ky = 600.0 / dpiY;
+    return QPointF((m.sizeOffset.width() + m.sizePrintable.width() / 2.0) * kx,
+                   (m.sizeOffset.height() + m.sizePrintable.height() / 2.0) * ky);
+}
+
+void TestPrintQueue::designerSquare()
+{
+    // A 5 in black square fits any sheet: one page, 3000 x 3000 pixels at
+    // 600 dpi, centred on the printable area.
+    CTargetDesign d;
+    d.AddSquare(5.0, 0x000000, 0.0, true, 0x000000, QString(), true);
+    const QString rgd = m_dir.filePath(QStringLiteral("Five Inch Square.rgd"));
+    QFile f(rgd);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(d.Write(f), 1);
+    f.close();
+
+    const QString pdf = printThroughQueue(rgd);
+    QVERIFY2(!pdf.isEmpty(), "the queue wrote no PDF");
+    QCOMPARE(PdfPageCount(pdf), 1);
+    const QImage img = RasterisePdfPage(pdf, 1, 600);
+    QVERIFY(!img.isNull());
+    const QPointF c = printableCentre600();
+    const auto row = DarkRunsInRow(img, int(c.y()), 0, img.width());
+    const auto col = DarkRunsInColumn(img, int(c.x()), 300, img.height());
+    QCOMPARE(row.size(), 1);
+    QCOMPARE(col.size(), 1);
+    qInfo("queue PDF %s: square %d x %d pixels at (%d, %d); printable centre (%.1f, %.1f)", qPrintable(pdf),
+          row[0].second, col[0].second, row[0].first, col[0].first, c.x(), c.y());
+    QVERIFY2(qAbs(row[0].second - 3000) <= 1, qPrintable(QString::number(row[0].second)));
+    QVERIFY2(qAbs(col[0].second - 3000) <= 1, qPrintable(QString::number(col[0].second)));
+    QVERIFY2(std::abs(row[0].first + 1500 - c.x()) <= 2, qPrintable(QString::number(row[0].first)));
+    QVERIFY2(std::abs(col[0].first + 1500 - c.y()) <= 2, qPrintable(QString::number(col[0].first)));
+}
+
+void TestPrintQueue::shippedRifleTarget()
+{
+    // The shipped 50 m rifle target: its black aiming area is 122.4 mm across.
+    const QString vnt = QStringLiteral(VANTRIC_DATA_DIR "/Targets/My Targets/50m Smallbore Rifle.vnt");
+    const QString pdf = printThroughQueue(vnt);
+    QVERIFY2(!pdf.isEmpty(), "the queue wrote no PDF");
+    const QImage img = RasterisePdfPage(pdf, 1, 600);
+    QVERIFY(!img.isNull());
+    const QPointF c = printableCentre600();
+    // Along the centre row the ring lines and numbers split the black area
+    // into runs; the long runs at either end are its edges.
+    QList<QPair<int, int>> wide;
+    for (const auto& r : DarkRunsInRow(img, int(c.y()), 0, img.width()))
+        if (r.second > 60) wide << r;
+    QVERIFY(!wide.isEmpty());
+    const int left = wide.first().first, right = wide.last().first + wide.last().second;
+    const double expected = 122.4 / 25.4 * 600;
+    qInfo("queue PDF %s: black area %d pixels (%.1f mm) from %d; expected %.1f", qPrintable(pdf), right - left,
+          (right - left) * 25.4 / 600, left, expected);
+    QVERIFY2(std::abs((right - left) - expected) <= 8, qPrintable(QString::number(right - left)));
+    QVERIFY2(std::abs((left + right) / 2.0 - c.x()) <= 4, qPrintable(QString::number(left)));
+}
+
+QTEST_MAIN(TestPrintQueue)
+#include "tst_printqueue.moc"
