@@ -31,6 +31,62 @@ static void fitScale(double& f, int avail, int extent)
     if (g < f) f = g;
 }
 
+// One sheet, one target, until a mode says otherwise.
+static void resetLayout(TargetLayout& L)
+{
+    ensureOne(L.m_arrPages, 1);
+    ensureOne(L.m_arrTargets, 1);
+    L.m_nPageRows = L.m_nPageCols = 1;
+    L.m_nTargetRows = L.m_nTargetCols = 1;
+}
+
+// The poster's sheets, row by row; returns the rectangle they cover.
+template <typename SheetOf>
+static GdiRect placeSheets(TargetLayout& L, int rows, int cols, SheetOf sheetOf)
+{
+    L.m_nPageRows = rows;
+    L.m_nPageCols = cols;
+    L.m_arrPages.assign(static_cast<size_t>(rows) * cols, GdiRect());
+    GdiRect all;
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < cols; ++j) {
+            const GdiRect sheet = sheetOf(i, j);
+            L.m_arrPages[static_cast<size_t>(i) * cols + j] = sheet;
+            all = all.united(sheet);
+        }
+    return all;
+}
+
+// The grid of copies, row by row, each w by h at cornerOf(i, j); the grid's
+// rectangle becomes m_rcTargets.
+template <typename CornerOf>
+static void placeCopies(TargetLayout& L, int rows, int cols, int w, int h, CornerOf cornerOf)
+{
+    L.m_nTargetRows = rows;
+    L.m_nTargetCols = cols;
+    L.m_arrTargets.assign(static_cast<size_t>(rows) * cols, GdiRect());
+    GdiRect all;
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < cols; ++j) {
+            const QPoint c = cornerOf(i, j);
+            const GdiRect r(c.x(), c.y(), c.x() + w, c.y() + h);
+            L.m_arrTargets[static_cast<size_t>(i) * cols + j] = r;
+            all = all.united(r);
+        }
+    L.m_rcTargets = all;
+}
+
+// Scale to page: the target shrinks or grows to the printable area, keeping
+// its proportions.
+static void scaleToPage(TargetLayout& L, int& w, int& h, int pw, int ph)
+{
+    double f = static_cast<double>(pw) / w;
+    fitScale(f, ph, h);
+    L.m_dFitScale = f;
+    w = static_cast<int>(w * f);
+    h = static_cast<int>(h * f);
+}
+
 void LayoutPrintPage(TargetLayout& L, const TargetLayoutInput& in, const PrinterPageMetrics& dev,
                      int dpiX, int dpiY, int nCurPage)
 {
@@ -39,24 +95,14 @@ void LayoutPrintPage(TargetLayout& L, const TargetLayoutInput& in, const Printer
     int w = HimetricToPixels(in.sizeTarget.width(), dpiX);
     int h = HimetricToPixels(in.sizeTarget.height(), dpiY);
 
-    ensureOne(L.m_arrPages, 1);
-    ensureOne(L.m_arrTargets, 1);
-    L.m_nPageRows = L.m_nPageCols = 1;
-    L.m_nTargetRows = L.m_nTargetCols = 1;
+    resetLayout(L);
 
     if (in.nTileMode == TILE_PAGES_TO_TARGET) {
         const int cols = PagesAcross(w, pw);
         const int rows = PagesAcross(h, ph);
-        L.m_nPageRows = rows;
-        L.m_nPageCols = cols;
-        L.m_arrPages.assign(static_cast<size_t>(rows) * cols, GdiRect());
-        GdiRect all;
-        for (int i = 0; i < rows; ++i)
-            for (int j = 0; j < cols; ++j) {
-                const GdiRect page(j * pw, i * ph, (j + 1) * pw, (i + 1) * ph);
-                L.m_arrPages[static_cast<size_t>(i) * cols + j] = page;
-                all = all.united(page);
-            }
+        const GdiRect all = placeSheets(L, rows, cols, [&](int i, int j) {
+            return GdiRect(j * pw, i * ph, (j + 1) * pw, (i + 1) * ph);
+        });
         L.m_rcPrintable = all;
         L.m_rcPaper = all;
         GdiRect target(0, 0, w, h);
@@ -78,13 +124,7 @@ void LayoutPrintPage(TargetLayout& L, const TargetLayoutInput& in, const Printer
         return;
     }
 
-    if (in.nScaleMode == SCALE_TO_PAGE && w > 0 && h > 0) {
-        double f = static_cast<double>(pw) / w;
-        fitScale(f, ph, h);
-        L.m_dFitScale = f;
-        w = static_cast<int>(w * f);
-        h = static_cast<int>(h * f);
-    }
+    if (in.nScaleMode == SCALE_TO_PAGE && w > 0 && h > 0) scaleToPage(L, w, h, pw, ph);
     L.m_rcPaper = GdiRect(0, 0, dev.sizePaper.width(), dev.sizePaper.height());
     L.m_rcPrintable = GdiRect(0, 0, pw, ph);
     L.m_arrPages.assign(1, L.m_rcPrintable);
@@ -94,19 +134,7 @@ void LayoutPrintPage(TargetLayout& L, const TargetLayoutInput& in, const Printer
         const int cols = std::max(in.nTileCols, 1);
         const int sx = HimetricToPixels(in.nColSpacing, dpiX);
         const int sy = HimetricToPixels(in.nRowSpacing, dpiY);
-        L.m_nTargetRows = rows;
-        L.m_nTargetCols = cols;
-        L.m_arrTargets.assign(static_cast<size_t>(rows) * cols, GdiRect());
-        GdiRect all;
-        for (int i = 0; i < rows; ++i)
-            for (int j = 0; j < cols; ++j) {
-                const int x = j * (w + sx);
-                const int y = i * (h + sy);
-                const GdiRect r(x, y, x + w, y + h);
-                L.m_arrTargets[static_cast<size_t>(i) * cols + j] = r;
-                all = all.united(r);
-            }
-        L.m_rcTargets = all;
+        placeCopies(L, rows, cols, w, h, [&](int i, int j) { return QPoint(j * (w + sx), i * (h + sy)); });
     } else {
         L.m_arrTargets.assign(1, GdiRect(0, 0, w, h));
         L.m_rcTargets = L.m_arrTargets[0];
@@ -132,24 +160,13 @@ GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const Printer
                       dZoom);
     };
 
-    ensureOne(L.m_arrPages, 1);
-    ensureOne(L.m_arrTargets, 1);
-    L.m_nPageRows = L.m_nPageCols = 1;
-    L.m_nTargetRows = L.m_nTargetCols = 1;
+    resetLayout(L);
 
     if (in.nTileMode == TILE_PAGES_TO_TARGET) {
         const int cols = PagesAcross(w, PW);
         const int rows = PagesAcross(h, PH);
-        L.m_nPageRows = rows;
-        L.m_nPageCols = cols;
-        L.m_arrPages.assign(static_cast<size_t>(rows) * cols, GdiRect());
-        GdiRect all;
-        for (int i = 0; i < rows; ++i)
-            for (int j = 0; j < cols; ++j) {
-                const GdiRect sheet = cvt(j * PW, i * PH, (j + 1) * PW, (i + 1) * PH);
-                L.m_arrPages[static_cast<size_t>(i) * cols + j] = sheet;
-                all = all.united(sheet);
-            }
+        GdiRect all = placeSheets(L, rows, cols,
+                                  [&](int i, int j) { return cvt(j * PW, i * PH, (j + 1) * PW, (i + 1) * PH); });
         L.m_rcPaper = GdiRect(all.left, all.top, all.right + 10, all.bottom + 10);
         all.offset(5, 5);
         for (GdiRect& s : L.m_arrPages) s.offset(5, 5);
@@ -159,13 +176,7 @@ GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const Printer
         L.m_arrTargets.assign(1, target);
         L.m_rcTargets = target;
     } else {
-        if (in.nScaleMode == SCALE_TO_PAGE && w > 0 && h > 0) {
-            double f = static_cast<double>(PW) / w;
-            fitScale(f, PH, h);
-            L.m_dFitScale = f;
-            w = static_cast<int>(w * f);
-            h = static_cast<int>(h * f);
-        }
+        if (in.nScaleMode == SCALE_TO_PAGE && w > 0 && h > 0) scaleToPage(L, w, h, PW, PH);
         L.m_rcPaper = zoomed(px(printer.sizePaper.width(), printer.sizePaper.height()), dZoom);
         const GdiRect off = zoomed(px(printer.sizeOffset.width(), printer.sizeOffset.height()), dZoom);
         const int ox = off.right;
@@ -177,19 +188,8 @@ GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const Printer
             const GdiRect gap = zoomed(px(in.nColSpacing, in.nRowSpacing), dZoom);
             const int sx = gap.right;
             const int sy = gap.bottom;
-            L.m_nTargetRows = rows;
-            L.m_nTargetCols = cols;
-            L.m_arrTargets.assign(static_cast<size_t>(rows) * cols, GdiRect());
-            GdiRect all;
-            for (int i = 0; i < rows; ++i)
-                for (int j = 0; j < cols; ++j) {
-                    const int x = j * (t.right + sx) + ox;
-                    const int y = i * (t.bottom + sy) + oy;
-                    const GdiRect r(x, y, x + t.right, y + t.bottom);
-                    L.m_arrTargets[static_cast<size_t>(i) * cols + j] = r;
-                    all = all.united(r);
-                }
-            L.m_rcTargets = all;
+            placeCopies(L, rows, cols, t.right, t.bottom,
+                        [&](int i, int j) { return QPoint(j * (t.right + sx) + ox, i * (t.bottom + sy) + oy); });
         } else {
             L.m_arrTargets.assign(1, t.offsetted(ox, oy));
             L.m_rcTargets = L.m_arrTargets[0];
