@@ -34,7 +34,7 @@ QString labelSuffix(int code)
 
 }  // namespace
 
-CScaleForDistanceDlg::CScaleForDistanceDlg(QWidget* parent) : QDialog(parent)
+CScaleForDistanceDlg::CScaleForDistanceDlg(QWidget* parent) : CDialog(parent)
 {
     setWindowTitle(QStringLiteral("Scale Target For Distance"));
     setObjectName(QStringLiteral("ScaleForDistanceDlg"));
@@ -111,20 +111,6 @@ QWidget* CScaleForDistanceDlg::GetDlgItem(int id) const
     case IDCANCEL: return findChild<QPushButton*>(QStringLiteral("cancel"));
     default: return nullptr;
     }
-}
-
-int CScaleForDistanceDlg::DoModal()
-{
-    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
-}
-
-void CScaleForDistanceDlg::showEvent(QShowEvent* event)
-{
-    if (!m_bInitialised) {
-        m_bInitialised = true;
-        OnInitDialog();
-    }
-    QDialog::showEvent(event);
 }
 
 void CScaleForDistanceDlg::OnInitDialog()

@@ -2,7 +2,7 @@
 
 #include "view/DistanceScale.h"
 
-#include <QDialog>
+#include "platform/ui/Dialog.h"
 
 class NumericComboBox;
 class QLabel;
@@ -12,7 +12,7 @@ class QRadioButton;
 // target is made for, each with its unit. The caller sets m_dTargetHeight
 // and runs DoModal; after IDOK the fields hold the accepted distances, their
 // units and the scale, and the settings file has them.
-class CScaleForDistanceDlg : public QDialog {
+class CScaleForDistanceDlg : public CDialog {
     Q_OBJECT
 public:
     enum ControlId {
@@ -24,8 +24,6 @@ public:
 
     explicit CScaleForDistanceDlg(QWidget* parent = nullptr);
 
-    // IDOK or IDCANCEL.
-    int DoModal();
 
     void GetShooterUnitSuffix(QString& suffix) const;
     void GetTargetUnitSuffix(QString& suffix) const;
@@ -42,16 +40,14 @@ public:
     double m_dScale = 1.0;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void OnInitDialog() override;
 
 private:
-    void OnInitDialog();
     void UpdateLabels();
     void SaveControls();
     void OnOK();
     void OnUnitClicked(int code);
 
-    bool m_bInitialised = false;
     QRadioButton* m_shooterUnit[3] = {};
     QRadioButton* m_targetUnit[3] = {};
     QLabel* m_shooterLabel = nullptr;

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CTileSpacingDlg::CTileSpacingDlg(QWidget* parent) : QDialog(parent)
+CTileSpacingDlg::CTileSpacingDlg(QWidget* parent) : CDialog(parent)
 {
     setWindowTitle(QStringLiteral("Tile Target Spacing"));
     setObjectName(QStringLiteral("TileSpacingDlg"));
@@ -109,20 +109,6 @@ void CTileSpacingDlg::SetValues(int nRows, int nCols, int nRowSpacing, int nColS
     m_model.SetValues(nRows, nCols, nRowSpacing, nColSpacing);
     m_colSpacing->Configure(2, false, true, 0.0, m_model.m_dMaxColSpacing);
     m_rowSpacing->Configure(2, false, true, 0.0, m_model.m_dMaxRowSpacing);
-}
-
-int CTileSpacingDlg::DoModal()
-{
-    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
-}
-
-void CTileSpacingDlg::showEvent(QShowEvent* event)
-{
-    if (!m_bInitialised) {
-        m_bInitialised = true;
-        OnInitDialog();
-    }
-    QDialog::showEvent(event);
 }
 
 void CTileSpacingDlg::OnInitDialog()

@@ -2,14 +2,14 @@
 
 #include "view/TileLayout.h"
 
-#include <QDialog>
+#include "platform/ui/Dialog.h"
 
 class IntegerEdit;
 class NumericEdit;
 
 // "Tile Target Spacing": rows, columns and the gaps between the copies of a
 // target tiled on one page, held within what fits on the printable area.
-class CTileSpacingDlg : public QDialog {
+class CTileSpacingDlg : public CDialog {
     Q_OBJECT
 public:
     enum ControlId {
@@ -24,24 +24,20 @@ public:
     // Sizes in hundredths of a millimetre.
     void SetLimits(int w, int h, int PW, int PH);
     void SetValues(int nRows, int nCols, int nRowSpacing, int nColSpacing);
-    // IDOK or IDCANCEL.
-    int DoModal();
     void GetValues(int& nRows, int& nCols, int& nRowSpacing, int& nColSpacing) const;
 
     const TileSpacingModel& model() const { return m_model; }
     QWidget* GetDlgItem(int id) const;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void OnInitDialog() override;
 
 private:
-    void OnInitDialog();
     void OnColsLostFocus();
     void OnRowsLostFocus();
     void OnOK();
 
     TileSpacingModel m_model;
-    bool m_bInitialised = false;
     IntegerEdit* m_rows = nullptr;
     IntegerEdit* m_cols = nullptr;
     NumericEdit* m_rowSpacing = nullptr;

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+// A modal dialog as the program's dialogs use it: DoModal answers IDOK or
+// IDCANCEL, and OnInitDialog runs once, when the dialog is first shown, after
+// the caller has set its values.
+class CDialog : public QDialog {
+    Q_OBJECT
+public:
+    using QDialog::QDialog;
+
+    int DoModal();
+
+protected:
+    virtual void OnInitDialog() {}
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool m_bInitialised = false;
+};
