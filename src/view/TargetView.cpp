@@ -22,6 +22,8 @@ CTargetView::CTargetView(QWidget* parent) : CScrollView(parent)
 {
     m_clrButtonFace = palette().color(QPalette::Button);
     m_clrWindow = palette().color(QPalette::Base);
+    // Erased in the button-face colour, so the white sheet stands out.
+    viewport()->setBackgroundRole(QPalette::Button);
     addCommands();
 }
 
@@ -41,10 +43,8 @@ QString CTargetView::DocumentTitle() const
 
 void CTargetView::addCommands()
 {
+    // The whole range is one command: ids without a menu item zoom to full size.
     addCommandRange(ID_VIEW_FIT_TO_WINDOW, ID_VIEW_ZOOM_100, [this](int id) {
-        if (id != ID_VIEW_FIT_TO_WINDOW && id != ID_VIEW_ZOOM_25 && id != ID_VIEW_ZOOM_50 && id != ID_VIEW_ZOOM_75
-            && id != ID_VIEW_ZOOM_100)
-            return;
         if (SetZoomCommand(id)) Refresh();
     });
     addUpdateRange(ID_VIEW_FIT_TO_WINDOW, ID_VIEW_ZOOM_100, [this](CCmdUI& ui) {
@@ -106,7 +106,10 @@ void CTargetView::Refresh(bool scrollToOrigin)
 void CTargetView::OnInitialUpdate()
 {
     ReadDefaultPrinterMetrics();
-    if (HasPicture()) ChooseAutomaticPoster();
+    if (HasPicture()) {
+        m_nPictureKind = TargetKind();
+        ChooseAutomaticPoster();
+    }
     m_bFirstUpdateDone = false;
     layOut();
     sizeFrameToPicture();
@@ -121,7 +124,10 @@ void CTargetView::sizeFrameToPicture()
     auto* sub = qobject_cast<QMdiSubWindow*>(frame);
     if (!sub || !sub->mdiArea()) return;
     const QSize area = sub->mdiArea()->viewport()->size();
-    const QSize chrome = sub->size() - viewport()->size();
+    // Title bar and borders of the frame, and the view's own frame. The
+    // children of a frame that was never shown are not laid out yet, so
+    // their sizes cannot be taken for this.
+    const QSize chrome = (sub->size() - sub->contentsRect().size()) + (size() - contentsRect().size());
     // Fill the rest of the client area from the frame's position, then lay
     // out for that size and shrink to the picture when it is smaller.
     QSize fill(area.width() - sub->x(), area.height() - sub->y());
