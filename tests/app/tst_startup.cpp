@@ -1,0 +1,576 @@
+// The application started offscreen with a configuration folder of its own:
+// the main window, its menus and toolbar, opening targets through the open
+// dialog, the dialogs' folder and extension rules, Close All and the help
+// command. There is one application per process, so the test functions run
+// in order on the same one.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/FileDialogs.h"
+#include "app/MainFrm.h"
+#include "app/TargetApp.h"
+#include "document/TargetDoc.h"
+#include "platform/CommandIds.h"
+#include "platform/MessageBox.h"
+#include "platform/Profile.h"
+#include "platform/ShellOpen.h"
+#include "platform/WindowMessage.h"
+#include "platform/ui/DocTemplate.h"
+
+using namespace Cmd;
+
+namespace {
+
+const QString TARGETS = QStringLiteral("Targets/My Targets/");
+const QString PISTOL = QStringLiteral("25m Precision Pistol.vnt");
+const QString RINGS = QStringLiteral("Standard Rings.rgd");
+
+// The texts of a menu's items, separators left out.
+QStringList itemTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) texts << a->text();
+    return texts;
+}
+
+QStringList menuTitles(QMenuBar* bar)
+{
+    QStringList titles;
+    for (QAction* a : bar->actions()) titles << a->text();
+    return titles;
+}
+
+QMenu* menuNamed(QMenuBar* bar, const QString& title)
+{
+    for (QAction* a : bar->actions())
+        if (a->text() == title) return a->menu();
+    return nullptr;
+}
+
+QString lastDir()
+{
+    QString value;
+    ReadProfileText(QStringLiteral("File Directory"), QStringLiteral("LastDir"), QStringLiteral("<none>"), &value);
+    return value;
+}
+
+}  // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void mainWindow();
+    void menuWithoutDocument();
+    void toolbarButtons();
+    void openDialogOpensShippedTarget();
+    void menuWithTargetDocument();
+    void badFileGivesOneMessageAndNoWindow();
+    void invalidExtensionQuestion();
+    void openTargetFileActivatesOpenWindow();
+    void lastDirRules();
+    void saveDialogRules();
+    void closeAllAsksAboutModifiedDesigns();
+    void helpCommand();
+
+private:
+    // Answers the next open or save dialog with these files (none: Cancel).
+    void answer(const QStringList& files, int errorCode = 0)
+    {
+        m_answer = files;
+        m_errorCode = errorCode;
+    }
+    QString shipped(const QString& name) const { return m_program + TARGETS + name; }
+    QString temp(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) return QString();
+        return path;
+    }
+    int windows() const { return int(m_app->mainFrame()->childFrames().size()); }
+    void closeAll()
+    {
+        m_app->CloseAllDocuments(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QTemporaryDir m_config;
+    QTemporaryDir m_dir;
+    QString m_oldCwd;
+    QString m_program;  // the program folder, ending with '/'
+    TargetApp* m_app = nullptr;
+    QList<FileDialogRequest> m_requests;
+    QStringList m_answer;
+    int m_errorCode = 0;
+};
+
+void TestStartup::initTestCase()
+{
+    QVERIFY(m_config.isValid());
+    QVERIFY(m_dir.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    QCoreApplication::setApplicationName(QStringLiteral("Vantric"));
+    MessageLog::setEcho(false);
+    QVERIFY(!QFile::exists(ProfilePath()));
+
+    // The program folder is the working directory: the shipped data.
+    m_oldCwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QStringLiteral(VANTRIC_DATA_DIR)));
+    m_program = QDir(QStringLiteral(VANTRIC_DATA_DIR)).absolutePath() + QLatin1Char('/');
+
+    m_app = new TargetApp;
+    m_app->setFileDialogRunner([this](const FileDialogRequest& r) {
+        m_requests.append(r);
+        FileDialogResult result;
+        result.accepted = !m_answer.isEmpty();
+        result.files = m_answer;
+        result.errorCode = m_errorCode;
+        return result;
+    });
+    QVERIFY(m_app->InitInstance({QStringLiteral("vantric")}));
+    QVERIFY(QTest::qWaitForWindowExposed(m_app->mainFrame()));
+}
+
+void TestStartup::cleanupTestCase()
+{
+    closeAll();
+    delete m_app;
+    QDir::setCurrent(m_oldCwd);
+}
+
+void TestStartup::init()
+{
+    MessageLog::clear();
+    MessageLog::setAnswer(0);
+    m_requests.clear();
+    m_answer.clear();
+    m_errorCode = 0;
+}
+
+void TestStartup::mainWindow()
+{
+    CMainFrame* main = m_app->mainFrame();
+    QVERIFY(main);
+    QVERIFY(main->isVisible());
+    QCOMPARE(main->windowTitle(), QStringLiteral("Vantric"));
+    QVERIFY(main->placementApplied());
+    // No document window without a file on the command line.
+    QCOMPARE(windows(), 0);
+    QCOMPARE(main->shownMenu(), IDR_MAINFRAME);
+    QCOMPARE(m_app->programFolder(), m_program);
+    QCOMPARE(m_app->targetTemplate()->GetDocString(CDocTemplate::regFileTypeId), QStringLiteral("Vantric.Document"));
+    QCOMPARE(m_app->targetTemplate()->GetDocString(CDocTemplate::filterExt), QStringLiteral(".vnt"));
+    QCOMPARE(m_app->recentFiles().size(), 6);
+
+    // The status bar's indicators follow the message pane.
+    QStringList indicators;
+    for (QLabel* label : main->statusBarWidget()->findChildren<QLabel*>())
+        if (!label->text().isEmpty() && label->text() != QLatin1String("Ready")) indicators << label->text();
+    QCOMPARE(indicators, (QStringList{QStringLiteral("CAP"), QStringLiteral("NUM"), QStringLiteral("SCRL")}));
+    QCOMPARE(main->statusBarWidget()->currentMessage(), QStringLiteral("Ready"));
+}
+
+void TestStartup::menuWithoutDocument()
+{
+    CMainFrame* main = m_app->mainFrame();
+    QMenuBar* bar = main->menuBar();
+    QCOMPARE(menuTitles(bar), (QStringList{QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help")}));
+    QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&File"))),
+             (QStringList{QStringLiteral("&New Ringdesigner...\tCtrl+N"), QStringLiteral("&Open...\tCtrl+O"),
+                          QStringLiteral("P&rint Setup..."), QStringLiteral("Recent File"), QStringLiteral("E&xit")}));
+    QMenu* view = menuNamed(bar, QStringLiteral("&View"));
+    QCOMPARE(itemTexts(view), (QStringList{QStringLiteral("Thumbnail &Viewer"), QStringLiteral("&Toolbar"),
+                                           QStringLiteral("&Status Bar")}));
+    QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&Help"))),
+             (QStringList{QStringLiteral("&How To Use Vantric..."), QStringLiteral("&About Vantric...")}));
+
+    // The accelerators.
+    QCOMPARE(main->commandAction(ID_FILE_NEW)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    QCOMPARE(main->commandAction(ID_FILE_OPEN)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(main->commandAction(ID_FILE_PRINT)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    QCOMPARE(main->commandAction(ID_FILE_SAVE)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(main->commandAction(ID_NEXT_PANE)->shortcut(), QKeySequence(Qt::Key_F6));
+    QCOMPARE(main->commandAction(ID_PREV_PANE)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    QVERIFY(main->commandAction(ID_EDIT_PASTE)->shortcuts().contains(QKeySequence(Qt::SHIFT | Qt::Key_Insert)));
+    QVERIFY(main->actions().contains(main->commandAction(ID_FILE_OPEN)));
+
+    // Opening the View menu runs its update handlers: the thumbnail viewer
+    // is greyed, the bars are checked.
+    QMetaObject::invokeMethod(view, "aboutToShow");
+    QVERIFY(!main->commandAction(ID_VIEW_THUMBNAIL)->isEnabled());
+    QVERIFY(main->commandAction(ID_VIEW_TOOLBAR)->isEnabled());
+    QVERIFY(main->commandAction(ID_VIEW_TOOLBAR)->isChecked());
+    QVERIFY(main->commandAction(ID_VIEW_STATUS_BAR)->isChecked());
+    // Hiding the toolbar clears its check mark; the accelerators for the
+    // editing keys do nothing.
+    QVERIFY(main->routeCommand(ID_VIEW_TOOLBAR));
+    QVERIFY(!main->toolBar()->isVisible());
+    QMetaObject::invokeMethod(view, "aboutToShow");
+    QVERIFY(!main->commandAction(ID_VIEW_TOOLBAR)->isChecked());
+    QVERIFY(main->routeCommand(ID_VIEW_TOOLBAR));
+    QVERIFY(main->toolBar()->isVisible());
+    QVERIFY(!main->routeCommand(ID_EDIT_COPY));
+
+    // The status-bar prompt of a menu item.
+    QCOMPARE(main->commandAction(ID_HELP_HOWTO)->statusTip(), QStringLiteral("Open the Vantric help file"));
+}
+
+void TestStartup::toolbarButtons()
+{
+    CMainFrame* main = m_app->mainFrame();
+    QList<int> ids;
+    for (QAction* a : main->toolBar()->actions()) ids << (a->isSeparator() ? 0 : a->data().toInt());
+    QCOMPARE(ids, (QList<int>{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_FILE_PRINT, 0, ID_VIEW_THUMBNAIL, 0,
+                              ID_EDIT_RINGDESIGNER, 0, ID_VIEW_ZOOM_100, ID_VIEW_FIT_TO_WINDOW, 0, ID_VIEW_TILE_PAGES,
+                              ID_VIEW_TILE_TARGET, 0, ID_VIEW_SCALE_TO_PAGE, ID_VIEW_SCALE_DISTANCE, 0,
+                              ID_HELP_HOWTO}));
+    // The Open button drops down the recent-file popup.
+    QToolButton* open = main->openButton();
+    QVERIFY(open);
+    QCOMPARE(open->menu(), main->recentFilePopup());
+    QCOMPARE(open->popupMode(), QToolButton::MenuButtonPopup);
+    QCOMPARE(main->commandAction(ID_VIEW_SCALE_DISTANCE)->toolTip(), QStringLiteral("Scale Taget for Distance"));
+    for (QAction* a : main->toolBar()->actions())
+        if (!a->isSeparator()) QVERIFY2(!a->icon().isNull(), qPrintable(a->toolTip()));
+
+    // Without a document the document's buttons are greyed.
+    main->updateCommandUI(main->toolBar()->actions());
+    QVERIFY(main->commandAction(ID_FILE_OPEN)->isEnabled());
+    QVERIFY(!main->commandAction(ID_FILE_SAVE)->isEnabled());
+    QVERIFY(!main->commandAction(ID_FILE_PRINT)->isEnabled());
+    QVERIFY(!main->commandAction(ID_VIEW_ZOOM_100)->isEnabled());
+    QVERIFY(main->commandAction(ID_HELP_HOWTO)->isEnabled());
+}
+
+void TestStartup::openDialogOpensShippedTarget()
+{
+    QVERIFY(QFile::exists(shipped(PISTOL)));
+    QCOMPARE(lastDir(), QStringLiteral("<none>"));
+    answer({shipped(PISTOL)});
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_FILE_OPEN));
+
+    QCOMPARE(m_requests.size(), 1);
+    const FileDialogRequest& r = m_requests.first();
+    QVERIFY(r.open);
+    QCOMPARE(r.title, QStringLiteral("Open"));
+    QCOMPARE(r.defaultSuffix, QStringLiteral("vnt"));
+    QCOMPARE(r.flags, Ofn::HIDEREADONLY | Ofn::FILEMUSTEXIST | Ofn::ALLOWMULTISELECT);
+    // Nothing stored yet: the program folder.
+    QCOMPARE(r.folder, m_program);
+    QStringList names, patterns;
+    for (const FileFilter& f : r.filters) {
+        names << f.name;
+        patterns << f.pattern;
+    }
+    QCOMPARE(names, (QStringList{QStringLiteral("Image Files (*.vnt;*.rgd;*.wmf;*.jpg;*.bmp)"),
+                                 QStringLiteral("Vantric Files (*.vnt)"), QStringLiteral("Ringdesigner Files (*.rgd)"),
+                                 QStringLiteral("Windows Metafiles (*.wmf)"), QStringLiteral("JPEG Bitmaps (*.jpg)"),
+                                 QStringLiteral("Windows Bitmaps (*.bmp)")}));
+    QCOMPARE(patterns, (QStringList{QStringLiteral("*.vnt;*.rgd;*.wmf;*.jpg;*.bmp"), QStringLiteral("*.vnt"),
+                                    QStringLiteral("*.rgd"), QStringLiteral("*.wmf"), QStringLiteral("*.jpg"),
+                                    QStringLiteral("*.bmp")}));
+    // QFileDialog gets every pattern in both cases.
+    QCOMPARE(QtFilterString(r.filters.at(1)), QStringLiteral("Vantric Files (*.vnt) (*.vnt *.VNT)"));
+
+    // A window with the target appears and is the active one.
+    QCOMPARE(windows(), 1);
+    CDocument* doc = m_app->mainFrame()->GetActiveDocument();
+    QVERIFY(doc);
+    QCOMPARE(doc->GetTitle(), PISTOL);
+    QCOMPARE(static_cast<CTargetDoc*>(doc)->kind(), int(TARGET_KIND_PICTURE));
+    QVERIFY(MessageLog::messages().isEmpty());
+    QCOMPARE(m_app->recentFiles().at(0), shipped(PISTOL));
+    QCOMPARE(m_app->mainFrame()->windowTitle(), QStringLiteral("Vantric - ") + PISTOL);
+
+    // The folder lies inside the program folder: it is stored, and the next
+    // dialog starts there.
+    QCOMPARE(lastDir(), m_program + TARGETS);
+    QCOMPARE(TargetApp::currentOpenFolder(), m_program + TARGETS);
+    answer({});
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_FILE_OPEN));
+    QCOMPARE(m_requests.last().folder, m_program + TARGETS);
+    QCOMPARE(windows(), 1);
+}
+
+void TestStartup::menuWithTargetDocument()
+{
+    CMainFrame* main = m_app->mainFrame();
+    QCOMPARE(main->shownMenu(), IDR_TARGETTYPE);
+    QMenuBar* bar = main->menuBar();
+    QCOMPARE(menuTitles(bar), (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&View"),
+                                           QStringLiteral("&Window"), QStringLiteral("&Help")}));
+    QStringList file = itemTexts(menuNamed(bar, QStringLiteral("&File")));
+    QCOMPARE(file.size(), 9);
+    QCOMPARE(file.mid(0, 7), (QStringList{QStringLiteral("&New Ringdesigner...\tCtrl+N"), QStringLiteral("&Open...\tCtrl+O"),
+                                          QStringLiteral("&Close"), QStringLiteral("&Save\tCtrl+S"),
+                                          QStringLiteral("Save &As..."), QStringLiteral("&Print...\tCtrl+P"),
+                                          QStringLiteral("P&rint Setup...")}));
+    // The recent file, numbered, then Exit.
+    QVERIFY(file.at(7).startsWith(QLatin1String("&1 ")));
+    QVERIFY(file.at(7).endsWith(PISTOL));
+    QCOMPARE(file.at(8), QStringLiteral("E&xit"));
+    QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&Edit"))), QStringList{QStringLiteral("Edit with &Ringdesigner")});
+    QMenu* view = menuNamed(bar, QStringLiteral("&View"));
+    QCOMPARE(itemTexts(view),
+             (QStringList{QStringLiteral("Thumbnail &Viewer"), QStringLiteral("&25% of Original Size"),
+                          QStringLiteral("&50% of Original Size"), QStringLiteral("&75% of Original Size"),
+                          QStringLiteral("&100% (Full Size)"), QStringLiteral("&Fit Image to View"),
+                          QStringLiteral("Tile &Pages to Target"), QStringLiteral("Tile T&arget to Page..."),
+                          QStringLiteral("S&cale Target to Page"), QStringLiteral("Scale Target for &Distance..."),
+                          QStringLiteral("&Toolbar"), QStringLiteral("&Status Bar")}));
+    QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&Window"))),
+             (QStringList{QStringLiteral("&Cascade"), QStringLiteral("&Tile"), QStringLiteral("&Arrange Icons"),
+                          QStringLiteral("Close Al&l")}));
+
+    // A target document is not a design: Save, Save As and Edit are greyed.
+    QMetaObject::invokeMethod(menuNamed(bar, QStringLiteral("&File")), "aboutToShow");
+    QMetaObject::invokeMethod(menuNamed(bar, QStringLiteral("&Edit")), "aboutToShow");
+    QMetaObject::invokeMethod(view, "aboutToShow");
+    QVERIFY(!main->commandAction(ID_FILE_SAVE)->isEnabled());
+    QVERIFY(!main->commandAction(ID_FILE_SAVE_AS)->isEnabled());
+    QVERIFY(!main->commandAction(ID_EDIT_RINGDESIGNER)->isEnabled());
+    QVERIFY(main->commandAction(ID_FILE_CLOSE)->isEnabled());
+    QVERIFY(main->commandAction(ID_VIEW_ZOOM_50)->isEnabled());
+    QVERIFY(!main->commandAction(ID_VIEW_THUMBNAIL)->isEnabled());
+}
+
+void TestStartup::badFileGivesOneMessageAndNoWindow()
+{
+    const QString before = lastDir();
+    const QString bad = temp(QStringLiteral("short.vnt"), QByteArray(50, 'x'));
+    answer({bad});
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_FILE_OPEN));
+    QCOMPARE(MessageLog::messages().size(), 1);
+    const MessageRecord m = MessageLog::messages().first();
+    QCOMPARE(m.text, QStringLiteral("The file \"%1\" does not appear the be a valid image or target file.").arg(bad));
+    QCOMPARE(m.caption, QStringLiteral("Error Reading File"));
+    QCOMPARE(m.buttons, MsgButtons::Ok);
+    QVERIFY(m.ownedByMainWindow);
+    QCOMPARE(windows(), 1);
+    QCOMPARE(m_app->targetTemplate()->documents().size(), 1);
+    QVERIFY(!m_app->recentFiles().files().contains(bad));
+
+    // A folder outside the program folder is used for the rest of the run
+    // but never stored.
+    QCOMPARE(lastDir(), before);
+    QCOMPARE(TargetApp::currentOpenFolder(), m_dir.path() + QLatin1Char('/'));
+
+    // The same through the framework's open path.
+    MessageLog::clear();
+    QVERIFY(!m_app->OpenDocumentFile(bad));
+    QCOMPARE(MessageLog::messages().size(), 1);
+    QCOMPARE(windows(), 1);
+}
+
+void TestStartup::invalidExtensionQuestion()
+{
+    const QString first = shipped(RINGS);
+    const QString text = temp(QStringLiteral("notes.txt"), "text");
+    const QString third = shipped(QStringLiteral("Sight-in Grid 8x10.wmf"));
+    const int before = windows();
+
+    // OK goes on with the next file.
+    MessageLog::setAnswer(IDOK);
+    answer({first, text, third});
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_FILE_OPEN));
+    QCOMPARE(MessageLog::messages().size(), 1);
+    const MessageRecord m = MessageLog::messages().first();
+    QCOMPARE(m.text, QStringLiteral("The file \"%1\" is not a valid image file.").arg(text));
+    QCOMPARE(m.caption, QStringLiteral("ERROR: Invalid File Extension"));
+    QCOMPARE(m.buttons, MsgButtons::OkCancel);
+    QCOMPARE(windows(), before + 2);
+
+    // Cancel stops there; what opened before stays open.
+    MessageLog::clear();
+    MessageLog::setAnswer(IDCANCEL);
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_FILE_OPEN));
+    QCOMPARE(MessageLog::messages().size(), 1);
+    QCOMPARE(windows(), before + 3);
+
+    // ".jpeg" is not offered by the dialog even though the file opens
+    // elsewhere.
+    QVERIFY(!IsOpenDialogExtension(QStringLiteral("/x/a.jpeg")));
+    QVERIFY(IsOpenDialogExtension(QStringLiteral("/x/A.VNT")));
+    QVERIFY(!IsOpenDialogExtension(QStringLiteral("/x.vnt/a")));
+    closeAll();
+    QCOMPARE(windows(), 0);
+    QCOMPARE(m_app->mainFrame()->shownMenu(), IDR_MAINFRAME);
+}
+
+void TestStartup::openTargetFileActivatesOpenWindow()
+{
+    const QString rings = shipped(RINGS);
+    QVERIFY(m_app->OpenTargetFile(rings));
+    QVERIFY(m_app->OpenTargetFile(shipped(PISTOL)));
+    QCOMPARE(windows(), 2);
+    CDocument* pistol = m_app->mainFrame()->GetActiveDocument();
+    QCOMPARE(pistol->GetTitle(), PISTOL);
+    // Asking again (case ignored, as the thumbnail browser does) brings
+    // the first window forward instead of opening another.
+    const QString path = rings;
+    QCOMPARE(SendWindowMessage(m_app->mainFrame(), MSG_OPEN_FILE_REQUEST, 0, TextParam(&path)), qintptr(0));
+    QCOMPARE(windows(), 2);
+    QCOMPARE(m_app->mainFrame()->GetActiveDocument()->GetTitle(), RINGS);
+    QVERIFY(m_app->OpenTargetFile(shipped(PISTOL).toUpper().replace(m_program.toUpper(), m_program)));
+    QCOMPARE(windows(), 2);
+    QCOMPARE(m_app->mainFrame()->GetActiveDocument(), pistol);
+    closeAll();
+}
+
+void TestStartup::lastDirRules()
+{
+    // A program folder of its own, so that nothing is written beside the
+    // shipped data.
+    const QString program = m_dir.filePath(QStringLiteral("prog")) + QLatin1Char('/');
+    QVERIFY(QDir().mkpath(program + QStringLiteral("Targets/Club")));
+    QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("prog2"))));
+    const auto store = [](const QString& value) {
+        WritePrivateProfileString(QStringLiteral("File Directory"), QStringLiteral("LastDir"), value,
+                                  QLatin1String(PROFILE_FILE));
+    };
+    const QString saved = lastDir();
+
+    store(program + QStringLiteral("Targets/Club/"));
+    QCOMPARE(InitialOpenFolder(program), program + QStringLiteral("Targets/Club/"));
+    // The separator is added when missing.
+    store(program + QStringLiteral("Targets/Club"));
+    QCOMPARE(InitialOpenFolder(program), program + QStringLiteral("Targets/Club/"));
+    store(QString(""));
+    QCOMPARE(InitialOpenFolder(program), program);
+    store(program + QStringLiteral("Targets/Gone/"));
+    QCOMPARE(InitialOpenFolder(program), program);
+    // Outside the program folder, even one whose name only starts alike.
+    store(m_dir.path() + QLatin1Char('/'));
+    QCOMPARE(InitialOpenFolder(program), program);
+    store(m_dir.filePath(QStringLiteral("prog2")) + QLatin1Char('/'));
+    QCOMPARE(InitialOpenFolder(program), program);
+    // The comparison heeds case.
+    store(program.toUpper() + QStringLiteral("TARGETS/CLUB/"));
+    QCOMPARE(InitialOpenFolder(program), program);
+    WritePrivateProfileString(QStringLiteral("File Directory"), QStringLiteral("LastDir"), QString(),
+                              QLatin1String(PROFILE_FILE));
+    QCOMPARE(InitialOpenFolder(program), program);
+
+    // Storing: only folders inside the program folder.
+    QVERIFY(OfferLastDir(program + QStringLiteral("Targets/"), program));
+    QCOMPARE(lastDir(), program + QStringLiteral("Targets/"));
+    QVERIFY(!OfferLastDir(m_dir.filePath(QStringLiteral("prog2/")), program));
+    QCOMPARE(lastDir(), program + QStringLiteral("Targets/"));
+    store(saved);
+}
+
+void TestStartup::saveDialogRules()
+{
+    QCOMPARE(ForceRgdExtension(QStringLiteral("/t/target")), QStringLiteral("/t/target.rgd"));
+    QCOMPARE(ForceRgdExtension(QStringLiteral("/t/target.txt")), QStringLiteral("/t/target.rgd"));
+    QCOMPARE(ForceRgdExtension(QStringLiteral("/t/target.RGD")), QStringLiteral("/t/target.rgd"));
+    QCOMPARE(ForceRgdExtension(QStringLiteral("/t/a.b/target")), QStringLiteral("/t/a.b/target.rgd"));
+    QCOMPARE(ForceRgdExtension(QStringLiteral("/t/my.target.vnt")), QStringLiteral("/t/my.target.rgd"));
+    QCOMPARE(ForceRgdExtension(QStringLiteral("C:\\t\\target")), QStringLiteral("C:\\t\\target.rgd"));
+    const QString deep = QStringLiteral("/") + QString(300, QLatin1Char('d')) + QStringLiteral("/x.txt");
+    QCOMPARE(ForceRgdExtension(deep), deep.left(deep.size() - 4) + QStringLiteral(".rgd"));
+
+    // The dialog: first in the shipped targets folder, one filter, the name
+    // proposed, the chosen name made a design's.
+    QString name = QStringLiteral("Target1.rgd");
+    answer({m_dir.filePath(QStringLiteral("club/mine.txt"))});
+    QVERIFY(m_app->PromptForFileName(name, AFX_IDS_SAVEFILE, Ofn::HIDEREADONLY | Ofn::OVERWRITEPROMPT, false,
+                                     nullptr));
+    QCOMPARE(name, m_dir.filePath(QStringLiteral("club/mine.rgd")));
+    const FileDialogRequest& r = m_requests.last();
+    QVERIFY(!r.open);
+    QCOMPARE(r.title, QStringLiteral("Save As"));
+    QCOMPARE(r.folder, m_program + TARGETS);
+    QCOMPARE(r.fileName, QStringLiteral("Target1.rgd"));
+    QCOMPARE(r.defaultSuffix, QStringLiteral("rgd"));
+    QCOMPARE(r.filters.size(), 1);
+    QCOMPARE(r.filters.first().name, QStringLiteral("Ringdesigner Files (*.rgd)"));
+    QCOMPARE(r.filters.first().pattern, QStringLiteral("*.rgd"));
+    QCOMPARE(TargetApp::currentSaveFolder(), m_dir.filePath(QStringLiteral("club/")));
+
+    // Cancel: no message; a dialog error: its text.
+    answer({});
+    QVERIFY(!m_app->PromptForFileName(name, AFX_IDS_SAVEFILE, 0, false, nullptr));
+    QCOMPARE(m_requests.last().folder, m_dir.filePath(QStringLiteral("club/")));
+    QVERIFY(MessageLog::messages().isEmpty());
+    answer({}, 0x3002);
+    QVERIFY(!m_app->PromptForFileName(name, AFX_IDS_SAVEFILE, 0, false, nullptr));
+    QCOMPARE(MessageLog::messages().size(), 1);
+    QCOMPARE(MessageLog::messages().first().text, QStringLiteral("A file name is invalid."));
+    QCOMPARE(MessageLog::messages().first().caption, QStringLiteral("ERROR: Common Dialog Error"));
+    QCOMPARE(name, m_dir.filePath(QStringLiteral("club/mine.rgd")));
+}
+
+void TestStartup::closeAllAsksAboutModifiedDesigns()
+{
+    QVERIFY(m_app->OpenTargetFile(shipped(PISTOL)));
+    QVERIFY(m_app->OpenTargetFile(shipped(RINGS)));
+    QCOMPARE(windows(), 2);
+    CDocument* design = m_app->mainFrame()->GetActiveDocument();
+    QCOMPARE(static_cast<CTargetDoc*>(design)->kind(), int(TARGET_KIND_DESIGNER));
+    design->SetModifiedFlag(true);
+
+    // Cancel keeps every window open (and writes nothing).
+    MessageLog::setAnswer(IDCANCEL);
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_WINDOW_CLOSE_ALL));
+    QCOMPARE(MessageLog::messages().size(), 1);
+    const MessageRecord m = MessageLog::messages().first();
+    QCOMPARE(m.text, QStringLiteral("Save changes to %1?").arg(shipped(RINGS)));
+    QCOMPARE(m.buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(windows(), 2);
+    QVERIFY(design->IsModified());
+
+    // No closes everything.
+    MessageLog::clear();
+    MessageLog::setAnswer(IDNO);
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_WINDOW_CLOSE_ALL));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(MessageLog::messages().size(), 1);
+    QCOMPARE(windows(), 0);
+    QVERIFY(m_app->targetTemplate()->documents().isEmpty());
+
+    // Nothing modified: no question.
+    MessageLog::clear();
+    QVERIFY(m_app->OpenTargetFile(shipped(RINGS)));
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_WINDOW_CLOSE_ALL));
+    QVERIFY(MessageLog::messages().isEmpty());
+    QCOMPARE(windows(), 0);
+}
+
+void TestStartup::helpCommand()
+{
+    QList<QUrl> opened;
+    bool succeed = true;
+    const ShellServices old = SetShellServices({[&](const QUrl& url) { opened << url; return succeed; },
+                                                [] { return QString(); }, [](const QString&) { return false; }});
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_HELP_HOWTO));
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(m_program + QStringLiteral("Vantric.htm"))});
+    QVERIFY(MessageLog::messages().isEmpty());
+
+    succeed = false;
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_HELP_HOWTO));
+    QCOMPARE(MessageLog::messages().size(), 1);
+    QCOMPARE(MessageLog::messages().first().text,
+             QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\nwith the given "
+                            "filename extension."));
+    QCOMPARE(MessageLog::messages().first().caption, QStringLiteral("Vantric"));
+    SetShellServices(old);
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
