@@ -6,6 +6,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QResizeEvent>
+#include <QTimer>
 
 #include "document/TargetDoc.h"
 #include "platform/CommandIds.h"
@@ -117,12 +118,23 @@ void CTargetView::OnInitialUpdate()
     CScrollView::OnInitialUpdate();
 }
 
-void CTargetView::sizeFrameToPicture()
+void CTargetView::sizeFrameToPicture(bool mayWait)
 {
     QWidget* frame = parentWidget();
     while (frame && !qobject_cast<QMdiSubWindow*>(frame)) frame = frame->parentWidget();
     auto* sub = qobject_cast<QMdiSubWindow*>(frame);
     if (!sub || !sub->mdiArea()) return;
+    // A file named on the command line opens before the main window is
+    // shown, while its client area has no size of its own yet: the frame is
+    // sized once the main window is up.
+    if (!sub->mdiArea()->isVisible()) {
+        if (mayWait)
+            QTimer::singleShot(0, this, [this] {
+                sizeFrameToPicture(false);
+                viewport()->update();
+            });
+        return;
+    }
     const QSize area = sub->mdiArea()->viewport()->size();
     // Title bar and borders of the frame, and the view's own frame. The
     // children of a frame that was never shown are not laid out yet, so

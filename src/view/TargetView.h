@@ -38,9 +38,10 @@ protected:
 private:
     void addCommands();
     void layOut();
-    // The first update sizes the child frame: fill the main window's client
-    // area, then shrink to the picture.
-    void sizeFrameToPicture();
+    // The first update sizes the child frame: fill the rest of the main
+    // window's client area, then shrink to the picture at a fixed zoom. It
+    // waits for the main window to show when it has not yet.
+    void sizeFrameToPicture(bool mayWait = true);
     void prepareJob(QPrinter& printer);
 
     bool m_bFirstUpdateDone = false;
