@@ -143,7 +143,10 @@ int TargetImage::Save(const QString& path)
     // the previous one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return SAVE_CANNOT_CREATE;
-    if (m_designer->Write(file) == 0) {
+    // Flushed here because commit() does not notice a buffered write that
+    // fails while it closes the file, and would rename a cut-off file over
+    // the previous one.
+    if (m_designer->Write(file) == 0 || !file.flush()) {
         file.cancelWriting();
         return SAVE_WRITE_FAILED;
     }
