@@ -4,6 +4,7 @@
 // command. There is one application per process, so the test functions run
 // in order on the same one.
 #include <QAction>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include "app/FileDialogs.h"
 #include "app/MainFrm.h"
 #include "app/TargetApp.h"
+#include "designer/TargetDesign.h"
 #include "document/TargetDoc.h"
 #include "platform/CommandIds.h"
 #include "platform/MessageBox.h"
@@ -58,6 +60,28 @@ QMenu* menuNamed(QMenuBar* bar, const QString& title)
     return nullptr;
 }
 
+// Notes the MSG_TARGET_SAVED messages it is sent.
+class SavedListener : public QWidget {
+public:
+    using QWidget::QWidget;
+    QStringList paths;
+    QList<quintptr> wParams;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == WindowMessageEvent::eventType()) {
+            auto* m = static_cast<WindowMessageEvent*>(e);
+            if (m->message() == MSG_TARGET_SAVED) {
+                paths << m->lParamText();
+                wParams << m->wParam();
+            }
+            return true;
+        }
+        return QWidget::event(e);
+    }
+};
+
 QString lastDir()
 {
     QString value;
@@ -84,6 +108,7 @@ private slots:
     void openTargetFileActivatesOpenWindow();
     void lastDirRules();
     void saveDialogRules();
+    void savingADesignTellsTheWindows();
     void closeAllAsksAboutModifiedDesigns();
     void helpCommand();
 
@@ -514,6 +539,55 @@ void TestStartup::saveDialogRules()
     QCOMPARE(MessageLog::messages().first().text, QStringLiteral("A file name is invalid."));
     QCOMPARE(MessageLog::messages().first().caption, QStringLiteral("ERROR: Common Dialog Error"));
     QCOMPARE(name, m_dir.filePath(QStringLiteral("club/mine.rgd")));
+}
+
+void TestStartup::savingADesignTellsTheWindows()
+{
+    CTargetDesign design;
+    design.LoadDefault();
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        design.Write(buffer);
+    }
+    const QString path = temp(QStringLiteral("design.rgd"), bytes);
+    QVERIFY(m_app->OpenTargetFile(path));
+    auto* doc = static_cast<CTargetDoc*>(m_app->mainFrame()->GetActiveDocument());
+    QCOMPARE(doc->kind(), int(TARGET_KIND_DESIGNER));
+    auto* listener = new SavedListener(m_app->mainFrame()->statusBarWidget());
+
+    // Save writes the design's own file, then every window hears of it.
+    design.GetElement(10)->SetEnabled(true);
+    design.Rebuild();
+    doc->GetTargetImage().SetDesigner(design);
+    doc->SetModifiedFlag(true);
+    m_app->mainFrame()->updateCommandUI(m_app->mainFrame()->commandAction(ID_FILE_SAVE));
+    QVERIFY(m_app->mainFrame()->commandAction(ID_FILE_SAVE)->isEnabled());
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_FILE_SAVE));
+    QVERIFY(m_requests.isEmpty());
+    QVERIFY(!doc->IsModified());
+    QCOMPARE(listener->paths, QStringList{path});
+    QCOMPARE(listener->wParams, QList<quintptr>{0});
+    CTargetDoc reread;
+    QVERIFY(reread.OnOpenDocument(path));
+    QVERIFY(reread.GetTargetImage().designer()->Equals(design));
+
+    // Save As through the dialog: the name becomes a design's, the message
+    // carries the name the document had before.
+    answer({m_dir.filePath(QStringLiteral("copy.txt"))});
+    QVERIFY(m_app->mainFrame()->routeCommand(ID_FILE_SAVE_AS));
+    QCOMPARE(m_requests.size(), 1);
+    QCOMPARE(m_requests.first().fileName, path);
+    const QString copy = m_dir.filePath(QStringLiteral("copy.rgd"));
+    QVERIFY(QFile::exists(copy));
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("copy.txt"))));
+    QCOMPARE(doc->GetPathName(), copy);
+    QCOMPARE(doc->GetTitle(), QStringLiteral("copy.rgd"));
+    QCOMPARE(listener->paths, (QStringList{path, path}));
+    QCOMPARE(m_app->recentFiles().at(0), copy);
+    delete listener;
+    closeAll();
 }
 
 void TestStartup::closeAllAsksAboutModifiedDesigns()
