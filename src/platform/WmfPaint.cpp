@@ -40,7 +40,17 @@ QPen Player::makePen() const
     const double scale = std::hypot(full.m11(), full.m12());
     const double device = p.width == 0 ? 1.0 : std::max(1.0, std::fabs(p.width * scale));
     QPen pen(color, device);
-    pen.setCosmetic(true);
+    // Widths are device pixels. On a screen or bitmap the pen is cosmetic, so
+    // it stays exact to the pixel. On a printer, PDF or print preview the
+    // drawing may be recorded and replayed at another scale, so where the
+    // transform keeps shapes (no stretch one way only) the width is given in
+    // the drawing's own units instead and scales with the rest.
+    const double ax = full.m11() * full.m11() + full.m12() * full.m12();
+    const double ay = full.m21() * full.m21() + full.m22() * full.m22();
+    const double dot = full.m11() * full.m21() + full.m12() * full.m22();
+    const bool similar = std::fabs(ax - ay) <= 1e-9 * ax && std::fabs(dot) <= 1e-9 * ax;
+    if (!m_raster && similar && scale > 0) pen.setWidthF(device / scale);
+    else pen.setCosmetic(true);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     const int style = p.style & 0x0F;
@@ -110,8 +120,15 @@ bool Player::prepare(bool usePen, bool useBrush)
     if (!m_painter || m_state.rop2 == R2_NOP) return false;
     if (m_clipDirty || m_transformDirty) {
         m_painter->setWorldTransform(m_base);
-        if (m_state.clipped) m_painter->setClipPath(m_state.clip);
-        else m_painter->setClipRect(m_bound);
+        // The caller's clip (a printable area, say) holds for the whole
+        // picture; the picture's own clip narrows it.
+        Qt::ClipOperation op = Qt::ReplaceClip;
+        if (m_outerClipped) {
+            m_painter->setClipPath(m_outerClip);
+            op = Qt::IntersectClip;
+        }
+        if (m_state.clipped) m_painter->setClipPath(m_state.clip, op);
+        else m_painter->setClipRect(m_bound, op);
         m_clipDirty = false;
         m_transformDirty = true;
     }

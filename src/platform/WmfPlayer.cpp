@@ -29,6 +29,8 @@ Player::Player(const Picture& picture, QPainter* painter, const QRectF& frame, c
     m_state.font.height = 0;
     if (m_painter) {
         m_base = m_painter->worldTransform();
+        m_outerClipped = m_painter->hasClipping();
+        if (m_outerClipped) m_outerClip = m_painter->clipPath();
         m_raster = m_painter->paintEngine() && m_painter->paintEngine()->type() == QPaintEngine::Raster;
     }
     m_toFrame = logicalToFrame();

@@ -99,6 +99,8 @@ private:
     QRectF m_frame;
     QRectF m_bound;               // frame clip
     QTransform m_base;            // painter's transform when playing started
+    QPainterPath m_outerClip;     // painter's clip then, in m_base's units
+    bool m_outerClipped = false;
     QTransform m_toFrame;         // logical to frame, kept current
     DcState m_state;
     std::vector<DcState> m_stack;

@@ -1,6 +1,7 @@
 // Pixels of metafiles of known geometry at 96, 300 and 600 dpi, and the
 // vector output on paper.
 #include <QPdfWriter>
+#include <QPicture>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -79,6 +80,7 @@ private slots:
     void ropNop();
     void bitmap();
     void pdfStaysVector();
+    void callerClipAndReplayedPens();
 };
 
 void TestWmfRender::circle_data()
@@ -305,6 +307,50 @@ void TestWmfRender::pdfStaysVector()
     QVERIFY(images.waitForFinished());
     // The listing has two header lines and one line per image: none here.
     QCOMPARE(images.readAllStandardOutput().trimmed().split('\n').size(), 2);
+}
+
+void TestWmfRender::callerClipAndReplayedPens()
+{
+    // A black sheet with a wide white line across it.
+    WmfWriter w = sheet();
+    w.selectObject(w.createPen(PS_NULL, 0, 0));
+    w.selectObject(w.createBrush(BS_SOLID, 0));
+    w.rectangle(0, 0, 4 * INCH + 1, 3 * INCH + 1);
+    w.selectObject(w.createPen(PS_SOLID, INCH / 10, 0xFFFFFF));
+    w.moveTo(0, INCH);
+    w.lineTo(4 * INCH, INCH);
+    const Picture pic = decoded(w);
+
+    // The caller's clip holds: a poster sheet shows only its share, nothing
+    // in the margins, although the picture clips itself to its frame.
+    QImage img(400, 300, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    {
+        QPainter p(&img);
+        p.setClipRect(QRect(50, 40, 200, 150));
+        Player player(pic, &p, QRectF(0, 0, 400, 300));
+        player.play();
+    }
+    QCOMPARE(wmftest::inkedBox(img), QRect(50, 40, 200, 150));
+
+    // Recorded at 1200 dpi and replayed at a tenth of that, as print preview
+    // does: the line stays a tenth of an inch (12 pixels), not 120.
+    QPicture recorded;
+    {
+        QPainter p(&recorded);
+        Player player(pic, &p, QRectF(0, 0, 4 * 1200, 3 * 1200));
+        player.play();
+    }
+    QImage replay(480, 360, QImage::Format_RGB32);
+    replay.fill(Qt::white);
+    {
+        QPainter p(&replay);
+        p.scale(0.1, 0.1);
+        recorded.play(&p);
+    }
+    int white = 0;
+    for (int y = 0; y < replay.height(); ++y) white += qRed(replay.pixel(240, y)) > 128;
+    QVERIFY2(near(white, 12, 2), qPrintable(QString::number(white)));
 }
 
 QTEST_MAIN(TestWmfRender)
