@@ -783,18 +783,14 @@ void TestDocView::launchErrors()
     QCOMPARE(LaunchErrorMessage(1), QStringLiteral("Unable to open hyperlink:\n\nUnknown Error (1) occurred."));
     QCOMPARE(LaunchErrorMessage(33), QStringLiteral("Unable to open hyperlink:\n\nUnknown Error (33) occurred."));
     QCOMPARE(LaunchErrorText(0), QStringLiteral("The operating system is out\nof memory or resources."));
-    QCOMPARE(LaunchErrorText(2), QStringLiteral("The specified file was not found."));
-    QCOMPARE(LaunchErrorText(3), QStringLiteral("The specified path was not found."));
     QCOMPARE(LaunchErrorText(31),
              QStringLiteral("There is no application associated\nwith the given filename extension."));
-    QCOMPARE(LaunchErrorText(32), QStringLiteral("The specified dynamic-link library was not found."));
     QCOMPARE(LaunchErrorText(-1), QStringLiteral("Unknown Error (-1) occurred."));
 
-    ReportLaunchError(5);
+    ReportLaunchError(27);
     QCOMPARE(MessageLog::messages().size(), 1);
     const MessageRecord m = MessageLog::messages().first();
-    QCOMPARE(m.text, QStringLiteral("Unable to open hyperlink:\n\nThe operating system denied\naccess to the "
-                                    "specified file."));
+    QCOMPARE(m.text, QStringLiteral("Unable to open hyperlink:\n\nThe filename association is\nincomplete or invalid."));
     QCOMPARE(m.caption, QStringLiteral("Vantric"));
     QCOMPARE(m.buttons, MsgButtons::Ok);
     QCOMPARE(m.icon, MsgIcon::Warning);
