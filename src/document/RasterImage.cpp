@@ -50,6 +50,7 @@ void RasterImage::freeBitmap()
     m_bits = nullptr;
     m_effectiveWidth = 0;
     m_header = BitmapInfoHeader();
+    m_printImage = QImage();
 }
 
 bool RasterImage::CreateBitmap(qint64 width, qint64 height, int bitsPerPixel)
@@ -102,6 +103,8 @@ void RasterImage::SetError(const QString& text) { m_lastError = text.left(MAX_ER
 void RasterImage::takeFrom(RasterImage& other)
 {
     m_block = std::move(other.m_block);
+    m_printImage = std::move(other.m_printImage);
+    other.m_printImage = QImage();
     m_blockSize = other.m_blockSize;
     m_header = other.m_header;
     m_effectiveWidth = other.m_effectiveWidth;
@@ -181,8 +184,10 @@ bool RasterImage::Draw(DeviceContext& dc, int x, int y, int width, int height)
 
     // Printers and PDF get the bitmap at its own resolution, losslessly (the
     // PDF writer would otherwise recompress it as JPEG); the device scales
-    // it. Negative sizes mirror, as a stretch-blit does.
-    const QImage image = ToImage();
+    // it. Negative sizes mirror, as a stretch-blit does. The same image is
+    // given for every page and copy, so a PDF holds the picture once.
+    if (m_printImage.isNull()) m_printImage = ToImage();
+    const QImage& image = m_printImage;
     if (image.isNull()) return false;
     painter->save();
     painter->setRenderHint(QPainter::SmoothPixmapTransform, false);

@@ -115,4 +115,7 @@ private:
     int m_dpiX = 72;
     int m_dpiY = 72;
     QString m_lastError;
+    // What printers are given, made at the first print and kept with the
+    // bitmap.
+    QImage m_printImage;
 };

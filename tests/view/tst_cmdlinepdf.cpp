@@ -25,6 +25,7 @@ private slots:
     void designerScaledToPage();
     void metafileActualSize();
     void shippedMetafileRings();
+    void rasterPosterSendsPictureOnce();
     void distance_data();
     void distance();
     void tileGrid();
@@ -216,6 +217,33 @@ void TestCommandLinePdf::shippedMetafileRings()
     QVERIFY2(qAbs((down.first + down.second) / 2 - cy) <= 4, qPrintable(QString::number(down.first)));
     QCOMPARE(PdfImageList(pdf).size(), 2);
     QVERIFY(PdfText(pdf, 1).contains(QStringLiteral("50m Smallbore Rifle.vnt - Vantric")));
+}
+
+void TestCommandLinePdf::rasterPosterSendsPictureOnce()
+{
+    // A 12 x 15 in bitmap (1200 x 1500 pixels at 100 dpi): a 2 x 2 poster
+    // whose four sheets all refer to one image at the bitmap's own size.
+    QImage picture(1200, 1500, QImage::Format_RGB888);
+    picture.fill(Qt::white);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if ((x / 100 + y / 100) % 2) picture.setPixel(x, y, qRgb(0, 0, 0));
+    picture.setDotsPerMeterX(3937);
+    picture.setDotsPerMeterY(3937);
+    const QString bmp = m_dir.filePath(QStringLiteral("checks.bmp"));
+    QVERIFY(picture.save(bmp, "BMP"));
+    const QString pdf = m_dir.filePath(QStringLiteral("checks.pdf"));
+    QCOMPARE(run({}, pdf, bmp), 0);
+    QCOMPARE(PdfPageCount(pdf), 4);
+    const QStringList images = PdfImageList(pdf).mid(2);
+    QCOMPARE(images.size(), 4);
+    QSet<QString> objects;
+    for (const QString& line : images) {
+        const QStringList f = line.simplified().split(QLatin1Char(' '));
+        QVERIFY2(f.size() > 10 && f[3] == QLatin1String("1200") && f[4] == QLatin1String("1500"), qPrintable(line));
+        objects << f[10];
+    }
+    QCOMPARE(objects.size(), 1);
 }
 
 void TestCommandLinePdf::distance_data()
