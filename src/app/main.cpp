@@ -8,6 +8,8 @@ int main(int argc, char** argv)
     const bool print = WantsCommandLinePrint(argc, argv);
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantric"));
+    // The desktop entry, so the desktop shows its icon for our windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vantric"));
     if (print) return RunCommandLinePrint(QApplication::arguments());
 
     TargetApp app;
