@@ -6,17 +6,11 @@
 #include <QRegion>
 
 #include "document/TargetImage.h"
+#include "view/DistanceScale.h"
 #include "view/PrintCaptions.h"
 
 // Distances in captions: whole numbers from 100, one decimal from 20, two
 // below.
-static QString captionDistance(double x)
-{
-    if (x >= 100.0) return QString::number(static_cast<long>(x));
-    if (x >= 20.0) return QString::asprintf("%0.1lf", x);
-    return QString::asprintf("%0.2lf", x);
-}
-
 TargetViewState::TargetViewState()
 {
     const QPalette pal = QGuiApplication::palette();
@@ -267,9 +261,9 @@ void TargetViewState::paintPrinted(DeviceContext& dc)
     info.nCurPage = m_nCurPage;
     info.nPageCols = m_layoutPrint.m_nPageCols;
     info.dFitScale = m_layoutPrint.m_dFitScale;
-    info.strShooterDistance = captionDistance(m_dShooterDistance);
+    info.strShooterDistance = FormatDistance(m_dShooterDistance);
     info.strShooterUnit = m_strShooterUnit;
-    info.strTargetDistance = captionDistance(m_dTargetDistance);
+    info.strTargetDistance = FormatDistance(m_dTargetDistance);
     info.strTargetUnit = m_strTargetUnit;
     info.nPrintableWidth = dc.page().printable.width();
     DrawPrintCaptions(dc, info, m_layoutPrint);
@@ -338,8 +332,8 @@ void TargetViewState::drawScreenPicture(DeviceContext& dc)
     if (m_nScaleMode == SCALE_TO_PAGE)
         caption = ScreenFitCaption(L.m_dFitScale);
     else if (m_nScaleMode == SCALE_FOR_DISTANCE)
-        caption = ScreenDistanceCaption(captionDistance(m_dTargetDistance), m_strTargetUnit,
-                                        captionDistance(m_dShooterDistance), m_strShooterUnit);
+        caption = ScreenDistanceCaption(FormatDistance(m_dTargetDistance), m_strTargetUnit,
+                                        FormatDistance(m_dShooterDistance), m_strShooterUnit);
     if (!caption.isEmpty()) {
         p->setPen(Qt::black);
         p->setBackgroundMode(Qt::TransparentMode);
