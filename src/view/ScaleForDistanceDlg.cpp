@@ -77,17 +77,7 @@ CScaleForDistanceDlg::CScaleForDistanceDlg(QWidget* parent) : CDialog(parent)
     groups->addWidget(shooter, 1);
     groups->addWidget(target, 1);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CScaleForDistanceDlg::OnOK);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = MakeOkCancelRow([this] { OnOK(); });
 
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(12, 12, 12, 12);

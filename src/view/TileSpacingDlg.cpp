@@ -55,17 +55,7 @@ CTileSpacingDlg::CTileSpacingDlg(QWidget* parent) : CDialog(parent)
     grid->addLayout(withUnit(m_rowSpacing), 4, 0);
     grid->addLayout(withUnit(m_colSpacing), 4, 1);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CTileSpacingDlg::OnOK);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = MakeOkCancelRow([this] { OnOK(); });
 
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(14, 12, 14, 12);
@@ -75,8 +65,9 @@ CTileSpacingDlg::CTileSpacingDlg(QWidget* parent) : CDialog(parent)
     setTabOrder(m_rows, m_cols);
     setTabOrder(m_cols, m_rowSpacing);
     setTabOrder(m_rowSpacing, m_colSpacing);
+    auto* ok = findChild<QPushButton*>(QStringLiteral("ok"));
     setTabOrder(m_colSpacing, ok);
-    setTabOrder(ok, cancel);
+    setTabOrder(ok, findChild<QPushButton*>(QStringLiteral("cancel")));
 
     connect(m_cols, &NumericFieldBase::focusLost, this, &CTileSpacingDlg::OnColsLostFocus);
     connect(m_rows, &NumericFieldBase::focusLost, this, &CTileSpacingDlg::OnRowsLostFocus);

@@ -14,11 +14,10 @@ bool isCSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// The first number of the text, as the C runtime would find it.
-double leadingReal(const QByteArray& bytes)
+// Past leading white space and one sign, as the C runtime reads numbers;
+// whether the sign was a minus.
+bool skipSpaceAndSign(const char*& p, const char* end)
 {
-    const char* p = bytes.constData();
-    const char* end = p + bytes.size();
     while (p < end && isCSpace(*p))
         ++p;
     bool negative = false;
@@ -26,6 +25,15 @@ double leadingReal(const QByteArray& bytes)
         negative = *p == '-';
         ++p;
     }
+    return negative;
+}
+
+// The first number of the text, as the C runtime would find it.
+double leadingReal(const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    const char* end = p + bytes.size();
+    const bool negative = skipSpaceAndSign(p, end);
     // from_chars takes no sign of its own and nothing before the digits.
     if (p == end || *p == '+' || *p == '-')
         return 0.0;
@@ -60,13 +68,7 @@ std::int32_t ToInt32(const QString& text)
     const QByteArray bytes = text.toLatin1();
     const char* p = bytes.constData();
     const char* end = p + bytes.size();
-    while (p < end && isCSpace(*p))
-        ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) {
-        negative = *p == '-';
-        ++p;
-    }
+    const bool negative = skipSpaceAndSign(p, end);
     std::int64_t value = 0;
     const std::int64_t limit = negative ? -std::int64_t(std::numeric_limits<std::int32_t>::min())
                                         : std::int64_t(std::numeric_limits<std::int32_t>::max());
