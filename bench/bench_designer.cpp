@@ -13,24 +13,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "designer/TargetDesign.h"
 #include "platform/DeviceContext.h"
 
 namespace {
-
-template <typename F>
-double medianMs(int repeats, F&& f)
-{
-    std::vector<double> times;
-    for (int i = 0; i < repeats; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        times.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 double drawMs(CTargetDesign& design, int width, int height, int dpi, const GdiRect& rect, int repeats)
 {

@@ -26,6 +26,7 @@
 #include <random>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
 #include "platform/WmfFormat.h"
@@ -141,13 +142,6 @@ bool printLoaded(BenchTarget& view, const QString& pdf)
     return PrintTargetPages(printer, view, 1, pages);
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 QString run(const QString& program, const QStringList& args)
 {
     QProcess p;
@@ -198,8 +192,8 @@ Result measure(const QString& name, const QString& target, const QString& outDir
         if (!printLoaded(view, again)) std::exit(1);
         print.push_back(t.nsecsElapsed() / 1e6);
     }
-    r.jobMs = median(job);
-    r.printMs = median(print);
+    r.jobMs = Median(job);
+    r.printMs = Median(print);
     r.pdfBytes = QFileInfo(pdf).size();
     const QString info = run(QStringLiteral("pdfinfo"), {pdf});
     for (const QString& line : info.split(QLatin1Char('\n')))

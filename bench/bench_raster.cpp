@@ -21,6 +21,7 @@ extern "C" {
 #include <jpeglib.h>
 }
 
+#include "BenchTiming.h"
 #include "document/RasterImage.h"
 
 namespace {
@@ -114,20 +115,6 @@ void bareLibjpeg(const QString& path)
     jpeg_finish_decompress(&d);
     jpeg_destroy_decompress(&d);
     std::fclose(f);
-}
-
-template <typename F>
-double medianMs(int repeats, F&& f)
-{
-    std::vector<double> times;
-    for (int i = 0; i < repeats; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 } // namespace
