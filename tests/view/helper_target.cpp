@@ -1,5 +1,8 @@
 #include "helper_target.h"
 
+#include "designer/TargetDesign.h"
+
+#include <QFile>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -19,6 +22,14 @@ void SolidTargetView::UseLetterQuarterInch()
     m_sizePaper = QSize(21590, 27940);
     m_sizePrintable = QSize(20320, 26670);
     m_sizeOffset = QSize(635, 635);
+}
+
+bool WriteSquareDesign(const QString& path, double inches)
+{
+    CTargetDesign d;
+    d.AddSquare(inches, 0x000000, 0.0, true, 0x000000, QString(), true);
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && d.Write(f) == 1;
 }
 
 bool HavePoppler()

@@ -32,6 +32,10 @@ public:
 // Inches to HIMETRIC.
 constexpr int inchHim(double inches) { return static_cast<int>(inches * 2540.0 + 0.5); }
 
+// Writes a ring design of one filled black square of the given side in
+// inches, with no outline: the design's extent is exactly its side.
+bool WriteSquareDesign(const QString& path, double inches);
+
 // Poppler helpers; they return empty results when the tool is missing.
 bool HavePoppler();
 // Rasterises one page at dpi as 8-bit grey.

@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-#include "designer/TargetDesign.h"
 #include "helper_target.h"
 #include "platform/MessageBox.h"
 #include "platform/WmfFormat.h"
@@ -70,13 +69,8 @@ void TestCommandLinePdf::initTestCase()
 
 QString TestCommandLinePdf::squareDesign(const QString& name, double inches)
 {
-    // A filled black square with no outline: the design's extent is its side.
-    CTargetDesign d;
-    d.AddSquare(inches, 0x000000, 0.0, true, 0x000000, QString(), true);
     const QString path = m_dir.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || d.Write(f) != 1) return QString();
-    return path;
+    return WriteSquareDesign(path, inches) ? path : QString();
 }
 
 QString TestCommandLinePdf::blackMetafile(const QString& name, double wInches, double hInches)

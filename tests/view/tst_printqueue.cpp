@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImageReader>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -11,7 +10,6 @@
 
 #include <cmath>
 
-#include "designer/TargetDesign.h"
 #include "helper_target.h"
 #include "view/PageMetrics.h"
 #include "view/PrintJob.h"
@@ -97,13 +95,8 @@ void TestPrintQueue::designerSquare()
 {
     // A 5 in black square fits any sheet: one page, 3000 x 3000 pixels at
     // 600 dpi, centred on the printable area.
-    CTargetDesign d;
-    d.AddSquare(5.0, 0x000000, 0.0, true, 0x000000, QString(), true);
     const QString rgd = m_dir.filePath(QStringLiteral("Five Inch Square.rgd"));
-    QFile f(rgd);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(d.Write(f), 1);
-    f.close();
+    QVERIFY(WriteSquareDesign(rgd, 5.0));
 
     const QString pdf = printThroughQueue(rgd);
     QVERIFY2(!pdf.isEmpty(), "the queue wrote no PDF");
