@@ -109,9 +109,8 @@ QString ParseTileOption(const QString& value, TileOption* option)
 
 QString CheckTileOption(const TileOption& option, int w, int h, int PW, int PH, TileGrid* grid)
 {
-    // The same test that enables the command: the target fits at least twice.
-    const bool canTile = w > 0 && h > 0 && PW > w && PH > h && (PW > 2 * w || PH > 2 * h);
-    if (!canTile)
+    // The test that enables the command, for a target that has a size.
+    if (w <= 0 || h <= 0 || !TargetFitsTwice(w, h, PW, PH))
         return QStringLiteral("--tile: the target does not fit more than once on the printable area.");
     TileSpacingModel model;
     model.SetLimits(w, h, PW, PH);

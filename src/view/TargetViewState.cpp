@@ -8,6 +8,7 @@
 #include "document/TargetImage.h"
 #include "view/DistanceScale.h"
 #include "view/PrintCaptions.h"
+#include "view/TileLayout.h"
 
 // Distances in captions: whole numbers from 100, one decimal from 20, two
 // below.
@@ -85,9 +86,7 @@ bool TargetViewState::CanTileTarget() const
 {
     if (!HasPicture()) return false;
     const QSize s = GetLayoutSize();
-    const int pw = m_sizePrintable.width();
-    const int ph = m_sizePrintable.height();
-    return pw > s.width() && ph > s.height() && (pw > 2 * s.width() || ph > 2 * s.height());
+    return TargetFitsTwice(s.width(), s.height(), m_sizePrintable.width(), m_sizePrintable.height());
 }
 
 PrinterPageMetrics TargetViewState::StoredMetrics() const

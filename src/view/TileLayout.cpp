@@ -107,6 +107,11 @@ void TileSpacingModel::GetValues(int& nRows, int& nCols, int& nRowSpacing, int& 
     nColSpacing = inchesToHimetric(m_dColSpacing);
 }
 
+bool TargetFitsTwice(int w, int h, int PW, int PH)
+{
+    return PW > w && PH > h && (PW > 2 * w || PH > 2 * h);
+}
+
 bool TileDialogApplies(int w, int h, int PW, int PH)
 {
     return w < PW && h < PH;

@@ -60,6 +60,10 @@ private:
     int m_PH = 0;
 };
 
+// Whether a target of w by h fits on a printable area of PW by PH at least
+// twice, side by side or one above the other: what enables the command.
+bool TargetFitsTwice(int w, int h, int PW, int PH);
+
 // Whether the dialog is offered at all: the target is smaller than the
 // printable area both ways.
 bool TileDialogApplies(int w, int h, int PW, int PH);
