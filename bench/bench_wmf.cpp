@@ -18,8 +18,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/WmfDecoder.h"
-#include "platform/WmfPlayer.h"
+#include "wmf/WmfDecoder.h"
+#include "wmf/WmfPlayer.h"
 
 namespace {
 

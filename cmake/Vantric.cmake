@@ -24,6 +24,16 @@ function(vantric_library)
   endif()
 endfunction()
 
+# The shared corpus of real sample files the corpus tests and benchmarks read.
+# Beside the source tree by default; the environment variable of the same name
+# overrides it at configure time, and again when a test runs.
+if(DEFINED ENV{VANTRIC_CORPUS_DIR})
+  set(corpus_default "$ENV{VANTRIC_CORPUS_DIR}")
+else()
+  get_filename_component(corpus_default "${PROJECT_SOURCE_DIR}/../shared/corpus" ABSOLUTE)
+endif()
+set(VANTRIC_CORPUS_DIR "${corpus_default}" CACHE PATH "Folder of the shared sample-file corpus")
+
 # vantric_tests(DEPS <targets>...)
 # Every tst_*.cpp in the calling folder becomes one QtTest executable and one
 # CTest test, run offscreen with a private configuration folder. Files named
@@ -44,7 +54,7 @@ function(vantric_tests)
     target_link_libraries(${target} PRIVATE ${VT_DEPS} Qt6::Test)
     target_compile_definitions(${target} PRIVATE
       VANTRIC_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-      VANTRIC_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
+      VANTRIC_CORPUS_DIR="${VANTRIC_CORPUS_DIR}"
       VANTRIC_DATA_DIR="${PROJECT_SOURCE_DIR}/data")
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES

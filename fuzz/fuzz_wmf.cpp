@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/WmfDecoder.h"
-#include "platform/WmfPlayer.h"
+#include "wmf/WmfDecoder.h"
+#include "wmf/WmfPlayer.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {

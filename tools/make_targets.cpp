@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/WmfFormat.h"
-#include "platform/WmfWriter.h"
+#include "wmf/WmfFormat.h"
+#include "wmf/WmfWriter.h"
 
 namespace {
 

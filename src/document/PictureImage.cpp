@@ -8,8 +8,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/WmfDecoder.h"
-#include "platform/WmfPlayer.h"
+#include "wmf/WmfDecoder.h"
+#include "wmf/WmfPlayer.h"
 
 PictureImage::PictureImage() = default;
 PictureImage::~PictureImage() = default;

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "document/RasterImage.h"
+#include "CorpusPath.h"
 
 // Third-party bitmaps: the good ones must decode to their reference
 // pictures, every other one must decode or fail with one of our texts.
@@ -123,8 +124,8 @@ class TestBmpCorpus : public QObject {
 private slots:
     void initTestCase()
     {
-        m_root = QStringLiteral(VANTRIC_CORPUS_DIR "/bmp");
-        if (!QDir(m_root).exists()) QSKIP("the BMP corpus is not present");
+        m_root = corpusPath(QStringLiteral("bmp"));
+        SKIP_WITHOUT_CORPUS(m_root);
     }
 
     void goodMatchesReference_data()

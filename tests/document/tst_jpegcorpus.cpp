@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "document/RasterImage.h"
+#include "CorpusPath.h"
 
 // Third-party JPEGs against libjpeg's own djpeg on the same files: where
 // djpeg writes a picture we must hold exactly its pixels (in blue, green, red
@@ -71,8 +72,8 @@ class TestJpegCorpus : public QObject {
 private slots:
     void initTestCase()
     {
-        m_root = QStringLiteral(VANTRIC_CORPUS_DIR "/jpeg");
-        if (!QDir(m_root).exists()) QSKIP("the JPEG corpus is not present");
+        m_root = corpusPath(QStringLiteral("jpeg"));
+        SKIP_WITHOUT_CORPUS(m_root);
         m_djpeg = QStandardPaths::findExecutable("djpeg");
         if (m_djpeg.isEmpty()) QSKIP("djpeg (libjpeg-turbo-progs) is not installed");
         QVERIFY(m_tmp.isValid());

@@ -8,8 +8,8 @@
 
 #include "document/PictureImage.h"
 #include "document/TargetImage.h"
-#include "platform/WmfFormat.h"
-#include "platform/WmfWriter.h"
+#include "wmf/WmfFormat.h"
+#include "wmf/WmfWriter.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "document/RasterImage.h"
 #include "document/TargetImage.h"
 #include "platform/DeviceContext.h"
+#include "CorpusPath.h"
 
 // RasterImage as the document uses it: loading from files, keeping what it
 // had on failure, stretching into screens, bitmaps and PDF, and its size.
@@ -232,9 +233,10 @@ private slots:
 
     void targetImageOpensJpeg()
     {
-        const QString corpus = QStringLiteral(VANTRIC_CORPUS_DIR "/jpeg/libjpeg-turbo/testorig.jpg");
+        const QString corpus = corpusPath(QStringLiteral("jpeg/libjpeg-turbo/testorig.jpg"));
+        SKIP_WITHOUT_CORPUS(corpus);
         QFile in(corpus);
-        if (!in.open(QIODevice::ReadOnly)) QSKIP("the JPEG corpus is not present");
+        QVERIFY(in.open(QIODevice::ReadOnly));
         const QByteArray data = in.readAll();
         for (const char* name : {"t.JpEg", "t.JPG", "t.jpeg"}) {
             TargetImage target;

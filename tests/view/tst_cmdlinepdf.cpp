@@ -8,8 +8,8 @@
 
 #include "helper_target.h"
 #include "platform/MessageBox.h"
-#include "platform/WmfFormat.h"
-#include "platform/WmfWriter.h"
+#include "wmf/WmfFormat.h"
+#include "wmf/WmfWriter.h"
 #include "view/CommandLinePrint.h"
 
 // Real targets of every drawn kind, printed the way "vantric --print-to-pdf"

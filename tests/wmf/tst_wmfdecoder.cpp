@@ -2,9 +2,9 @@
 // and what it does with files that lie about their sizes.
 #include <QTest>
 
-#include "platform/WmfDecoder.h"
-#include "platform/WmfDib.h"
-#include "platform/WmfWriter.h"
+#include "wmf/WmfDecoder.h"
+#include "wmf/WmfDib.h"
+#include "wmf/WmfWriter.h"
 
 using namespace wmf;
 

@@ -1,6 +1,6 @@
-#include "platform/WmfWriter.h"
+#include "wmf/WmfWriter.h"
 
-#include "platform/WmfFormat.h"
+#include "wmf/WmfFormat.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "platform/WmfDecoder.h"
+#include "wmf/WmfDecoder.h"
 
-#include "platform/WmfDib.h"
-#include "platform/WmfReader.h"
+#include "wmf/WmfDib.h"
+#include "wmf/WmfReader.h"
 
 #include <cstdlib>
 

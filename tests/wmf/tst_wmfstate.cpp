@@ -2,9 +2,9 @@
 // window mapping, and extents that would divide by zero or overflow.
 #include <QTest>
 
-#include "platform/WmfDecoder.h"
-#include "platform/WmfPlayer.h"
-#include "platform/WmfWriter.h"
+#include "wmf/WmfDecoder.h"
+#include "wmf/WmfPlayer.h"
+#include "wmf/WmfWriter.h"
 
 using namespace wmf;
 

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "platform/WmfPlayer.h"
+#include "wmf/WmfPlayer.h"
 
 namespace wmftest {
 

@@ -8,9 +8,9 @@
 #include <QTest>
 
 #include "helper_wmf.h"
-#include "platform/WmfDecoder.h"
-#include "platform/WmfPlayer.h"
-#include "platform/WmfWriter.h"
+#include "wmf/WmfDecoder.h"
+#include "wmf/WmfPlayer.h"
+#include "wmf/WmfWriter.h"
 
 using namespace wmf;
 

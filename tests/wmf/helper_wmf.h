@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QString>
 
-#include "platform/WmfFormat.h"
+#include "wmf/WmfFormat.h"
 
 // Shared by the metafile tests: rendering a decoded picture into an image of a
 // given size, and comparing two renderings.

@@ -1,5 +1,5 @@
 // Shapes, bitmaps and regions of the metafile player.
-#include "platform/WmfPlayer.h"
+#include "wmf/WmfPlayer.h"
 
 #include <QPaintEngine>
 

@@ -8,7 +8,8 @@
 #include <QTest>
 
 #include "helper_wmf.h"
-#include "platform/WmfDecoder.h"
+#include "wmf/WmfDecoder.h"
+#include "CorpusPath.h"
 
 class TestWmfCorpus : public QObject {
     Q_OBJECT
@@ -27,8 +28,8 @@ static const char* const REFS = "refs-libwmf";
 
 void TestWmfCorpus::initTestCase()
 {
-    m_root = QStringLiteral(VANTRIC_CORPUS_DIR "/wmf");
-    if (!QDir(m_root).exists()) QSKIP("the shared corpus is not present");
+    m_root = corpusPath(QStringLiteral("wmf"));
+    SKIP_WITHOUT_CORPUS(m_root);
 }
 
 void TestWmfCorpus::files_data()

@@ -1,4 +1,4 @@
-#include "platform/WmfPlayer.h"
+#include "wmf/WmfPlayer.h"
 
 #include <QPaintEngine>
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "platform/WmfFormat.h"
+#include "wmf/WmfFormat.h"
 
 namespace wmf {
 

@@ -1,6 +1,6 @@
-#include "platform/WmfDib.h"
+#include "wmf/WmfDib.h"
 
-#include "platform/WmfReader.h"
+#include "wmf/WmfReader.h"
 
 namespace wmf {
 

@@ -1,7 +1,7 @@
 // Text of the metafile player: fonts, character sets, alignment, spacing.
-#include "platform/WmfText.h"
+#include "wmf/WmfText.h"
 
-#include "platform/WmfPlayer.h"
+#include "wmf/WmfPlayer.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>

@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "platform/WmfFormat.h"
-#include "platform/WmfObjects.h"
+#include "wmf/WmfFormat.h"
+#include "wmf/WmfObjects.h"
 
 namespace wmf {
 
