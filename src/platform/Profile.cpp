@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/IniFile.h"
+#include "platform/NumberText.h"
 
 QString ProfilePath(const QString& fileName)
 {
@@ -55,56 +56,12 @@ bool isAbsent(const QString& text) { return text == QLatin1String(PROFILE_NO_PAR
 
 }  // namespace
 
-int ProfileTextToInt(const QString& text)
+// A real setting is never infinite: a number beyond the double range reads as
+// 0, as the settings file has always read it, so callers' range checks hold.
+static double settingReal(const QString& text)
 {
-    int i = 0;
-    const int n = int(text.size());
-    while (i < n && (text[i] == QLatin1Char(' ') || (text[i] >= QLatin1Char('\t') && text[i] <= QLatin1Char('\r'))))
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) negative = text[i++] == QLatin1Char('-');
-    qint64 value = 0;
-    for (; i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
-        value = value * 10 + (text[i].unicode() - '0');
-        // Out-of-range texts saturate instead of overflowing.
-        if (value > qint64(std::numeric_limits<int>::max()) + 1) value = qint64(std::numeric_limits<int>::max()) + 1;
-    }
-    if (negative) value = -value;
-    if (value > std::numeric_limits<int>::max()) value = std::numeric_limits<int>::max();
-    return int(value);
-}
-
-double ProfileTextToReal(const QString& text)
-{
-    // The longest prefix of the form [blanks][sign]digits[.digits][e[sign]digits].
-    const QByteArray b = text.toLatin1();
-    int i = 0;
-    const int n = int(b.size());
-    while (i < n && (b[i] == ' ' || (b[i] >= '\t' && b[i] <= '\r'))) ++i;
-    const int start = i;
-    if (i < n && (b[i] == '+' || b[i] == '-')) ++i;
-    int digits = 0;
-    while (i < n && b[i] >= '0' && b[i] <= '9') { ++i; ++digits; }
-    if (i < n && b[i] == '.') {
-        ++i;
-        while (i < n && b[i] >= '0' && b[i] <= '9') { ++i; ++digits; }
-    }
-    if (digits == 0) return 0.0;
-    int end = i;
-    if (i < n && (b[i] == 'e' || b[i] == 'E')) {
-        int j = i + 1;
-        if (j < n && (b[j] == '+' || b[j] == '-')) ++j;
-        if (j < n && b[j] >= '0' && b[j] <= '9') {
-            while (j < n && b[j] >= '0' && b[j] <= '9') ++j;
-            end = j;
-        }
-    }
-    QByteArray number = b.mid(start, end - start);
-    if (number.endsWith('.')) number.chop(1);
-    if (number.startsWith('+')) number.remove(0, 1);
-    bool ok = false;
-    const double value = number.toDouble(&ok);
-    return ok ? value : 0.0;
+    const double value = NumberText::ToReal(text);
+    return std::isfinite(value) ? value : 0.0;
 }
 
 QString ProfileRealToText(double value)
@@ -121,21 +78,21 @@ QString ProfileRealToText(double value)
 int ReadProfileInt(const QString& section, const QString& key, int def, int* out, const QString& fileName)
 {
     const QString text = readNumberText(section, key, fileName);
-    if (out) *out = isAbsent(text) ? def : ProfileTextToInt(text);
+    if (out) *out = isAbsent(text) ? def : NumberText::ToInt32(text);
     return int(text.size());
 }
 
 int ReadProfileShort(const QString& section, const QString& key, short def, short* out, const QString& fileName)
 {
     const QString text = readNumberText(section, key, fileName);
-    if (out) *out = isAbsent(text) ? def : static_cast<short>(static_cast<quint16>(ProfileTextToInt(text)));
+    if (out) *out = isAbsent(text) ? def : static_cast<short>(static_cast<quint16>(NumberText::ToInt32(text)));
     return int(text.size());
 }
 
 int ReadProfileReal(const QString& section, const QString& key, double def, double* out, const QString& fileName)
 {
     const QString text = readNumberText(section, key, fileName);
-    if (out) *out = isAbsent(text) ? def : ProfileTextToReal(text);
+    if (out) *out = isAbsent(text) ? def : settingReal(text);
     return int(text.size());
 }
 

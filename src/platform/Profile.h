@@ -49,8 +49,6 @@ bool WriteProfileReal(const QString& section, const QString& key, double value,
                       const QString& fileName = QLatin1String(PROFILE_FILE));
 
 // The conversions the readers and writers use.
-int ProfileTextToInt(const QString& text);        // lenient, like atoi
-double ProfileTextToReal(const QString& text);    // lenient, like atof
 QString ProfileRealToText(double value);          // 12 significant digits, "25."
 
 // A window's placement as the settings keep it: the normal (restored)

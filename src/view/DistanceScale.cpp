@@ -1,6 +1,6 @@
 #include "view/DistanceScale.h"
 
-#include "platform/ui/NumberText.h"
+#include "platform/NumberText.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "view/ScaleForDistanceDlg.h"
 
 #include "platform/MessageBox.h"
-#include "platform/ui/NumberText.h"
+#include "platform/NumberText.h"
 #include "platform/ui/NumericComboBox.h"
 #include "view/DistanceScaleSettings.h"
 

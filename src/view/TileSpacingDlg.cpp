@@ -2,7 +2,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/ui/IntegerEdit.h"
-#include "platform/ui/NumberText.h"
+#include "platform/NumberText.h"
 #include "platform/ui/NumericEdit.h"
 
 #include <QGridLayout>

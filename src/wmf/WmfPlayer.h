@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRectF>
 #include <QTransform>
 
+#include <optional>
 #include <vector>
 
 #include "wmf/WmfFormat.h"
@@ -89,6 +92,11 @@ private:
 
     // text (WmfText.cpp)
     void text(const Record& r);
+    std::optional<QFont> textFont(double sx, double sy) const;
+    std::vector<double> textAdvances(const Record& r, const QString& str, const std::vector<int>& byteLengths,
+                                     const QFontMetricsF& fm, double sx) const;
+    QPointF textOrigin(double width, const QFontMetricsF& fm) const;
+    void drawTextRun(const QString& str, const std::vector<double>& adv, QPointF origin, bool perCharacter);
 
     bool rasterDevice() const;
     double deviceScaleX() const;

@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 
 #include <cmath>
+#include <optional>
 
 namespace wmf {
 
@@ -122,19 +123,12 @@ QString decodeText(const QByteArray& bytes, int charSet, bool symbolFace, std::v
     return out;
 }
 
-void Player::text(const Record& r)
+// The font of the current state at device size; nothing when the text would
+// be invisible or larger than any page.
+std::optional<QFont> Player::textFont(double sx, double sy) const
 {
-    if (r.text.isEmpty() || !prepare(false, false)) return;
-    const DcState& st = m_state;
-    Font f = st.font;
-    if (!st.hasFont) f = Font{};
-    const bool ext = r.function == EXTTEXTOUT;
-    const int options = ext && r.args.size() >= 7 ? r.args[2] : 0;
-    const QTransform full = m_toFrame * m_base;
-    const double sx = std::hypot(full.m11(), full.m12());
-    const double sy = std::hypot(full.m21(), full.m22());
+    const Font f = m_state.hasFont ? m_state.font : Font{};
     const double dpiY = m_painter->device() ? m_painter->device()->logicalDpiY() : 96;
-
     QFont font(mapFaceName(f.faceName));
     font.setWeight(QFont::Weight(std::clamp(f.weight <= 0 ? 400 : f.weight, 1, 1000)));
     font.setItalic(f.italic);
@@ -155,48 +149,98 @@ void Player::text(const Record& r)
     } else {
         em = 12.0 * dpiY / 72.0;
     }
-    if (!(em > 0.05) || em > 20000.0) return;  // invisible, or larger than any page
+    if (!(em > 0.05) || em > 20000.0) return std::nullopt;
     font.setPointSizeF(em * 72.0 / dpiY);
-    QFontMetricsF fm(font, m_painter->device());
     if (f.width != 0) {
-        const double natural = fm.averageCharWidth();
-        if (natural > 0) {
+        const double natural = QFontMetricsF(font, m_painter->device()).averageCharWidth();
+        if (natural > 0)
             font.setStretch(std::clamp(int(std::lround(100.0 * std::fabs(f.width) * sx / natural)), 1, 4000));
-            fm = QFontMetricsF(font, m_painter->device());
-        }
     }
+    return font;
+}
 
-    std::vector<int> byteLengths;
-    const QString str = decodeText(r.text, f.charSet, isSymbolFace(f.faceName), &byteLengths);
-    if (str.isEmpty()) return;
-
-    // Device advance of every UTF-16 unit.
+// Device advance of every UTF-16 unit: the record's own spacing where it has
+// one (summed over the bytes behind each unit), else the font's advances with
+// the character and justification extras.
+std::vector<double> Player::textAdvances(const Record& r, const QString& str, const std::vector<int>& byteLengths,
+                                         const QFontMetricsF& fm, double sx) const
+{
     std::vector<double> adv(size_t(str.size()), 0.0);
-    const bool haveDx = !r.dx.empty();
+    const int breaks = std::max(1, m_state.justifyCount);
     size_t byte = 0;
-    const int breaks = std::max(1, st.justifyCount);
     for (int i = 0; i < str.size(); ++i) {
-        if (haveDx) {
+        if (!r.dx.empty()) {
             double a = 0;
             for (int k = 0; k < byteLengths[size_t(i)] && byte < r.dx.size(); ++k) a += r.dx[byte++];
             adv[size_t(i)] = a * sx;
         } else {
-            adv[size_t(i)] = fm.horizontalAdvance(str.at(i)) + st.charExtra * sx;
-            if (str.at(i) == QLatin1Char(' ') && st.justifyExtra) adv[size_t(i)] += st.justifyExtra * sx / breaks;
+            adv[size_t(i)] = fm.horizontalAdvance(str.at(i)) + m_state.charExtra * sx;
+            if (str.at(i) == QLatin1Char(' ') && m_state.justifyExtra)
+                adv[size_t(i)] += m_state.justifyExtra * sx / breaks;
         }
     }
+    return adv;
+}
+
+// Where the text starts relative to its reference point: left edge from the
+// horizontal alignment, baseline from the vertical one.
+QPointF Player::textOrigin(double width, const QFontMetricsF& fm) const
+{
+    const int align = m_state.textAlign;
+    double x0 = 0;
+    if ((align & TA_CENTER) == TA_CENTER) x0 = -width / 2;
+    else if (align & TA_RIGHT) x0 = -width;
+    double baseline = fm.ascent();
+    if ((align & TA_BASELINE) == TA_BASELINE) baseline = 0;
+    else if (align & TA_BOTTOM) baseline = -fm.descent();
+    return {x0, baseline};
+}
+
+// Draws the text from origin, in one run when the font's own spacing holds,
+// else character by character at the given advances.
+void Player::drawTextRun(const QString& str, const std::vector<double>& adv, QPointF origin, bool perCharacter)
+{
+    if (!perCharacter) {
+        m_painter->drawText(origin, str);
+        return;
+    }
+    double x = origin.x();
+    for (int i = 0; i < str.size(); ++i) {
+        if (!str.at(i).isSpace()) {
+            if (str.at(i).isHighSurrogate() && i + 1 < str.size()) {
+                m_painter->drawText(QPointF(x, origin.y()), str.mid(i, 2));
+            } else if (!str.at(i).isLowSurrogate()) {
+                m_painter->drawText(QPointF(x, origin.y()), QString(str.at(i)));
+            }
+        }
+        x += adv[size_t(i)];
+    }
+}
+
+void Player::text(const Record& r)
+{
+    if (r.text.isEmpty() || !prepare(false, false)) return;
+    const DcState& st = m_state;
+    const Font f = st.hasFont ? st.font : Font{};
+    const bool ext = r.function == EXTTEXTOUT;
+    const int options = ext && r.args.size() >= 7 ? r.args[2] : 0;
+    const QTransform full = m_toFrame * m_base;
+    const double sx = std::hypot(full.m11(), full.m12());
+    const double sy = std::hypot(full.m21(), full.m22());
+
+    const std::optional<QFont> font = textFont(sx, sy);
+    if (!font) return;
+    const QFontMetricsF fm(*font, m_painter->device());
+    std::vector<int> byteLengths;
+    const QString str = decodeText(r.text, f.charSet, isSymbolFace(f.faceName), &byteLengths);
+    if (str.isEmpty()) return;
+    const std::vector<double> adv = textAdvances(r, str, byteLengths, fm, sx);
     double width = 0;
     for (double a : adv) width += a;
 
     const bool updateCp = st.textAlign & TA_UPDATECP;
-    const QPointF logical = updateCp ? st.position : QPointF(r.args[0], r.args[1]);
-    const QPointF anchor = full.map(logical);
-    double x0 = 0;
-    if ((st.textAlign & TA_CENTER) == TA_CENTER) x0 = -width / 2;
-    else if (st.textAlign & TA_RIGHT) x0 = -width;
-    double baseline = fm.ascent();
-    if ((st.textAlign & TA_BASELINE) == TA_BASELINE) baseline = 0;
-    else if (st.textAlign & TA_BOTTOM) baseline = -fm.descent();
+    const QPointF anchor = full.map(updateCp ? st.position : QPointF(r.args[0], r.args[1]));
+    const QPointF origin = textOrigin(width, fm);
 
     if (ext && (options & ETO_OPAQUE)) {
         m_painter->fillRect(logicalRect(r.args[3], r.args[4], r.args[5], r.args[6]), colorRef(st.bkColor));
@@ -213,24 +257,11 @@ void Player::text(const Record& r)
     m_painter->setWorldTransform(t);
     m_transformDirty = true;
     if (st.bkMode == OPAQUE && !(options & ETO_OPAQUE))
-        m_painter->fillRect(QRectF(x0, baseline - fm.ascent(), width, fm.ascent() + fm.descent()), colorRef(st.bkColor));
-    m_painter->setFont(font);
+        m_painter->fillRect(QRectF(origin.x(), origin.y() - fm.ascent(), width, fm.ascent() + fm.descent()),
+                            colorRef(st.bkColor));
+    m_painter->setFont(*font);
     m_painter->setPen(colorRef(st.textColor));
-    if (!haveDx && !st.charExtra && !st.justifyExtra) {
-        m_painter->drawText(QPointF(x0, baseline), str);
-    } else {
-        double x = x0;
-        for (int i = 0; i < str.size(); ++i) {
-            if (!str.at(i).isSpace()) {
-                if (str.at(i).isHighSurrogate() && i + 1 < str.size()) {
-                    m_painter->drawText(QPointF(x, baseline), str.mid(i, 2));
-                } else if (!str.at(i).isLowSurrogate()) {
-                    m_painter->drawText(QPointF(x, baseline), QString(str.at(i)));
-                }
-            }
-            x += adv[size_t(i)];
-        }
-    }
+    drawTextRun(str, adv, origin, !r.dx.empty() || st.charExtra || st.justifyExtra);
     if (updateCp) {
         const double dxLogical = sx > 0 ? width / sx : 0;
         m_state.position.setX(m_state.position.x() + (m_toFrame.m11() < 0 ? -dxLogical : dxLogical));

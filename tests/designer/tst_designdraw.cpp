@@ -2,8 +2,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPdfWriter>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,6 +10,7 @@
 
 #include "designer/DesignGeometry.h"
 #include "designer/TargetDesign.h"
+#include "PdfTools.h"
 
 Q_DECLARE_METATYPE(GdiRect)
 Q_DECLARE_METATYPE(std::function<void(CTargetDesign&)>)
@@ -351,13 +350,8 @@ private slots:
         QVERIFY(!pdf.contains("/Subtype /Image"));
         QVERIFY(pdf.contains("/FontFile"));  // the labels are text
 
-        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-        if (pdftoppm.isEmpty()) QSKIP("pdftoppm is not installed");
-        QProcess proc;
-        proc.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
-                              QStringLiteral("-singlefile"), path, dir.filePath(QStringLiteral("page"))});
-        QVERIFY(proc.waitForFinished(60000));
-        const QImage page(dir.filePath(QStringLiteral("page.png")));
+        if (!HavePoppler()) QSKIP("poppler-utils is not installed");
+        const QImage page = RasterisePdfPage(path, 1, 50, true);
         QVERIFY(!page.isNull());
         // 3.5 in from the corner, off the cross: the red inner ring.
         const QRgb c = page.pixel(175 + 12, 175 + 12);

@@ -1,8 +1,6 @@
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,6 +8,7 @@
 #include "document/TargetImage.h"
 #include "platform/DeviceContext.h"
 #include "CorpusPath.h"
+#include "PdfTools.h"
 
 // RasterImage as the document uses it: loading from files, keeping what it
 // had on failure, stretching into screens, bitmaps and PDF, and its size.
@@ -154,9 +153,7 @@ private slots:
     // On paper the bitmap goes out at its own pixels and the PDF scales it.
     void printsAtItsOwnPixels()
     {
-        const QString pdfimages = QStandardPaths::findExecutable("pdfimages");
-        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
-        if (pdfimages.isEmpty() || pdftoppm.isEmpty()) QSKIP("poppler-utils is not installed");
+        if (!HavePoppler()) QSKIP("poppler-utils is not installed");
 
         RasterImage image(RasterImage::TYPE_BMP);
         QVERIFY(image.Load(write("p.bmp", paletteBitmap(3, 2, 0))));
@@ -172,20 +169,14 @@ private slots:
             QVERIFY(image.Draw(dc, 100, 100, 3000, 2000));
         }
 
-        QProcess list;
-        list.start(pdfimages, {"-list", pdf});
-        QVERIFY(list.waitForFinished(30000));
-        const QStringList lines = QString::fromLocal8Bit(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines = PdfImageList(pdf);
         QCOMPARE(lines.size(), 3);  // two heading lines and one image
         const QStringList fields = lines[2].simplified().split(' ');
         QCOMPARE(fields.value(3), QStringLiteral("3"));
         QCOMPARE(fields.value(4), QStringLiteral("2"));
 
         // Rendered at 60 dpi the destination is (10, 10) to (310, 210).
-        QProcess render;
-        render.start(pdftoppm, {"-r", "60", "-png", "-singlefile", pdf, m_dir.filePath("page")});
-        QVERIFY(render.waitForFinished(30000));
-        const QImage page(m_dir.filePath("page.png"));
+        const QImage page = RasterisePdfPage(pdf, 1, 60, true);
         QVERIFY(!page.isNull());
         for (int y = 0; y < 2; ++y) {
             for (int x = 0; x < 3; ++x) {

@@ -1,4 +1,4 @@
-#include "platform/ui/NumberText.h"
+#include "platform/NumberText.h"
 
 #include <QTest>
 
@@ -35,6 +35,8 @@ void TestNumberText::toReal_data()
     QTest::newRow("double sign") << "--5" << 0.0;
     QTest::newRow("comma is not a point") << "2,5" << 2.0;
     QTest::newRow("underflow") << "1e-999" << 0.0;
+    QTest::newRow("words are not numbers") << "inf" << 0.0;
+    QTest::newRow("nan is a word") << "-nan" << 0.0;
 }
 
 void TestNumberText::toReal()

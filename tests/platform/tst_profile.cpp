@@ -17,6 +17,8 @@ private slots:
     void longValues();
     void readInt_data();
     void readInt();
+    void readReal_data();
+    void readReal();
     void readShort();
     void realRoundTrip_data();
     void realRoundTrip();
@@ -170,6 +172,28 @@ void TestProfile::readInt()
     write("[S]\n" + line + "\n");
     int out = 0;
     QCOMPARE(ReadProfileInt(QStringLiteral("S"), QStringLiteral("k"), 77, &out, m_file), length);
+    QCOMPARE(out, value);
+}
+
+void TestProfile::readReal_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<double>("value");
+    QTest::newRow("absent key gives default") << QByteArray() << 77.0;
+    QTest::newRow("lenient with exponent") << QByteArray("k=  -2.5e1yd") << -25.0;
+    QTest::newRow("trailing point") << QByteArray("k=25.") << 25.0;
+    QTest::newRow("overflow reads as zero") << QByteArray("k=1e999") << 0.0;
+    QTest::newRow("underflow reads as zero") << QByteArray("k=1e-999") << 0.0;
+    QTest::newRow("word") << QByteArray("k=inf") << 0.0;
+}
+
+void TestProfile::readReal()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(double, value);
+    write("[S]\n" + line + "\n");
+    double out = -1;
+    ReadProfileReal(QStringLiteral("S"), QStringLiteral("k"), 77.0, &out, m_file);
     QCOMPARE(out, value);
 }
 

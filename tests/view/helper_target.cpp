@@ -4,9 +4,6 @@
 
 #include <QFile>
 #include <QPainter>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 SolidTargetView::SolidTargetView(QSize himetric, int kind) : m_size(himetric), m_kind(kind) {}
 
@@ -30,76 +27,4 @@ bool WriteSquareDesign(const QString& path, double inches)
     d.AddSquare(inches, 0x000000, 0.0, true, 0x000000, QString(), true);
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && d.Write(f) == 1;
-}
-
-bool HavePoppler()
-{
-    return !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()
-           && !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty();
-}
-
-static QString run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(120000)) return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QImage RasterisePdfPage(const QString& pdf, int page, int dpi)
-{
-    QTemporaryDir dir;
-    const QString base = dir.filePath(QStringLiteral("page"));
-    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
-                                     QStringLiteral("-singlefile"), QStringLiteral("-f"), QString::number(page),
-                                     QStringLiteral("-l"), QString::number(page), pdf, base});
-    return QImage(base + QStringLiteral(".pgm"));
-}
-
-int PdfPageCount(const QString& pdf)
-{
-    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
-    for (const QString& line : info.split(QLatin1Char('\n')))
-        if (line.startsWith(QLatin1String("Pages:"))) return line.mid(6).trimmed().toInt();
-    return -1;
-}
-
-QString PdfText(const QString& pdf, int page)
-{
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                                             QString::number(page), pdf, QStringLiteral("-")});
-}
-
-QStringList PdfImageList(const QString& pdf)
-{
-    return run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-static bool dark(const QImage& image, int x, int y)
-{
-    return qGray(image.pixel(x, y)) < 128;
-}
-
-QList<QPair<int, int>> DarkRunsInRow(const QImage& image, int y, int from, int to)
-{
-    QList<QPair<int, int>> runs;
-    int start = -1;
-    for (int x = from; x <= to; ++x) {
-        const bool d = x < to && dark(image, x, y);
-        if (d && start < 0) start = x;
-        if (!d && start >= 0) { runs.append({start, x - start}); start = -1; }
-    }
-    return runs;
-}
-
-QList<QPair<int, int>> DarkRunsInColumn(const QImage& image, int x, int from, int to)
-{
-    QList<QPair<int, int>> runs;
-    int start = -1;
-    for (int y = from; y <= to; ++y) {
-        const bool d = y < to && dark(image, x, y);
-        if (d && start < 0) start = y;
-        if (!d && start >= 0) { runs.append({start, y - start}); start = -1; }
-    }
-    return runs;
 }

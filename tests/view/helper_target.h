@@ -7,6 +7,8 @@
 
 #include "view/TargetViewState.h"
 
+#include "PdfTools.h"
+
 // A target window state whose target is a solid black rectangle of a chosen
 // HIMETRIC size: what it draws is exactly the rectangle it is given, so
 // measured extents on paper are the layout's.
@@ -35,16 +37,3 @@ constexpr int inchHim(double inches) { return static_cast<int>(inches * 2540.0 +
 // Writes a ring design of one filled black square of the given side in
 // inches, with no outline: the design's extent is exactly its side.
 bool WriteSquareDesign(const QString& path, double inches);
-
-// Poppler helpers; they return empty results when the tool is missing.
-bool HavePoppler();
-// Rasterises one page at dpi as 8-bit grey.
-QImage RasterisePdfPage(const QString& pdf, int page, int dpi);
-int PdfPageCount(const QString& pdf);
-QString PdfText(const QString& pdf, int page);
-// The output of pdfimages -list (a header of two lines, then one per image).
-QStringList PdfImageList(const QString& pdf);
-
-// Black pixel runs along a row or a column of a grey image: (start, length).
-QList<QPair<int, int>> DarkRunsInRow(const QImage& image, int y, int from, int to);
-QList<QPair<int, int>> DarkRunsInColumn(const QImage& image, int x, int from, int to);

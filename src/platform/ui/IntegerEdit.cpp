@@ -1,6 +1,6 @@
 #include "platform/ui/IntegerEdit.h"
 
-#include "platform/ui/NumberText.h"
+#include "platform/NumberText.h"
 
 #include <algorithm>
 

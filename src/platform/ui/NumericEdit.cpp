@@ -1,6 +1,6 @@
 #include "platform/ui/NumericEdit.h"
 
-#include "platform/ui/NumberText.h"
+#include "platform/NumberText.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

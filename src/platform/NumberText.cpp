@@ -1,4 +1,4 @@
-#include "platform/ui/NumberText.h"
+#include "platform/NumberText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -34,8 +34,9 @@ double leadingReal(const QByteArray& bytes)
     const char* p = bytes.constData();
     const char* end = p + bytes.size();
     const bool negative = skipSpaceAndSign(p, end);
-    // from_chars takes no sign of its own and nothing before the digits.
-    if (p == end || *p == '+' || *p == '-')
+    // A number starts with a digit or a point: "inf" and "nan" are words here,
+    // and from_chars takes no sign of its own.
+    if (p == end || !((*p >= '0' && *p <= '9') || *p == '.'))
         return 0.0;
     double value = 0.0;
     const auto result = std::from_chars(p, end, value, std::chars_format::general);

@@ -1,0 +1,21 @@
+#pragma once
+// Reading PDFs the tests print, through poppler's command-line tools.
+
+#include <QImage>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+// Poppler helpers; they return empty results when the tool is missing.
+bool HavePoppler();
+// Rasterises one page at dpi, as 8-bit grey or in colour.
+QImage RasterisePdfPage(const QString& pdf, int page, int dpi, bool colour = false);
+int PdfPageCount(const QString& pdf);
+QString PdfText(const QString& pdf, int page);
+// The output of pdfimages -list (a header of two lines, then one per image).
+QStringList PdfImageList(const QString& pdf);
+
+// Black pixel runs along a row or a column of a grey image: (start, length).
+QList<QPair<int, int>> DarkRunsInRow(const QImage& image, int y, int from, int to);
+QList<QPair<int, int>> DarkRunsInColumn(const QImage& image, int x, int from, int to);
