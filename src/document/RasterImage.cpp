@@ -183,10 +183,12 @@ bool RasterImage::Draw(DeviceContext& dc, int x, int y, int width, int height)
 {
     QPainter* painter = dc.painter();
     if (!m_block || !painter || !painter->isActive()) return false;
-    dc.setStretchMode(DeviceContext::ColorOnColor);
+    // A window's view asks for HALFTONE; everything else gets COLORONCOLOR.
+    const bool halftone = dc.stretchMode() == DeviceContext::Halftone;
+    if (!halftone) dc.setStretchMode(DeviceContext::ColorOnColor);
     if (width == 0 || height == 0) return true;
     if (!dc.isPrinting()) {
-        if (drawScreenAveraged(dc, x, y, width, height)) return true;
+        if (halftone && drawScreenAveraged(dc, x, y, width, height)) return true;
         if (drawSampled(dc, x, y, width, height)) return true;
     }
 
@@ -410,10 +412,8 @@ bool RasterImage::drawScreenAveraged(DeviceContext& dc, int x, int y, int width,
     QPainter* painter = dc.painter();
     QPaintDevice* device = painter->device();
     if (!device || width <= 0 || height <= 0) return false;
-    // Windows and what they are painted through; bitmaps made for other
-    // uses (thumbnails) keep the nearest pixel.
     const int devType = device->devType();
-    if (devType != QInternal::Pixmap && devType != QInternal::Widget) return false;
+    if (devType != QInternal::Image && devType != QInternal::Pixmap && devType != QInternal::Widget) return false;
     const QTransform t = painter->combinedTransform();
     if (t.type() > QTransform::TxScale || t.m11() <= 0 || t.m22() <= 0) return false;
 

@@ -54,13 +54,14 @@ public:
     // The same for an open device, read from its current position.
     bool Load(QIODevice& device);
 
-    // Stretches the whole bitmap into (x, y, width, height). On a window (or
-    // a pixmap painted for one) a picture made smaller is averaged over the
-    // area each device pixel covers, so thin lines stay visible; the result
-    // is kept for the size last drawn, so repaints at one zoom only copy it.
-    // Otherwise, and on bitmaps, each device pixel takes the source pixel
-    // under its centre (COLORONCOLOR). On a printer the image goes out at its
-    // own pixels and the device scales it.
+    // Stretches the whole bitmap into (x, y, width, height). With the
+    // HALFTONE stretch mode (a window's view asks for it) a picture made
+    // smaller on screen is averaged over the area each device pixel covers,
+    // so thin lines stay visible; the result is kept for the size last drawn,
+    // so repaints at one zoom only copy it. Otherwise the mode becomes
+    // COLORONCOLOR and each device pixel takes the source pixel under its
+    // centre. On a printer the image goes out at its own pixels and the
+    // device scales it.
     bool Draw(DeviceContext& dc, int x, int y, int width, int height);
 
     quint32 Width() const { return m_block ? quint32(m_header.biWidth) : 0; }

@@ -1,7 +1,6 @@
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPixmap>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -169,14 +168,14 @@ private slots:
                 std::memset(row + 3 * x, black ? 0 : 255, 3);
             }
         }
-        QPixmap screen(dest.width() + 2, dest.height() + 2);  // as a window is painted
-        screen.fill(Qt::red);
+        QImage device = makeDeviceImage(dest.width() + 2, dest.height() + 2, 96, 96);
+        device.fill(Qt::red);
         for (int pass = 0; pass < 2; ++pass) {  // the second from the kept picture
-            QPainter painter(&screen);
+            QPainter painter(&device);
             DeviceContext dc(&painter, 96, 96);
+            dc.setStretchMode(DeviceContext::Halftone);
             QVERIFY(image.Draw(dc, 1, 1, dest.width(), dest.height()));
             painter.end();
-            const QImage device = screen.toImage().convertToFormat(QImage::Format_RGB32);
             for (int y = 0; y < device.height(); ++y) {
                 for (int x = 0; x < device.width(); ++x) {
                     const bool inside = QRect(QPoint(1, 1), dest).contains(x, y);
