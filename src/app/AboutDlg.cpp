@@ -22,6 +22,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     // The help page in the program folder tells the rest.
     const QString help = QDir::current().absoluteFilePath(QStringLiteral("Vantric.htm"));
     m_link = new HyperlinkButton(QStringLiteral("How to use Vantric"), help);
+    m_link->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);
@@ -34,6 +35,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

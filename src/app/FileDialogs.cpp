@@ -60,7 +60,8 @@ QString InitialOpenFolder(const QString& programFolder)
 
 bool OfferLastDir(const QString& folder, const QString& programFolder)
 {
-    if (!folder.startsWith(programFolder, Qt::CaseSensitive)) return false;
+    // An unknown program folder holds nothing, rather than everything.
+    if (programFolder.isEmpty() || !folder.startsWith(programFolder, Qt::CaseSensitive)) return false;
     WritePrivateProfileString(QStringLiteral("File Directory"), QStringLiteral("LastDir"), folder,
                               QLatin1String(PROFILE_FILE));
     return true;
@@ -76,6 +77,11 @@ QString ForceRgdExtension(const QString& path)
         return (dot > slash ? path.left(dot) : path) + QStringLiteral(".rgd");
     }
     return parts.GetDrive() + parts.GetDirectory() + parts.GetFileName() + QStringLiteral(".rgd");
+}
+
+QString ReplaceFileQuestion(const QString& path)
+{
+    return QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(path));
 }
 
 QString CommonDialogErrorText(int code)

@@ -35,6 +35,8 @@ bool OfferLastDir(const QString& folder, const QString& programFolder);
 
 // The save dialog's name: the extension becomes ".rgd" (added when missing).
 QString ForceRgdExtension(const QString& path);
+// The save dialog's question before it replaces an existing file.
+QString ReplaceFileQuestion(const QString& path);
 
 // The message of a common dialog's extended error code; empty when the
 // code gets none (0 is a plain Cancel).

@@ -248,6 +248,7 @@ void CMainFrame::ShowMenuFor(int resourceId)
     for (const MenuPopup& popup : MenuResource(resourceId)) {
         QMenu* menu = bar->addMenu(popup.title);
         watchMenu(menu);
+        if (popup.title == QLatin1String("&Window")) watchWindowMenu(menu);
         for (const MenuItem& item : popup.items) {
             if (item.id == 0) {
                 menu->addSeparator();

@@ -16,6 +16,7 @@
 #include "document/TargetDoc.h"
 #include "platform/CommandIds.h"
 #include "platform/MessageBox.h"
+#include "platform/SameFile.h"
 #include "platform/ShellOpen.h"
 #include "platform/WindowMessage.h"
 #include "platform/ui/DocTemplate.h"
@@ -166,21 +167,34 @@ bool TargetApp::PromptForFileName(QString& fileName, int titleId, unsigned flags
     if (currentSaveFolder().isEmpty()) currentSaveFolder() = programFolder() + QStringLiteral("Targets/My Targets/");
     request.folder = currentSaveFolder();
     request.fileName = fileName;
-    const FileDialogResult result = m_fileDialog(request);
-    if (!result.accepted || result.files.isEmpty()) {
-        ReportCommonDialogError(result.errorCode);
-        return false;
+    for (;;) {
+        const FileDialogResult result = m_fileDialog(request);
+        if (!result.accepted || result.files.isEmpty()) {
+            ReportCommonDialogError(result.errorCode);
+            return false;
+        }
+        const QString chosen = result.files.first();
+        const QString forced = ForceRgdExtension(chosen);
+        // The dialog asked about the name it was given; the ".rgd" name is
+        // another file, so it gets the same question. No shows the dialog
+        // again with that name.
+        if ((flags & Ofn::OVERWRITEPROMPT) && forced != chosen && QFileInfo::exists(forced)
+            && ShowMessage(ReplaceFileQuestion(forced), request.title, MsgButtons::YesNo, MsgIcon::Warning)
+                   != IDYES) {
+            request.folder = PathParts(forced).GetFolder();
+            request.fileName = forced;
+            continue;
+        }
+        fileName = forced;
+        currentSaveFolder() = PathParts(fileName).GetFolder();
+        return true;
     }
-    fileName = ForceRgdExtension(result.files.first());
-    currentSaveFolder() = PathParts(fileName).GetFolder();
-    return true;
 }
 
 bool TargetApp::OpenTargetFile(const QString& path)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
     for (CDocument* doc : m_pTargetTemplate->documents()) {
-        if (doc->GetPathName().compare(absolute, Qt::CaseInsensitive) != 0) continue;
+        if (!IsSameFile(doc->GetPathName(), path)) continue;
         if (auto* view = dynamic_cast<CView*>(doc->firstView())) {
             if (CMDIChildWnd* frame = view->GetParentFrame()) frame->ActivateFrame();
         }

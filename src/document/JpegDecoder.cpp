@@ -86,9 +86,12 @@ void skipInputData(j_decompress_ptr cinfo, long count)
 
 void termSource(j_decompress_ptr) {}
 
+// Unit 1 is dots per inch and 2 dots per centimetre; without a unit (0) the
+// two numbers only give the pixels' aspect ratio, so the image has no
+// resolution of its own and is taken at 96 dots per inch both ways.
 int densityToDpi(unsigned density, int unit)
 {
-    if (density <= 1) return 96;
+    if (density <= 1 || (unit != 1 && unit != 2)) return 96;
     if (unit == 2) return int(density * 254 / 100);  // dots per centimetre
     return int(density);
 }

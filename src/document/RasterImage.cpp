@@ -5,9 +5,11 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "document/BmpDecoder.h"
@@ -51,6 +53,7 @@ void RasterImage::freeBitmap()
     m_effectiveWidth = 0;
     m_header = BitmapInfoHeader();
     m_printImage = QImage();
+    m_screenImage = QImage();
 }
 
 bool RasterImage::CreateBitmap(qint64 width, qint64 height, int bitsPerPixel)
@@ -105,6 +108,8 @@ void RasterImage::takeFrom(RasterImage& other)
     m_block = std::move(other.m_block);
     m_printImage = std::move(other.m_printImage);
     other.m_printImage = QImage();
+    m_screenImage = std::move(other.m_screenImage);
+    other.m_screenImage = QImage();
     m_blockSize = other.m_blockSize;
     m_header = other.m_header;
     m_effectiveWidth = other.m_effectiveWidth;
@@ -178,9 +183,14 @@ bool RasterImage::Draw(DeviceContext& dc, int x, int y, int width, int height)
 {
     QPainter* painter = dc.painter();
     if (!m_block || !painter || !painter->isActive()) return false;
-    dc.setStretchMode(DeviceContext::ColorOnColor);
+    // A window's view asks for HALFTONE; everything else gets COLORONCOLOR.
+    const bool halftone = dc.stretchMode() == DeviceContext::Halftone;
+    if (!halftone) dc.setStretchMode(DeviceContext::ColorOnColor);
     if (width == 0 || height == 0) return true;
-    if (!dc.isPrinting() && drawSampled(dc, x, y, width, height)) return true;
+    if (!dc.isPrinting()) {
+        if (halftone && drawScreenAveraged(dc, x, y, width, height)) return true;
+        if (drawSampled(dc, x, y, width, height)) return true;
+    }
 
     // Printers and PDF get the bitmap at its own resolution, losslessly (the
     // PDF writer would otherwise recompress it as JPEG); the device scales
@@ -274,6 +284,165 @@ bool RasterImage::drawSampled(DeviceContext& dc, int x, int y, int width, int he
     painter->save();
     painter->resetTransform();
     painter->drawImage(QPoint(int(vx0), int(vy0)), out);
+    painter->restore();
+    return true;
+}
+
+void RasterImage::rowToRgb(quint32 topDownRow, uchar* rgb) const
+{
+    const quint32 w = quint32(m_header.biWidth);
+    const uchar* src = Row(quint32(m_header.biHeight) - 1 - topDownRow);
+    const uchar* pal = Palette();
+    const auto fromPalette = [&](quint32 index, uchar* out) {
+        if (index >= m_header.biClrUsed) {
+            out[0] = out[1] = out[2] = 0;
+            return;
+        }
+        out[0] = pal[4 * index + 2];
+        out[1] = pal[4 * index + 1];
+        out[2] = pal[4 * index];
+    };
+    switch (m_header.biBitCount) {
+    case 24:
+        for (quint32 x = 0; x < w; ++x) {
+            rgb[3 * x] = src[3 * x + 2];
+            rgb[3 * x + 1] = src[3 * x + 1];
+            rgb[3 * x + 2] = src[3 * x];
+        }
+        break;
+    case 8:
+        for (quint32 x = 0; x < w; ++x) fromPalette(src[x], rgb + 3 * x);
+        break;
+    case 4:
+        for (quint32 x = 0; x < w; ++x) fromPalette((x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4), rgb + 3 * x);
+        break;
+    default:
+        for (quint32 x = 0; x < w; ++x) fromPalette((src[x >> 3] >> (7 - (x & 7))) & 1, rgb + 3 * x);
+        break;
+    }
+}
+
+// A box filter with exact overlaps. Along one axis a source pixel spans dw
+// units and a destination pixel sw units, so both cover sw * dw in all; each
+// destination pixel is the sum of the source values weighted by their
+// overlap with it, divided by sw (and by sh for the other axis).
+QImage RasterImage::AreaAveraged(int width, int height) const
+{
+    if (!m_block || width <= 0 || height <= 0) return QImage();
+    const quint64 sw = quint64(m_header.biWidth), sh = quint64(m_header.biHeight);
+    const quint64 dw = quint64(width), dh = quint64(height);
+    if (dw > sw || dh > sh) return QImage();
+    QImage out(width, height, QImage::Format_RGB32);
+    if (out.isNull()) return out;
+
+    struct Tap {
+        quint32 sx;
+        quint32 weight;
+    };
+    std::vector<Tap> taps;
+    std::vector<std::size_t> firstTap(std::size_t(dw) + 1);
+    try {
+        taps.reserve(std::size_t(sw + dw));
+        for (quint64 i = 0; i < dw; ++i) {
+            firstTap[std::size_t(i)] = taps.size();
+            const quint64 lo = i * sw, hi = (i + 1) * sw;
+            for (quint64 sx = lo / dw; sx * dw < hi; ++sx) {
+                const quint64 w = std::min((sx + 1) * dw, hi) - std::max(sx * dw, lo);
+                if (w) taps.push_back({quint32(sx), quint32(w)});
+            }
+        }
+        firstTap[std::size_t(dw)] = taps.size();
+    } catch (const std::bad_alloc&) {
+        return QImage();
+    }
+
+    std::vector<uchar> rgb;
+    std::vector<quint64> row, acc;
+    try {
+        rgb.resize(std::size_t(sw) * 3);
+        row.resize(std::size_t(dw) * 3);
+        acc.assign(std::size_t(dw) * 3, 0);
+    } catch (const std::bad_alloc&) {
+        return QImage();
+    }
+    const quint64 total = sw * sh;
+    quint64 dy = 0;
+    for (quint64 sy = 0; sy < sh && dy < dh; ++sy) {
+        rowToRgb(quint32(sy), rgb.data());
+        for (std::size_t i = 0; i < std::size_t(dw); ++i) {
+            quint64 r = 0, g = 0, b = 0;
+            for (std::size_t t = firstTap[i]; t < firstTap[i + 1]; ++t) {
+                const uchar* p = &rgb[std::size_t(taps[t].sx) * 3];
+                r += quint64(p[0]) * taps[t].weight;
+                g += quint64(p[1]) * taps[t].weight;
+                b += quint64(p[2]) * taps[t].weight;
+            }
+            row[3 * i] = r;
+            row[3 * i + 1] = g;
+            row[3 * i + 2] = b;
+        }
+        // The source row covers [sy * dh, (sy + 1) * dh); split it among the
+        // destination rows it meets.
+        quint64 lo = sy * dh;
+        const quint64 hi = (sy + 1) * dh;
+        while (lo < hi && dy < dh) {
+            const quint64 rowEnd = (dy + 1) * sh;
+            const quint64 end = std::min(hi, rowEnd);
+            const quint64 w = end - lo;
+            for (std::size_t k = 0; k < acc.size(); ++k) acc[k] += row[k] * w;
+            lo = end;
+            if (end == rowEnd) {
+                QRgb* dst = reinterpret_cast<QRgb*>(out.scanLine(int(dy)));
+                for (std::size_t i = 0; i < std::size_t(dw); ++i)
+                    dst[i] = qRgb(int((acc[3 * i] + total / 2) / total), int((acc[3 * i + 1] + total / 2) / total),
+                                  int((acc[3 * i + 2] + total / 2) / total));
+                std::fill(acc.begin(), acc.end(), 0);
+                ++dy;
+            }
+        }
+    }
+    return out;
+}
+
+// Screens, picture drawn smaller than the bitmap both ways: the
+// averaged picture for this size is made once and kept, and each paint
+// copies the visible part of it.
+bool RasterImage::drawScreenAveraged(DeviceContext& dc, int x, int y, int width, int height)
+{
+    QPainter* painter = dc.painter();
+    QPaintDevice* device = painter->device();
+    if (!device || width <= 0 || height <= 0) return false;
+    const int devType = device->devType();
+    if (devType != QInternal::Image && devType != QInternal::Pixmap && devType != QInternal::Widget) return false;
+    const QTransform t = painter->combinedTransform();
+    if (t.type() > QTransform::TxScale || t.m11() <= 0 || t.m22() <= 0) return false;
+
+    const QRectF mapped = t.mapRect(QRectF(x, y, width, height));
+    const qint64 dx0 = std::llround(mapped.left()), dy0 = std::llround(mapped.top());
+    const qint64 dw = std::llround(mapped.right()) - dx0, dh = std::llround(mapped.bottom()) - dy0;
+    if (dw <= 0 || dh <= 0) return false;
+    // Only a reduction both ways; a picture made larger takes the nearest
+    // pixel (drawSampled).
+    if (dw > qint64(m_header.biWidth) || dh > qint64(m_header.biHeight)) return false;
+
+    if (m_screenImage.width() != dw || m_screenImage.height() != dh) {
+        m_screenImage = QImage();
+        m_screenImage = AreaAveraged(int(dw), int(dh));
+        if (m_screenImage.isNull()) return false;
+    }
+
+    QRectF visibleF(0, 0, device->width(), device->height());
+    if (painter->hasClipping()) visibleF &= t.mapRect(painter->clipBoundingRect());
+    const qint64 vx0 = std::max<qint64>(dx0, qint64(std::floor(visibleF.left())));
+    const qint64 vy0 = std::max<qint64>(dy0, qint64(std::floor(visibleF.top())));
+    const qint64 vx1 = std::min<qint64>(dx0 + dw, qint64(std::ceil(visibleF.right())));
+    const qint64 vy1 = std::min<qint64>(dy0 + dh, qint64(std::ceil(visibleF.bottom())));
+    if (vx1 <= vx0 || vy1 <= vy0) return true;
+
+    painter->save();
+    painter->resetTransform();
+    painter->drawImage(QPoint(int(vx0), int(vy0)), m_screenImage,
+                       QRect(int(vx0 - dx0), int(vy0 - dy0), int(vx1 - vx0), int(vy1 - vy0)));
     painter->restore();
     return true;
 }

@@ -54,9 +54,14 @@ public:
     // The same for an open device, read from its current position.
     bool Load(QIODevice& device);
 
-    // Stretches the whole bitmap into (x, y, width, height) with the
-    // COLORONCOLOR stretch mode: nearest pixel, no smoothing. On a printer
-    // the image goes out at its own pixels and the device scales it.
+    // Stretches the whole bitmap into (x, y, width, height). With the
+    // HALFTONE stretch mode (a window's view asks for it) a picture made
+    // smaller on screen is averaged over the area each device pixel covers,
+    // so thin lines stay visible; the result is kept for the size last drawn,
+    // so repaints at one zoom only copy it. Otherwise the mode becomes
+    // COLORONCOLOR and each device pixel takes the source pixel under its
+    // centre. On a printer the image goes out at its own pixels and the
+    // device scales it.
     bool Draw(DeviceContext& dc, int x, int y, int width, int height);
 
     quint32 Width() const { return m_block ? quint32(m_header.biWidth) : 0; }
@@ -96,11 +101,20 @@ public:
     // The picture upright as a QImage that owns its pixels (null without a
     // bitmap): Mono, Indexed8 or BGR888 as the depth gives.
     QImage ToImage() const;
+    // The whole picture reduced to width x height (each no larger than the
+    // bitmap's) by averaging the source area under each pixel; RGB32. Null
+    // without a bitmap or for sizes out of range.
+    QImage AreaAveraged(int width, int height) const;
 
 private:
     void takeFrom(RasterImage& other);
     void freeBitmap();
     bool drawSampled(DeviceContext& dc, int x, int y, int width, int height);
+    // The screen path for pictures drawn smaller than the bitmap, from
+    // m_screenImage; false when it does not apply.
+    bool drawScreenAveraged(DeviceContext& dc, int x, int y, int width, int height);
+    // One source row (top-down) as 8-bit red, green, blue triples.
+    void rowToRgb(quint32 topDownRow, uchar* rgb) const;
 
     struct FreeDeleter {
         void operator()(uchar* p) const;
@@ -118,4 +132,7 @@ private:
     // What printers are given, made at the first print and kept with the
     // bitmap.
     QImage m_printImage;
+    // What screens are given when the picture is drawn smaller: the whole
+    // picture averaged down to the size last drawn.
+    QImage m_screenImage;
 };

@@ -5,6 +5,7 @@
 
 #include "platform/CommandIds.h"
 #include "platform/MessageBox.h"
+#include "platform/SameFile.h"
 
 namespace {
 CDocHost* g_docHost = nullptr;
@@ -223,9 +224,8 @@ void CDocTemplate::RemoveDocument(CDocument* doc)
 CDocTemplate::Confidence CDocTemplate::MatchDocType(const QString& path, CDocument*& match) const
 {
     match = nullptr;
-    const QString absolute = QFileInfo(path).absoluteFilePath();
     for (CDocument* doc : m_docList) {
-        if (doc->GetPathName().compare(absolute, Qt::CaseInsensitive) == 0) {
+        if (IsSameFile(doc->GetPathName(), path)) {
             match = doc;
             return yesAlreadyOpen;
         }

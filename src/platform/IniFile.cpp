@@ -10,44 +10,71 @@ IniFile::IniFile(const QString& path) : m_path(path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return;
     const QByteArray data = file.readAll();
-    m_crlf = data.contains("\r\n");
-    m_finalNewline = data.isEmpty() || data.endsWith('\n');
-    QString text = QString::fromUtf8(data);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    m_lines = text.split(QLatin1Char('\n'));
-    if (m_finalNewline && !m_lines.isEmpty() && m_lines.last().isEmpty()) m_lines.removeLast();
+    bool eolSeen = false;
+    qsizetype begin = 0;
+    while (begin < data.size()) {
+        qsizetype end = begin;
+        while (end < data.size() && data.at(end) != '\n' && data.at(end) != '\r') ++end;
+        Line line{data.mid(begin, end - begin), QByteArray()};
+        if (end < data.size()) {
+            const bool crlf = data.at(end) == '\r' && end + 1 < data.size() && data.at(end + 1) == '\n';
+            line.eol = data.mid(end, crlf ? 2 : 1);
+            if (!eolSeen) m_eol = line.eol;
+            eolSeen = true;
+        }
+        begin = end + line.eol.size();
+        m_lines.append(line);
+    }
 }
 
-bool IniFile::parseHeader(const QString& line, QString* name)
+namespace {
+
+QByteArray trimmedBytes(const QByteArray& b) { return b.trimmed(); }
+
+}  // namespace
+
+bool IniFile::parseHeader(const QByteArray& line, QString* name)
 {
-    const QString t = line.trimmed();
-    if (!t.startsWith(QLatin1Char('['))) return false;
-    const int close = t.indexOf(QLatin1Char(']'));
+    const QByteArray t = trimmedBytes(line);
+    if (!t.startsWith('[')) return false;
+    const qsizetype close = t.indexOf(']');
     if (close < 0) return false;
-    *name = t.mid(1, close - 1).trimmed();
+    *name = QFile::decodeName(t.mid(1, close - 1).trimmed());
     return true;
 }
 
-bool IniFile::parseKey(const QString& line, QString* key, QString* value)
+bool IniFile::parseKey(const QByteArray& line, QString* key, QString* value)
 {
-    const QString t = line.trimmed();
-    if (t.isEmpty() || t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('['))) return false;
-    const int eq = t.indexOf(QLatin1Char('='));
+    const QByteArray t = trimmedBytes(line);
+    if (t.isEmpty() || t.startsWith(';') || t.startsWith('[')) return false;
+    const qsizetype eq = t.indexOf('=');
     if (eq < 0) return false;
-    *key = t.left(eq).trimmed();
+    *key = QFile::decodeName(t.left(eq).trimmed());
     if (value) {
-        QString v = t.mid(eq + 1).trimmed();
-        if (v.size() >= 2 && v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"'))) v = v.mid(1, v.size() - 2);
-        *value = v;
+        QByteArray v = t.mid(eq + 1).trimmed();
+        if (v.size() >= 2 && v.startsWith('"') && v.endsWith('"')) v = v.mid(1, v.size() - 2);
+        *value = QFile::decodeName(v);
     }
     return true;
+}
+
+void IniFile::insertLine(int index, const QByteArray& text)
+{
+    Line line{text, m_eol};
+    // A last line without a line end keeps that place: the new last line
+    // takes over the missing end, the old one gets a proper end.
+    if (index == m_lines.size() && !m_lines.isEmpty() && m_lines.last().eol.isEmpty()) {
+        m_lines.last().eol = m_eol;
+        line.eol.clear();
+    }
+    m_lines.insert(index, line);
 }
 
 int IniFile::findSection(const QString& section) const
 {
     QString name;
     for (int i = 0; i < m_lines.size(); ++i) {
-        if (parseHeader(m_lines.at(i), &name) && name.compare(section, Qt::CaseInsensitive) == 0) return i;
+        if (parseHeader(m_lines.at(i).text, &name) && name.compare(section, Qt::CaseInsensitive) == 0) return i;
     }
     return -1;
 }
@@ -56,7 +83,7 @@ int IniFile::sectionEnd(int header) const
 {
     QString name;
     int i = header + 1;
-    while (i < m_lines.size() && !parseHeader(m_lines.at(i), &name)) ++i;
+    while (i < m_lines.size() && !parseHeader(m_lines.at(i).text, &name)) ++i;
     return i;
 }
 
@@ -65,7 +92,7 @@ int IniFile::findKey(int header, const QString& key) const
     const int end = sectionEnd(header);
     QString k;
     for (int i = header + 1; i < end; ++i) {
-        if (parseKey(m_lines.at(i), &k, nullptr) && k.compare(key, Qt::CaseInsensitive) == 0) return i;
+        if (parseKey(m_lines.at(i).text, &k, nullptr) && k.compare(key, Qt::CaseInsensitive) == 0) return i;
     }
     return -1;
 }
@@ -77,7 +104,7 @@ QString IniFile::value(const QString& section, const QString& key, const QString
     const int line = findKey(header, key);
     if (line < 0) return def;
     QString k, v;
-    parseKey(m_lines.at(line), &k, &v);
+    parseKey(m_lines.at(line).text, &k, &v);
     return v;
 }
 
@@ -95,7 +122,7 @@ QStringList IniFile::keys(const QString& section) const
     const int end = sectionEnd(header);
     QString k;
     for (int i = header + 1; i < end; ++i) {
-        if (!parseKey(m_lines.at(i), &k, nullptr)) continue;
+        if (!parseKey(m_lines.at(i).text, &k, nullptr)) continue;
         bool seen = false;
         for (const QString& r : result) seen = seen || r.compare(k, Qt::CaseInsensitive) == 0;
         if (!seen) result.append(k);
@@ -105,25 +132,27 @@ QStringList IniFile::keys(const QString& section) const
 
 void IniFile::setValue(const QString& section, const QString& key, const QString& value)
 {
-    const QString line = key + QLatin1Char('=') + value;
+    const QByteArray line = QFile::encodeName(key) + '=' + QFile::encodeName(value);
     int header = findSection(section);
     if (header < 0) {
-        m_lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-        m_lines.append(line);
+        insertLine(int(m_lines.size()), '[' + QFile::encodeName(section) + ']');
+        insertLine(int(m_lines.size()), line);
         return;
     }
     const int existing = findKey(header, key);
     if (existing >= 0) {
-        // Keep the key's own spelling.
-        QString k;
-        parseKey(m_lines.at(existing), &k, nullptr);
-        m_lines[existing] = k + QLatin1Char('=') + value;
+        // Keep the key's own spelling and everything before it on the line.
+        const QByteArray& text = m_lines.at(existing).text;
+        const qsizetype eq = text.indexOf('=');
+        QByteArray name = text.left(eq);
+        while (!name.isEmpty() && QChar::isSpace(uchar(name.back()))) name.chop(1);
+        m_lines[existing].text = name + '=' + QFile::encodeName(value);
         return;
     }
     // After the section's last non-blank line.
     int insert = sectionEnd(header);
-    while (insert > header + 1 && m_lines.at(insert - 1).trimmed().isEmpty()) --insert;
-    m_lines.insert(insert, line);
+    while (insert > header + 1 && trimmedBytes(m_lines.at(insert - 1).text).isEmpty()) --insert;
+    insertLine(insert, line);
 }
 
 void IniFile::removeKey(const QString& section, const QString& key)
@@ -145,11 +174,20 @@ bool IniFile::save() const
 {
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath())) return false;
-    const QString eol = m_crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QString text = m_lines.join(eol);
-    if (m_finalNewline && !m_lines.isEmpty()) text += eol;
+    QByteArray data;
+    for (int i = 0; i < m_lines.size(); ++i) {
+        const Line& line = m_lines.at(i);
+        data += line.text;
+        data += line.eol.isEmpty() && i + 1 < m_lines.size() ? m_eol : line.eol;
+    }
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(text.toUtf8());
+    // Flushed before the commit, which does not notice a buffered write that
+    // fails while it closes the file (a full disk) and would put a cut-off
+    // file in place of the old one.
+    if (file.write(data) != data.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }

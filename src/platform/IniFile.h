@@ -6,8 +6,10 @@
 // A small ini-file reader and writer in the manner of the private-profile
 // functions: sections and keys are compared without regard to case, the
 // first of duplicate keys wins, and every line it does not change (comments,
-// blank lines, lines without '=', keys of other sections) is written back as
-// it was, with the file's own line ends.
+// blank lines, lines without '=', keys of other sections) is written back
+// byte for byte, with its own line end. Lines may end in CR LF, LF or CR
+// alone. Names and values are text in the file system's own encoding, so a
+// stored folder name reads back as the folder it names.
 class IniFile {
 public:
     // Reads the file; a missing or unreadable file gives an empty one.
@@ -30,7 +32,9 @@ public:
     void removeKey(const QString& section, const QString& key);
     void removeSection(const QString& section);
 
-    // Writes the file (its folder is made when missing); false on failure.
+    // Writes the file (its folder is made when missing) through a temporary
+    // file that replaces it only when complete; false on failure, and then
+    // the previous file is left as it was.
     bool save() const;
 
 private:
@@ -41,11 +45,16 @@ private:
     // Index of the key's line within the section, -1 when missing.
     int findKey(int header, const QString& key) const;
 
-    static bool parseHeader(const QString& line, QString* name);
-    static bool parseKey(const QString& line, QString* key, QString* value);
+    static bool parseHeader(const QByteArray& line, QString* name);
+    static bool parseKey(const QByteArray& line, QString* key, QString* value);
+    // Adds a line before index (the end when index is the line count).
+    void insertLine(int index, const QByteArray& text);
 
+    struct Line {
+        QByteArray text;  // without its line end
+        QByteArray eol;   // "\r\n", "\n", "\r", or empty for a last line without one
+    };
     QString m_path;
-    QStringList m_lines;
-    bool m_crlf = false;
-    bool m_finalNewline = true;
+    QList<Line> m_lines;
+    QByteArray m_eol = "\n";  // for new lines: the file's first line end
 };

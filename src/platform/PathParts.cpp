@@ -1,5 +1,14 @@
 #include "platform/PathParts.h"
 
+#include <QFile>
+
+namespace {
+
+// Bytes the text takes in the file system's encoding, without the zero.
+int encodedSize(const QString& text) { return int(QFile::encodeName(text).size()); }
+
+}  // namespace
+
 void PathParts::Clear()
 {
     m_path.clear();
@@ -12,7 +21,7 @@ void PathParts::Clear()
 bool PathParts::Set(const QString& path)
 {
     Clear();
-    if (path.size() >= MAX_PATH_LEN) return false;
+    if (encodedSize(path) >= MAX_PATH_LEN) return false;
 
     QString rest = path;
     QString drive;
@@ -26,8 +35,12 @@ bool PathParts::Set(const QString& path)
     const int dot = int(file.lastIndexOf(QLatin1Char('.')));
     const QString fname = dot < 0 ? file : file.left(dot);
     const QString ext = dot < 0 ? QString() : file.mid(dot);
-    if (drive.size() >= MAX_DRIVE || dir.size() >= MAX_DIR || fname.size() >= MAX_FNAME || ext.size() >= MAX_EXT)
+    if (encodedSize(drive) >= MAX_DRIVE || encodedSize(dir) >= MAX_DIR || encodedSize(fname) >= MAX_FNAME
+        || encodedSize(ext) >= MAX_EXT)
         return false;
+#if !defined(Q_OS_WIN)
+    if (encodedSize(fname + ext) >= MAX_FNAME) return false;
+#endif
 
     m_path = path;
     m_drive = drive;

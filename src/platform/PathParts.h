@@ -2,16 +2,23 @@
 
 #include <QString>
 
-// A path and its parts, in buffers of fixed size as the program has always
-// kept them: the full path (260 with its end, so at most 259 characters),
-// the drive ("C:", or empty), the directory with its leading and trailing
-// separators, the file name without extension and the extension with its
-// dot. Both '\' and '/' separate folders.
+// A path and its parts, in buffers of fixed size: the full path, the drive
+// ("C:", or empty), the directory with its leading and trailing separators,
+// the file name without extension and the extension with its dot. Both '\'
+// and '/' separate folders. The sizes are those of the file system, counted
+// in its own encoding with the terminating zero: Windows allows 260 for a
+// path, Linux 4096 for a path and 256 for a name (the file name and the
+// extension are parts of one name).
 class PathParts {
 public:
+#if defined(Q_OS_WIN)
     static constexpr int MAX_PATH_LEN = 260;
-    static constexpr int MAX_DRIVE = 3;
     static constexpr int MAX_DIR = 256;
+#else
+    static constexpr int MAX_PATH_LEN = 4096;
+    static constexpr int MAX_DIR = 4096;
+#endif
+    static constexpr int MAX_DRIVE = 3;
     static constexpr int MAX_FNAME = 256;
     static constexpr int MAX_EXT = 256;
 

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "platform/Profile.h"
+#include "platform/SameFile.h"
 
 CRecentFileList::CRecentFileList(int size, const QString& section, const QString& keyFormat)
     : m_size(size), m_section(section), m_keyFormat(keyFormat)
@@ -15,7 +16,7 @@ void CRecentFileList::Add(const QString& path)
     if (path.isEmpty()) return;
     const QString absolute = QFileInfo(path).absoluteFilePath();
     for (int i = int(m_files.size()) - 1; i >= 0; --i) {
-        if (m_files.at(i).compare(absolute, Qt::CaseInsensitive) == 0) m_files.removeAt(i);
+        if (IsSameFile(m_files.at(i), absolute)) m_files.removeAt(i);
     }
     m_files.prepend(absolute);
     while (m_files.size() > m_size) m_files.removeLast();

@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// The recent-file list: the most recent first, no duplicates (case
-// ignored), at most size entries, kept in the settings file under
+// The recent-file list: the most recent first, no two entries for one
+// file (IsSameFile), at most size entries, kept in the settings file under
 // "Recent File List" as "File1", "File2", ...
 class CRecentFileList {
 public:

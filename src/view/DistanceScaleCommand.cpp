@@ -50,6 +50,11 @@ void ApplyDistanceScale(TargetViewState& view, double scale, double shooterDista
         view.m_nTileMode = TILE_NONE;
 }
 
+bool ScaleForDistanceEnabled(const TargetViewState& view)
+{
+    return ScaleForDistanceChecked(view) || (view.HasPicture() && view.TargetSizeHimetric().height() > 0);
+}
+
 bool ScaleForDistanceChecked(const TargetViewState& view)
 {
     return view.m_nScaleMode == SCALE_FOR_DISTANCE;

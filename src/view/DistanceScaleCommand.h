@@ -27,3 +27,6 @@ void ApplyDistanceScale(TargetViewState& view, double scale, double shooterDista
 
 // The update state: always enabled, checked while the scaling is on.
 bool ScaleForDistanceChecked(const TargetViewState& view);
+// Enabled for a target with a height to scale, and while the mode is on
+// (choosing it again switches it off).
+bool ScaleForDistanceEnabled(const TargetViewState& view);

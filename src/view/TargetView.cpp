@@ -73,7 +73,7 @@ void CTargetView::addCommands()
         if (RunScaleForDistance(*this, this)) Refresh();
     });
     addUpdateHandler(ID_VIEW_SCALE_DISTANCE, [this](CCmdUI& ui) {
-        ui.Enable(HasPicture());
+        ui.Enable(ScaleForDistanceEnabled(*this));
         ui.SetCheck(ScaleForDistanceChecked(*this) ? 1 : 0);
     });
     addCommand(ID_VIEW_TILE_TARGET, [this] {

@@ -311,7 +311,12 @@ void TargetViewState::drawScreenPicture(DeviceContext& dc)
         p->fillRect(L.m_rcPaper.toQRect(), m_clrWindow);
     }
 
+    // On screen a raster target made smaller is averaged, not sampled, so
+    // thin lines do not break up (paper has its own path).
+    dc.save();
+    if (kind == TARGET_KIND_RASTER) dc.setStretchMode(DeviceContext::Halftone);
     drawTargets(dc, L);
+    dc.restore();
 
     dc.save();
     QFont font(QStringLiteral("Arial"));

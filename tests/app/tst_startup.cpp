@@ -4,6 +4,7 @@
 // command. There is one application per process, so the test functions run
 // in order on the same one.
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "app/AboutDlg.h"
 #include "app/FileDialogs.h"
 #include "app/MainFrm.h"
 #include "app/TargetApp.h"
@@ -28,6 +30,7 @@
 #include "platform/ShellOpen.h"
 #include "platform/WindowMessage.h"
 #include "platform/ui/DocTemplate.h"
+#include "platform/ui/HyperlinkButton.h"
 
 using namespace Cmd;
 
@@ -108,6 +111,10 @@ private slots:
     void openTargetFileActivatesOpenWindow();
     void lastDirRules();
     void saveDialogRules();
+    void aboutLinkOpensOnce_data();
+    void aboutLinkOpensOnce();
+    void saveAsAsksBeforeReplacingTheDesign_data();
+    void saveAsAsksBeforeReplacingTheDesign();
     void savingADesignTellsTheWindows();
     void closeAllAsksAboutModifiedDesigns();
     void helpCommand();
@@ -141,6 +148,7 @@ private:
     TargetApp* m_app = nullptr;
     QList<FileDialogRequest> m_requests;
     QStringList m_answer;
+    QList<QStringList> m_laterAnswers;  // the answers to the dialogs after the next
     int m_errorCode = 0;
 };
 
@@ -165,6 +173,7 @@ void TestStartup::initTestCase()
         result.accepted = !m_answer.isEmpty();
         result.files = m_answer;
         result.errorCode = m_errorCode;
+        if (!m_laterAnswers.isEmpty()) m_answer = m_laterAnswers.takeFirst();
         return result;
     });
     QVERIFY(m_app->InitInstance({QStringLiteral("vantric")}));
@@ -184,6 +193,7 @@ void TestStartup::init()
     MessageLog::setAnswer(0);
     m_requests.clear();
     m_answer.clear();
+    m_laterAnswers.clear();
     m_errorCode = 0;
 }
 
@@ -445,15 +455,22 @@ void TestStartup::openTargetFileActivatesOpenWindow()
     QCOMPARE(windows(), 2);
     CDocument* pistol = m_app->mainFrame()->GetActiveDocument();
     QCOMPARE(pistol->GetTitle(), PISTOL);
-    // Asking again (case ignored, as the thumbnail browser does) brings
-    // the first window forward instead of opening another.
+    // Asking again (as the thumbnail browser does), however the path is
+    // spelt, brings the first window forward instead of opening another.
     const QString path = rings;
     QCOMPARE(SendWindowMessage(m_app->mainFrame(), MSG_OPEN_FILE_REQUEST, 0, TextParam(&path)), qintptr(0));
     QCOMPARE(windows(), 2);
     QCOMPARE(m_app->mainFrame()->GetActiveDocument()->GetTitle(), RINGS);
-    QVERIFY(m_app->OpenTargetFile(shipped(PISTOL).toUpper().replace(m_program.toUpper(), m_program)));
+    QVERIFY(m_app->OpenTargetFile(m_program + QStringLiteral("Targets/../") + TARGETS + PISTOL));
     QCOMPARE(windows(), 2);
     QCOMPARE(m_app->mainFrame()->GetActiveDocument(), pistol);
+    // On Linux a name in other letter case is another file.
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(shipped(PISTOL), dir.filePath(QStringLiteral("bull.vnt"))));
+    QVERIFY(QFile::copy(shipped(PISTOL), dir.filePath(QStringLiteral("BULL.vnt"))));
+    QVERIFY(m_app->OpenTargetFile(dir.filePath(QStringLiteral("bull.vnt"))));
+    QVERIFY(m_app->OpenTargetFile(dir.filePath(QStringLiteral("BULL.vnt"))));
+    QCOMPARE(windows(), 4);
     closeAll();
 }
 
@@ -539,6 +556,87 @@ void TestStartup::saveDialogRules()
     QCOMPARE(MessageLog::messages().first().text, QStringLiteral("A file name is invalid."));
     QCOMPARE(MessageLog::messages().first().caption, QStringLiteral("ERROR: Common Dialog Error"));
     QCOMPARE(name, m_dir.filePath(QStringLiteral("club/mine.rgd")));
+}
+
+// The dialog confirms the name typed; the ".rgd" name that is saved instead
+// gets its own replace question when that file exists. No shows the dialog
+// again with the ".rgd" name.
+void TestStartup::saveAsAsksBeforeReplacingTheDesign_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("rgdExists");
+    QTest::addColumn<unsigned>("flags");
+    QTest::addColumn<int>("reply");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("saved");
+    const unsigned ask = Ofn::OVERWRITEPROMPT;
+    QTest::newRow("other extension, design exists, Yes") << "t.txt" << true << ask << int(IDYES) << 1 << true;
+    QTest::newRow("other extension, design exists, No") << "t.txt" << true << ask << int(IDNO) << 1 << false;
+    QTest::newRow("no extension, design exists") << "t" << true << ask << int(IDYES) << 1 << true;
+    QTest::newRow("other extension, no design") << "t.txt" << false << ask << int(IDYES) << 0 << true;
+    QTest::newRow("design name typed: the dialog asked") << "t.rgd" << true << ask << int(IDYES) << 0 << true;
+    QTest::newRow("no overwrite question wanted") << "t.txt" << true << 0u << int(IDYES) << 0 << true;
+}
+
+void TestStartup::saveAsAsksBeforeReplacingTheDesign()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, rgdExists);
+    QFETCH(unsigned, flags);
+    QFETCH(int, reply);
+    QFETCH(int, questions);
+    QFETCH(bool, saved);
+    QTemporaryDir dir;
+    const QString design = dir.filePath(QStringLiteral("t.rgd"));
+    if (rgdExists) {
+        QFile f(design);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    answer({dir.filePath(typed)});
+    m_laterAnswers = {QStringList()};  // a second dialog is cancelled
+    MessageLog::setAnswer(reply);
+    QString name = QStringLiteral("Target1");
+    const int dialogsBefore = int(m_requests.size());
+    QCOMPARE(m_app->PromptForFileName(name, AFX_IDS_SAVEFILE, flags, false, nullptr), saved);
+    QCOMPARE(int(MessageLog::messages().size()), questions);
+    if (questions) QCOMPARE(MessageLog::messages().first().text, ReplaceFileQuestion(design));
+    if (saved) QCOMPARE(name, design);
+    QCOMPARE(int(m_requests.size()) - dialogsBefore, saved ? 1 : 2);
+    if (!saved) QCOMPARE(m_requests.last().fileName, design);
+}
+
+// The About box's link opens once per click: Enter afterwards closes the box
+// (the link never becomes the default button); a failed launch is reported
+// once. The link's text sits at its left edge.
+void TestStartup::aboutLinkOpensOnce_data()
+{
+    QTest::addColumn<bool>("launches");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("link opens") << true << 0;
+    QTest::newRow("link fails") << false << 1;
+}
+
+void TestStartup::aboutLinkOpensOnce()
+{
+    QFETCH(bool, launches);
+    QFETCH(int, messages);
+    int opened = 0;
+    const ShellServices old = SetShellServices({[&](const QUrl&) { ++opened; return launches; },
+                                                [] { return QString(); }, [](const QString&) { return false; }});
+    CAboutDlg about(m_app->mainFrame());
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    HyperlinkButton* link = about.link();
+    QCOMPARE(link->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(opened, 1);
+    QCOMPARE(link->visited(), launches);
+    QCOMPARE(int(MessageLog::messages().size()), messages);
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : static_cast<QWidget*>(&about),
+                    Qt::Key_Return);
+    QCOMPARE(opened, 1);
+    QCOMPARE(about.result(), int(QDialog::Accepted));
+    SetShellServices(old);
 }
 
 void TestStartup::savingADesignTellsTheWindows()

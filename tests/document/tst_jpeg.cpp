@@ -129,6 +129,8 @@ private slots:
         QTest::newRow("300 dots per inch") << 1 << 300 << 300 << 300 << 300;
         QTest::newRow("0 counts as none") << 1 << 0 << 150 << 96 << 150;
         QTest::newRow("dots per centimetre become per inch") << 2 << 118 << 40 << 299 << 101;
+        QTest::newRow("no unit: 2 to 1 is an aspect ratio") << 0 << 2 << 1 << 96 << 96;
+        QTest::newRow("no unit: 300 by 300 is no resolution") << 0 << 300 << 300 << 96 << 96;
     }
 
     void density()

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+
 #include "document/RasterImage.h"
 #include "document/TargetImage.h"
 #include "platform/DeviceContext.h"
@@ -134,20 +136,56 @@ private slots:
         }
     }
 
-    void shrinksWithoutBlending()
+    // Drawn smaller on screen, each pixel is the average of the area it covers:
+    // one-pixel lines every n pixels give an even grey instead of vanishing
+    // or showing as solid lines.
+    void shrinksByAveragingTheArea_data()
     {
+        QTest::addColumn<QSize>("source");
+        QTest::addColumn<int>("period");  // every period-th row (or column) is black
+        QTest::addColumn<bool>("rows");
+        QTest::addColumn<QSize>("dest");
+        QTest::addColumn<int>("grey");
+        QTest::newRow("rows, quarter size") << QSize(40, 40) << 4 << true << QSize(10, 10) << 191;
+        QTest::newRow("columns, an eighth") << QSize(64, 16) << 8 << false << QSize(8, 2) << 223;
+        QTest::newRow("rows, half") << QSize(30, 30) << 2 << true << QSize(15, 15) << 128;
+        QTest::newRow("columns, 12 to 3 across, 6 to 6 down") << QSize(12, 6) << 4 << false << QSize(3, 6) << 191;
+    }
+
+    void shrinksByAveragingTheArea()
+    {
+        QFETCH(QSize, source);
+        QFETCH(int, period);
+        QFETCH(bool, rows);
+        QFETCH(QSize, dest);
+        QFETCH(int, grey);
         RasterImage image(RasterImage::TYPE_BMP);
-        QVERIFY(image.Load(write("w.bmp", paletteBitmap(40, 20, 0))));
-        QImage device = makeDeviceImage(7, 3, 96, 96);
-        QPainter painter(&device);
-        DeviceContext dc(&painter, 96, 96);
-        QVERIFY(image.Draw(dc, 0, 0, 7, 3));
-        painter.end();
-        QList<QRgb> sources;
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 40; ++x) sources << (sourceColor(40, x, y) | 0xFF000000u);
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 7; ++x) QVERIFY(sources.contains(device.pixel(x, y)));
+        QVERIFY(image.CreateBitmap(source.width(), source.height(), 24));
+        for (int y = 0; y < source.height(); ++y) {
+            uchar* row = image.Row(quint32(y));
+            for (int x = 0; x < source.width(); ++x) {
+                const bool black = (rows ? y : x) % period == 0;
+                std::memset(row + 3 * x, black ? 0 : 255, 3);
+            }
+        }
+        QImage device = makeDeviceImage(dest.width() + 2, dest.height() + 2, 96, 96);
+        device.fill(Qt::red);
+        for (int pass = 0; pass < 2; ++pass) {  // the second from the kept picture
+            QPainter painter(&device);
+            DeviceContext dc(&painter, 96, 96);
+            dc.setStretchMode(DeviceContext::Halftone);
+            QVERIFY(image.Draw(dc, 1, 1, dest.width(), dest.height()));
+            painter.end();
+            for (int y = 0; y < device.height(); ++y) {
+                for (int x = 0; x < device.width(); ++x) {
+                    const bool inside = QRect(QPoint(1, 1), dest).contains(x, y);
+                    const QRgb want = inside ? qRgb(grey, grey, grey) : qRgb(255, 0, 0);
+                    QVERIFY2(device.pixel(x, y) == want,
+                             qPrintable(QStringLiteral("pass %1 at %2,%3: %4").arg(pass).arg(x).arg(y)
+                                            .arg(device.pixel(x, y), 0, 16)));
+                }
+            }
+        }
     }
 
     // On paper the bitmap goes out at its own pixels and the PDF scales it.

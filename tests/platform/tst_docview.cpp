@@ -3,6 +3,8 @@
 // update handlers; window messages; the recent-file list; launching with
 // the shell and its error texts.
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -21,6 +23,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/RecentFileList.h"
+#include "platform/SameFile.h"
 #include "platform/ShellOpen.h"
 #include "platform/WindowMessage.h"
 #include "platform/ui/DocTemplate.h"
@@ -239,6 +242,12 @@ private slots:
     void updateHandlersSetActionState();
     void windowMessages();
     void recentFileList();
+    void fileIdentity_data();
+    void fileIdentity();
+    void windowTitles_data();
+    void windowTitles();
+    void windowMenuAndArrangement_data();
+    void windowMenuAndArrangement();
     void recentFileOpenedFromTheApplication();
     void launchErrors();
     void openWithShellResults();
@@ -337,13 +346,15 @@ void TestDocView::templateMakesDocumentFrameAndView()
     QVERIFY(doc->GetPathName().isEmpty());
 
     // A document that is open again through the framework's open path comes
-    // back with its window activated, whatever the case of the name.
+    // back with its window activated, however its path is spelt.
     const QString path = file(QStringLiteral("Open.tst"));
     TestDoc* opened = static_cast<TestDoc*>(m_app->OpenDocumentFile(path));
     QVERIFY(opened);
     QCOMPARE(m_template->documents().size(), 3);
     m_main->mdiArea()->setActiveSubWindow(frame);
-    QCOMPARE(m_app->OpenDocumentFile(m_dir.filePath(QStringLiteral("OPEN.TST"))), opened);
+    QCOMPARE(m_app->OpenDocumentFile(m_dir.path() + QStringLiteral("/../") + QFileInfo(m_dir.path()).fileName()
+                                     + QStringLiteral("/./Open.tst")),
+             opened);
     QCOMPARE(m_template->documents().size(), 3);
     QCOMPARE(m_main->GetActiveDocument(), opened);
     // The template itself always makes a new window.
@@ -613,12 +624,14 @@ void TestDocView::updateHandlersSetActionState()
     QVERIFY(!action(ID_CHECK_ONLY)->isEnabled());
 
     // The toolbar's buttons follow when the event loop goes idle.
+    // With the windows closed no handler checks anything: no mark stays.
     m_app->CloseAllDocuments(false);
     flushDeletes();
-    action(ID_CHECKED)->setChecked(false);
     m_main->setIdleUpdatedActions(bar.actions());
     runIdle();
     QVERIFY(!button(ID_DOC_FRAME)->isEnabled());
+    QVERIFY(!button(ID_CHECKED)->isChecked());
+    QVERIFY(!button(ID_CHECK_ONLY)->isChecked());
     openDoc();
     runIdle();
     QVERIFY(button(ID_DOC_FRAME)->isEnabled());
@@ -707,12 +720,12 @@ void TestDocView::recentFileList()
         QCOMPARE(stored.value(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i), QString()),
                  paths.at(7 - i));
 
-    // Adding one again moves it to the front without a duplicate, whatever
-    // the case of its name.
-    list.Add(paths.at(3).toUpper().replace(m_dir.path().toUpper(), m_dir.path()));
+    // Adding one again, spelt another way, moves it to the front without a
+    // duplicate.
+    list.Add(m_dir.path() + QStringLiteral("/./t4.tst"));
     QCOMPARE(list.count(), 6);
-    QCOMPARE(list.at(0).toLower(), paths.at(3).toLower());
-    QCOMPARE(list.files().filter(QStringLiteral("t4.tst"), Qt::CaseInsensitive).size(), 1);
+    QCOMPARE(QFileInfo(list.at(0)).fileName(), QStringLiteral("t4.tst"));
+    QCOMPARE(list.files().filter(QStringLiteral("t4.tst")).size(), 1);
     QCOMPARE(list.at(1), paths.at(6));
 
     // Removing an entry shifts the rest up; the last key goes.
@@ -737,6 +750,131 @@ void TestDocView::recentFileList()
     QVERIFY(shown.endsWith(QLatin1String("/bull.vnt")));
     QVERIFY(shown.contains(QLatin1String("...")));
     QCOMPARE(CRecentFileList::DisplayName(QStringLiteral("/tmp/a.vnt")), QStringLiteral("/tmp/a.vnt"));
+}
+
+// Two spellings of a path: the same file or not, for the open-document check
+// and the recent-file list alike.
+void TestDocView::fileIdentity_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("link");  // made as a symbolic link to first
+    QTest::addColumn<bool>("same");
+    QTest::newRow("case differs") << "id/bull.tst" << "id/BULL.tst" << "" << false;
+    QTest::newRow("dot segments") << "id/bull.tst" << "id/sub/../././bull.tst" << "" << true;
+    QTest::newRow("symbolic link") << "id/bull.tst" << "id/alias.tst" << "id/alias.tst" << true;
+    QTest::newRow("linked folder") << "id/sub/ring.tst" << "idlink/ring.tst" << "idlink" << true;
+}
+
+void TestDocView::fileIdentity()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, link);
+    QFETCH(bool, same);
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("id/sub")));
+    const QString a = file(first);
+    const QString b = m_dir.filePath(second);
+    if (link.isEmpty()) {
+        if (!second.contains(QLatin1String(".."))) QVERIFY(writeFile(b, "other"));
+    } else {
+        QFile::remove(m_dir.filePath(link));
+        QVERIFY(QFile::link(link == QLatin1String("idlink") ? m_dir.filePath(QStringLiteral("id/sub")) : a,
+                            m_dir.filePath(link)));
+    }
+    QCOMPARE(IsSameFile(a, b), same);
+
+    CDocument* open = openDoc(a);
+    QVERIFY(open);
+    CDocument* match = nullptr;
+    const auto confidence = m_template->MatchDocType(b, match);
+    QCOMPARE(confidence == CDocTemplate::yesAlreadyOpen, same);
+    QCOMPARE(match == open, same);
+
+    QFile::remove(ProfilePath());
+    CRecentFileList list(6);
+    list.Add(a);
+    list.Add(b);
+    QCOMPARE(list.count(), same ? 1 : 2);
+}
+
+// The main title names the active document once, bracketed while its window
+// is maximised, and follows a new name (Save As).
+void TestDocView::windowTitles_data()
+{
+    QTest::addColumn<bool>("maximised");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("normal") << false << "%1 - %2";
+    QTest::newRow("maximised") << true << "%1 - [%2]";
+}
+
+void TestDocView::windowTitles()
+{
+    QFETCH(bool, maximised);
+    QFETCH(QString, format);
+    const QString app = QApplication::applicationName();
+    TestDoc* doc = openDoc(file(QStringLiteral("first.tst")));
+    QVERIFY(doc);
+    CMDIChildWnd* frame = m_main->MDIGetActive();
+    QVERIFY(frame);
+    if (maximised) frame->showMaximized();
+    QCOMPARE(m_main->windowTitle(), format.arg(app, QStringLiteral("first.tst")));
+    doc->SetPathName(file(QStringLiteral("renamed.rgd")), false);
+    QCOMPARE(m_main->windowTitle(), format.arg(app, QStringLiteral("renamed.rgd")));
+    frame->showNormal();
+    QCOMPARE(m_main->windowTitle(), QStringLiteral("%1 - %2").arg(app, QStringLiteral("renamed.rgd")));
+    m_app->CloseAllDocuments(false);
+    flushDeletes();
+    QCOMPARE(m_main->windowTitle(), app);
+}
+
+// The Window menu lists the windows, the active one checked; Tile and
+// Cascade keep every window inside the area, Cascade at a usable size.
+void TestDocView::windowMenuAndArrangement_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("one") << 1 << false;
+    QTest::newRow("three") << 3 << false;
+    QTest::newRow("seven maximised") << 7 << true;
+    QTest::newRow("twelve") << 12 << false;
+}
+
+void TestDocView::windowMenuAndArrangement()
+{
+    QFETCH(int, count);
+    QFETCH(bool, maximised);
+    for (int i = 0; i < count; ++i) {
+        QVERIFY(openDoc(file(QStringLiteral("w%1.tst").arg(i))));
+        if (maximised) m_main->MDIGetActive()->showMaximized();
+    }
+    QList<CMDIChildWnd*> frames = m_main->childFrames();
+    QCOMPARE(int(frames.size()), count);
+    QMenu menu;
+    menu.addAction(m_main->commandAction(ID_ALL));
+    m_main->FillWindowList(&menu);
+    m_main->FillWindowList(&menu);  // filled again, not twice
+    QList<QAction*> listed = menu.actions().mid(2);
+    QCOMPARE(int(listed.size()), std::min(count, 9));
+    for (int i = 0; i < listed.size(); ++i) {
+        QCOMPARE(listed.at(i)->text(), QStringLiteral("&%1 w%2.tst").arg(i + 1).arg(i));
+        QCOMPARE(listed.at(i)->isChecked(), frames.at(i) == m_main->MDIGetActive());
+    }
+    listed.first()->trigger();
+    QCOMPARE(m_main->MDIGetActive(), frames.first());
+
+    const QRect area = m_main->mdiArea()->viewport()->rect();
+    QVERIFY(m_main->routeCommand(Cmd::ID_WINDOW_TILE_HORZ));
+    for (CMDIChildWnd* f : frames) {
+        QVERIFY2(area.contains(f->geometry()), qPrintable(f->windowTitle()));
+        QVERIFY(!f->isMaximized());
+    }
+    QVERIFY(m_main->routeCommand(Cmd::ID_WINDOW_CASCADE));
+    for (CMDIChildWnd* f : frames) {
+        QVERIFY2(area.contains(f->geometry()), qPrintable(f->windowTitle()));
+        QVERIFY(f->width() * 3 >= area.width() * 2);
+        QVERIFY(f->height() * 3 >= area.height() * 2);
+    }
 }
 
 void TestDocView::recentFileOpenedFromTheApplication()

@@ -8,6 +8,7 @@ class TestPathParts : public QObject {
 private slots:
     void split_data();
     void split();
+    void lengthLimits_data();
     void lengthLimits();
     void setClearsPreviousParts();
 };
@@ -60,34 +61,36 @@ void TestPathParts::split()
     QCOMPARE(drive + dir + name + ext, path);
 }
 
+// Room as on Linux, counted in bytes of the file system's encoding: a path
+// below 4096, a file name with its extension below 256.
+void TestPathParts::lengthLimits_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("fits");
+    const auto deep = [](int bytes) {  // "/ddd.../" of the given length
+        return QLatin1Char('/') + QString(bytes - 2, QLatin1Char('d')) + QLatin1Char('/');
+    };
+    const QString e = QString::fromUtf8("\xc3\xa9");  // two bytes in UTF-8
+    QTest::newRow("277 characters") << deep(260) + QStringLiteral("target.jpg") << true;
+    QTest::newRow("4095 bytes") << deep(4000) + QString(91, QLatin1Char('n')) + QStringLiteral(".jpg") << true;
+    QTest::newRow("4096 bytes") << deep(4000) + QString(92, QLatin1Char('n')) + QStringLiteral(".jpg") << false;
+    QTest::newRow("folder of 4000 bytes, no name") << deep(4000) << true;
+    QTest::newRow("name of 255 bytes") << QStringLiteral("/t/") + QString(251, QLatin1Char('n')) + ".jpg" << true;
+    QTest::newRow("name of 256 bytes") << QStringLiteral("/t/") + QString(252, QLatin1Char('n')) + ".jpg" << false;
+    QTest::newRow("name of 128 two-byte letters") << QStringLiteral("/t/") + e.repeated(128) << false;
+    QTest::newRow("name of 127 two-byte letters") << QStringLiteral("/t/") + e.repeated(127) << true;
+    QTest::newRow("extension of 256 bytes") << QStringLiteral("/t/a.") + QString(255, QLatin1Char('x')) << false;
+}
+
 void TestPathParts::lengthLimits()
 {
-    // 259 characters fit the 260-byte buffer, 260 do not.
-    const QString folder = QStringLiteral("/") + QString(200, QLatin1Char('d')) + QLatin1Char('/');
-    const QString fits = folder + QString(259 - folder.size() - 4, QLatin1Char('n')) + QStringLiteral(".vnt");
-    QCOMPARE(fits.size(), 259);
-    PathParts ok;
-    QVERIFY(ok.Set(fits));
-    QCOMPARE(ok.GetDirectory(), folder);
-    QCOMPARE(ok.GetExtension(), QStringLiteral(".vnt"));
-
-    const QString tooLong = fits + QLatin1Char('x');
-    PathParts bad;
-    QVERIFY(!bad.Set(tooLong));
-    QVERIFY(bad.GetPath().isEmpty());
-    QVERIFY(bad.GetDirectory().isEmpty());
-    QVERIFY(bad.GetFileName().isEmpty());
-    QVERIFY(bad.GetExtension().isEmpty());
-
-    // A directory of 256 characters does not fit its buffer even though the
-    // whole path would.
-    const QString longDir = QStringLiteral("/") + QString(254, QLatin1Char('d')) + QLatin1Char('/');
-    QCOMPARE(longDir.size(), 256);
-    PathParts dirTooLong;
-    QVERIFY(!dirTooLong.Set(longDir + QStringLiteral("a")));
-    QVERIFY(dirTooLong.GetPath().isEmpty());
-    QVERIFY(dirTooLong.Set(longDir.mid(1) + QStringLiteral("a")));
-    QCOMPARE(dirTooLong.GetFileName(), QStringLiteral("a"));
+    QFETCH(QString, path);
+    QFETCH(bool, fits);
+    PathParts parts(QStringLiteral("/old/one.vnt"));
+    QCOMPARE(parts.Set(path), fits);
+    QCOMPARE(parts.GetPath(), fits ? path : QString());
+    QCOMPARE(parts.GetDrive() + parts.GetDirectory() + parts.GetFileName() + parts.GetExtension(),
+             fits ? path : QString());
 }
 
 void TestPathParts::setClearsPreviousParts()

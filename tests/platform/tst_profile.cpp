@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FileSizeLimit.h"
+
 class TestProfile : public QObject {
     Q_OBJECT
 private slots:
@@ -14,6 +16,9 @@ private slots:
     void lookup_data();
     void lookup();
     void crlfKept();
+    void untouchedBytesKept_data();
+    void untouchedBytesKept();
+    void failedWriteKeepsOldFile();
     void longValues();
     void readInt_data();
     void readInt();
@@ -129,6 +134,63 @@ void TestProfile::crlfKept()
     int v = 0;
     ReadProfileInt(QStringLiteral("S"), QStringLiteral("A"), 9, &v, m_file);
     QCOMPARE(v, 1);
+}
+
+// Whatever the program does not write stays byte for byte: other encodings,
+// every kind of line end, a missing last line end; a key in [S] still reads.
+void TestProfile::untouchedBytesKept_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("latin-1 comment, non-UTF-8 folder")
+        << QByteArray("; caf\xe9 \xff\n[File Directory]\nLastDir=/home/d\xe9j\xe0/\n[S]\na=1\n") << "b" << "2"
+        << QByteArray("; caf\xe9 \xff\n[File Directory]\nLastDir=/home/d\xe9j\xe0/\n[S]\na=1\nb=2\n");
+    QTest::newRow("CR only") << QByteArray("[S]\ra=1\r; x\r") << "a" << "5"
+                             << QByteArray("[S]\ra=5\r; x\r");
+    QTest::newRow("CR only, added key") << QByteArray("[S]\ra=1\r") << "b" << "2"
+                                        << QByteArray("[S]\ra=1\rb=2\r");
+    QTest::newRow("mixed ends") << QByteArray("[S]\r\na=1\nc=3\r\n") << "c" << "4"
+                                << QByteArray("[S]\r\na=1\nc=4\r\n");
+    QTest::newRow("no last line end") << QByteArray("[S]\na=1") << "b" << "2" << QByteArray("[S]\na=1\nb=2");
+    QTest::newRow("path in the file system's encoding")
+        << QByteArray("[S]\na=1\n") << "p" << QString::fromUtf8("/home/d\xc3\xa9j\xc3\xa0/")
+        << QFile::encodeName(QString::fromUtf8("[S]\na=1\np=/home/d\xc3\xa9j\xc3\xa0/\n"));
+}
+
+void TestProfile::untouchedBytesKept()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    write(before);
+    QVERIFY(WritePrivateProfileString(QStringLiteral("S"), key, value, m_file));
+    QCOMPARE(contents(), after);
+    QString read;
+    ReadProfileText(QStringLiteral("S"), key, QString(), &read, m_file);
+    QCOMPARE(read, value);
+    if (key != QLatin1String("a")) {
+        ReadProfileText(QStringLiteral("S"), QStringLiteral("a"), QString(), &read, m_file);
+        QCOMPARE(read, QStringLiteral("1"));
+    }
+}
+
+// A write that cannot complete (here a file-size limit standing in for a
+// full disk) reports failure and leaves the previous file whole.
+void TestProfile::failedWriteKeepsOldFile()
+{
+    const QByteArray old = "[S]\na=1\n";
+    write(old);
+    const QString big(4000, QLatin1Char('x'));
+    bool written = true;
+    {
+        FileSizeLimit limit(old.size() + 16);
+        written = WritePrivateProfileString(QStringLiteral("S"), QStringLiteral("big"), big, m_file);
+    }
+    QVERIFY(!written);
+    QCOMPARE(contents(), old);
 }
 
 void TestProfile::longValues()

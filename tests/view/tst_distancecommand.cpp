@@ -44,6 +44,8 @@ private slots:
     void mixedUnits();
     void cancelLeavesTheView();
     void noPictureReportsTheHeight();
+    void enabledOnlyWithAHeight_data();
+    void enabledOnlyWithAHeight();
     void posterDroppedAndRestored();
     void gridKeptThenRecomputedForFullSize();
 };
@@ -113,6 +115,27 @@ void TestDistanceCommand::noPictureReportsTheHeight()
     QCOMPARE(MessageLog::messages().size(), 1);
     QCOMPARE(MessageLog::messages().first().text, QStringLiteral("Current target has invalid heigth value."));
     QCOMPARE(v.m_nScaleMode, SCALE_ACTUAL);
+}
+
+void TestDistanceCommand::enabledOnlyWithAHeight_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("no picture") << QSize(0, 0) << false << false;
+    QTest::newRow("no height") << QSize(25400, 0) << false << false;
+    QTest::newRow("a target") << QSize(25400, 25400) << false << true;
+    QTest::newRow("on: can be switched off") << QSize(0, 0) << true << true;
+}
+
+void TestDistanceCommand::enabledOnlyWithAHeight()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, on);
+    QFETCH(bool, enabled);
+    CommandTestView v(size);
+    if (on) v.m_nScaleMode = SCALE_FOR_DISTANCE;
+    QCOMPARE(ScaleForDistanceEnabled(v), enabled);
 }
 
 void TestDistanceCommand::posterDroppedAndRestored()

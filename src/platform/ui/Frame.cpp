@@ -9,7 +9,12 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
+#include <QStyle>
 #include <QUrl>
+
+#include <algorithm>
+#include <cmath>
 
 #include "platform/CommandIds.h"
 #include "platform/Document.h"
@@ -22,6 +27,14 @@
 CMDIChildWnd::CMDIChildWnd(QWidget* parent) : QMdiSubWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // The main title shows the active document's name, bracketed while it
+    // is maximised.
+    connect(this, &QMdiSubWindow::windowStateChanged, this, [this] { updateMainTitle(); });
+}
+
+void CMDIChildWnd::updateMainTitle()
+{
+    if (auto* main = qobject_cast<CMDIFrameWnd*>(window())) main->OnUpdateFrameTitle();
 }
 
 CMDIChildWnd::~CMDIChildWnd() = default;
@@ -54,6 +67,7 @@ void CMDIChildWnd::OnUpdateFrameTitle()
 {
     CDocument* doc = GetActiveDocument();
     setWindowTitle(doc ? doc->GetTitle() : QString());
+    updateMainTitle();
 }
 
 void CMDIChildWnd::InitialUpdateFrame(CDocument* doc, bool visible)
@@ -108,6 +122,10 @@ CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : QMainWindow(parent), m_mdiArea(new
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
     setAcceptDrops(true);
+    // A maximised QMdiSubWindow writes its own title into the main window's
+    // ("main - [child]", built on whatever the main title was); the title
+    // the program composes wins.
+    connect(this, &QWidget::windowTitleChanged, this, [this] { OnUpdateFrameTitle(); });
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         auto* child = qobject_cast<CMDIChildWnd*>(w);
         for (CMDIChildWnd* c : childFrames()) {
@@ -117,8 +135,11 @@ CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : QMainWindow(parent), m_mdiArea(new
         emit activeChildChanged(child);
     });
 
-    addCommand(Cmd::ID_WINDOW_CASCADE, [this] { m_mdiArea->cascadeSubWindows(); });
-    addCommand(Cmd::ID_WINDOW_TILE_HORZ, [this] { m_mdiArea->tileSubWindows(); });
+    // Ctrl+Tab walks through every window in the order they were opened, as
+    // the Window menu lists them.
+    m_mdiArea->setActivationOrder(QMdiArea::CreationOrder);
+    addCommand(Cmd::ID_WINDOW_CASCADE, [this] { OnWindowCascade(); });
+    addCommand(Cmd::ID_WINDOW_TILE_HORZ, [this] { OnWindowTile(); });
     addCommand(Cmd::ID_WINDOW_ARRANGE, [this] { OnWindowArrange(); });
     addCommand(Cmd::ID_APP_EXIT, [this] { close(); });
 
@@ -194,6 +215,10 @@ void CMDIFrameWnd::updateCommandUI(QAction* action)
     if (state.checkSet()) {
         action->setCheckable(true);
         action->setChecked(state.check() != 0);
+    } else if (action->isChecked()) {
+        // Nobody on the route checks it now (its window has closed): a mark
+        // left from before would be stale.
+        action->setChecked(false);
     }
     if (state.textSet()) action->setText(state.text());
 }
@@ -231,11 +256,123 @@ void CMDIFrameWnd::OnActiveChildChanged(CMDIChildWnd* child)
     OnUpdateFrameTitle();
 }
 
-void CMDIFrameWnd::OnUpdateFrameTitle()
+QString CMDIFrameWnd::FrameTitle() const
 {
     const QString app = QApplication::applicationName();
-    CDocument* doc = GetActiveDocument();
-    setWindowTitle(doc ? app + QStringLiteral(" - ") + doc->GetTitle() : app);
+    CMDIChildWnd* child = MDIGetActive();
+    CDocument* doc = child ? child->GetActiveDocument() : nullptr;
+    if (!doc) return app;
+    // A maximised document window has no caption of its own: its name shows
+    // in brackets, once.
+    if (child->isMaximized()) return app + QStringLiteral(" - [") + doc->GetTitle() + QLatin1Char(']');
+    return app + QStringLiteral(" - ") + doc->GetTitle();
+}
+
+void CMDIFrameWnd::OnUpdateFrameTitle()
+{
+    const QString title = FrameTitle();
+    if (windowTitle() != title) setWindowTitle(title);
+}
+
+void CMDIFrameWnd::watchWindowMenu(QMenu* menu)
+{
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillWindowList(menu); });
+}
+
+void CMDIFrameWnd::FillWindowList(QMenu* menu)
+{
+    static const char* const kListed = "vantricWindowListEntry";
+    for (QAction* a : menu->actions()) {
+        if (!a->property(kListed).toBool()) continue;
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    const QList<CMDIChildWnd*> frames = childFrames();
+    if (frames.isEmpty()) return;
+    menu->addSeparator()->setProperty(kListed, true);
+    CMDIChildWnd* active = MDIGetActive();
+    for (int i = 0; i < frames.size() && i < 9; ++i) {
+        CMDIChildWnd* frame = frames.at(i);
+        QString title = frame->windowTitle();
+        title.replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
+        a->setProperty(kListed, true);
+        a->setCheckable(true);
+        a->setChecked(frame == active);
+        const QPointer<CMDIChildWnd> target(frame);
+        connect(a, &QAction::triggered, this, [target] {
+            if (target) target->ActivateFrame();
+        });
+    }
+}
+
+namespace {
+
+// The document windows an arrangement moves: all but the minimised ones,
+// restored from maximised first.
+QList<QMdiSubWindow*> windowsToArrange(QMdiArea* area)
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : area->subWindowList()) {
+        if (w->isHidden() || w->isMinimized()) continue;
+        if (w->isMaximized()) w->showNormal();
+        windows.append(w);
+    }
+    return windows;
+}
+
+// The size within the area, no smaller than the window allows.
+QSize fitSize(const QMdiSubWindow* w, QSize size, const QSize& area)
+{
+    size = size.expandedTo(w->minimumSize()).boundedTo(area);
+    return size.expandedTo(QSize(1, 1));
+}
+
+}  // namespace
+
+void CMDIFrameWnd::OnWindowTile()
+{
+    const QList<QMdiSubWindow*> windows = windowsToArrange(m_mdiArea);
+    if (windows.isEmpty()) return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int n = int(windows.size());
+    const int cols = int(std::ceil(std::sqrt(double(n))));
+    const int rows = (n + cols - 1) / cols;
+    for (int i = 0; i < n; ++i) {
+        const int row = i / cols;
+        const int inRow = row == rows - 1 ? n - row * cols : cols;  // the last row may be shorter
+        const int col = i - row * cols;
+        const int w = area.width() / inRow;
+        const int h = area.height() / rows;
+        const QSize size = fitSize(windows.at(i), QSize(w, h), area.size());
+        // A window that cannot shrink to its cell overlaps its neighbour
+        // rather than leave the area.
+        const int x = std::min(area.left() + col * w, area.right() + 1 - size.width());
+        const int y = std::min(area.top() + row * h, area.bottom() + 1 - size.height());
+        windows.at(i)->setGeometry(QRect(QPoint(x, y), size));
+    }
+}
+
+void CMDIFrameWnd::OnWindowCascade()
+{
+    const QList<QMdiSubWindow*> windows = windowsToArrange(m_mdiArea);
+    if (windows.isEmpty()) return;
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int step = std::max(16, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first()));
+    // Each run of the cascade keeps its windows at least two thirds of the
+    // area; more windows start again from the top left.
+    const int maxRun = std::max(1, std::min(area.width(), area.height()) / 3 / step + 1);
+    const int run = std::min(int(windows.size()), maxRun);
+    for (int i = 0; i < windows.size(); ++i) {
+        const QSize size = fitSize(windows.at(i), area.size() - QSize((run - 1) * step, (run - 1) * step),
+                                   area.size());
+        const int offset = (i % run) * step;
+        const int x = std::min(area.left() + offset, area.right() + 1 - size.width());
+        const int y = std::min(area.top() + offset, area.bottom() + 1 - size.height());
+        windows.at(i)->setGeometry(QRect(QPoint(x, y), size));
+        windows.at(i)->raise();
+    }
+    if (CMDIChildWnd* active = MDIGetActive()) active->raise();
 }
 
 void CMDIFrameWnd::OnWindowArrange()

@@ -43,6 +43,9 @@ protected:
     // asks to save it.
     virtual bool CanCloseFrame();
     virtual void OnUpdateFrameTitle();
+
+private:
+    void updateMainTitle();
 };
 
 // The main window: an MDI area of child frames, the menus and the command
@@ -76,11 +79,21 @@ public:
     void updateCommandUI(QAction* action);
     // Updates the actions of a menu each time it opens.
     void watchMenu(QMenu* menu);
+    // Lists the open document windows at the end of the menu each time it
+    // opens: "&1 name" to "&9 name", the active one checked.
+    void watchWindowMenu(QMenu* menu);
+    void FillWindowList(QMenu* menu);
     // Actions updated whenever the event loop goes idle (the toolbar's).
     void setIdleUpdatedActions(const QList<QAction*>& actions) { m_idleActions = actions; }
 
     // A window message (platform/WindowMessage.h); true when handled.
     virtual bool OnWindowMessage(WindowMessageEvent& message) { return false; }
+
+    // "Vantric - name" for the active document, "Vantric - [name]" while its
+    // window is maximised, "Vantric" without one.
+    QString FrameTitle() const;
+    // Sets the title above; child frames call it when theirs changes.
+    virtual void OnUpdateFrameTitle();
 
 signals:
     void activeChildChanged(CMDIChildWnd* child);
@@ -91,7 +104,6 @@ protected:
     virtual void OnActiveChildChanged(CMDIChildWnd* child);
     // Called with the resource id of the menu to show.
     virtual void ShowMenuFor(int resourceId) {}
-    virtual void OnUpdateFrameTitle();
 
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -99,6 +111,11 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
     void OnWindowArrange();
+    // Tile: a grid of windows filling the area, none outside it. Cascade:
+    // overlapping windows a title bar apart, each at least two thirds of
+    // the area.
+    void OnWindowTile();
+    void OnWindowCascade();
 
 private:
     void onIdle();

@@ -30,9 +30,11 @@ void HyperlinkButton::attach()
     setAttribute(Qt::WA_Hover);
     setToolTip(m_strTooltip);
     setEnabled(!m_strLink.isEmpty());
-    connect(this, &QPushButton::clicked, this, [this] {
-        if (!OpenLink()) QApplication::beep();
-    });
+    // A link is never the dialog's default button: Enter after a click must
+    // close the dialog, not open the link again.
+    setAutoDefault(false);
+    setDefault(false);
+    connect(this, &QPushButton::clicked, this, [this] { OpenLink(); });
     if (m_bAdjustToFit) PositionWindow();
 }
 
@@ -67,6 +69,13 @@ void HyperlinkButton::SetAutoSize(bool adjust)
     if (adjust) PositionWindow();
 }
 
+void HyperlinkButton::SetAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    if (m_bAdjustToFit) PositionWindow();
+    update();
+}
+
 void HyperlinkButton::SetColours(const QColor& link, const QColor& visited, const QColor& hover)
 {
     m_crLinkColour = link;
@@ -97,9 +106,11 @@ void HyperlinkButton::PositionWindow()
 {
     const QSize wanted = sizeHint();
     QRect r = geometry();
-    // The text is centred both ways, so the control keeps its centre.
-    r.moveLeft(r.left() + (r.width() - wanted.width()) / 2);
-    r.moveTop(r.top() + (r.height() - wanted.height()) / 2);
+    // Keep the edge the alignment names, the centre when centred.
+    if (m_alignment & Qt::AlignRight) r.moveLeft(r.right() + 1 - wanted.width());
+    else if (!(m_alignment & Qt::AlignLeft)) r.moveLeft(r.left() + (r.width() - wanted.width()) / 2);
+    if (m_alignment & Qt::AlignBottom) r.moveTop(r.bottom() + 1 - wanted.height());
+    else if (!(m_alignment & Qt::AlignTop)) r.moveTop(r.top() + (r.height() - wanted.height()) / 2);
     r.setSize(wanted);
     setGeometry(r);
     setMinimumSize(wanted);
@@ -153,7 +164,7 @@ void HyperlinkButton::paintEvent(QPaintEvent*)
     const QRect r = rect();
     p.fillRect(r, palette().color(QPalette::Button));
     p.setFont(currentFont());
-    const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+    const int flags = int(m_alignment) | Qt::TextSingleLine;
     if (!isEnabled()) {
         p.setPen(palette().color(QPalette::Light));
         p.drawText(r.translated(1, 1), flags, text());

@@ -29,6 +29,11 @@ public:
     void SetAutoSize(bool adjust);
     bool autoSize() const { return m_bAdjustToFit; }
 
+    // Where the text sits in the control (left, right or centred; top,
+    // bottom or centred); centred both ways unless set.
+    void SetAlignment(Qt::Alignment alignment);
+    Qt::Alignment alignment() const { return m_alignment; }
+
     void SetColours(const QColor& link, const QColor& visited, const QColor& hover);
     QColor linkColour() const { return m_crLinkColour; }
     QColor visitedColour() const { return m_crVisitedColour; }
@@ -44,7 +49,8 @@ public:
 
     QSize sizeHint() const override;
 
-    // How the control behaves on a click: OpenWithShell; true when opened.
+    // How the control behaves on a click: OpenWithShell; true when opened,
+    // else one beep and the launch error.
     bool OpenLink();
 
 protected:
@@ -68,4 +74,5 @@ private:
     bool m_bVisited = false;
     Underline m_nUnderline = UnderlineHover;
     bool m_bAdjustToFit = true;
+    Qt::Alignment m_alignment = Qt::AlignCenter;
 };
