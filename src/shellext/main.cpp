@@ -125,8 +125,11 @@ int main(int argc, char** argv)
     image.setText(QStringLiteral("Software"), QStringLiteral("vantric-thumbnailer"));
     const bool written = image.save(output, "PNG");
 
+    // Every object is released, so a shell could unload the library now. This
+    // process ends instead: unloading would buy nothing, and Qt may still hold
+    // font and type registrations made from the library's code.
     auto canUnload = reinterpret_cast<PFN_DllCanUnloadNow>(dlsym(server, "DllCanUnloadNow"));
-    if (canUnload && canUnload() == S_OK) dlclose(server);
+    if (canUnload && canUnload() != S_OK) std::fprintf(stderr, "vantric-thumbnailer: the server still holds objects\n");
     if (!written) {
         QFile::remove(output);
         return fail("cannot write", output);
