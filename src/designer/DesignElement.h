@@ -50,7 +50,6 @@ public:
     const DesignRect& LabelBox() const { return m_labelBox; }
     // Stores the box with left <= right and top <= bottom.
     void SetLabelBox(double left, double top, double right, double bottom);
-    QPoint LabelOffset() const { return m_labelOffset; }
     // The font of the last label fit.
     const QFont& LabelFont() const { return m_labelFont; }
 

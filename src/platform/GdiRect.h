@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QRect>
-#include <QRectF>
 
 // A rectangle with Windows meaning: (left, top, right, bottom), the right and
 // bottom edges excluded, so (0, 0, 10, 10) covers 10 x 10 pixels. Layout code
@@ -43,6 +42,5 @@ struct GdiRect {
     constexpr bool operator==(const GdiRect&) const = default;
 
     QRect toQRect() const { return QRect(left, top, right - left, bottom - top); }
-    QRectF toQRectF() const { return QRectF(left, top, right - left, bottom - top); }
     static GdiRect fromQRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
 };

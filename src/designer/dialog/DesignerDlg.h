@@ -57,7 +57,6 @@ public:
     explicit DesignLabelEdit(QWidget* parent = nullptr);
 
     void setTypingLimit(int limit) { m_nLimit = limit; }
-    int typingLimit() const { return m_nLimit; }
 
 signals:
     void focusLost();
@@ -108,9 +107,7 @@ public:
 
     // The control of a resource identifier; null for an unknown one.
     QWidget* GetDlgItem(int id) const { return m_controls.value(id); }
-    CMiniTargetFrame* previewFrame() const { return m_pPreviewFrame; }
     CMiniTargetView* previewView() const;
-    bool isInitialized() const { return m_bInitialized; }
     ColorButtonKind lastColorKind() const { return m_nLastColorKind; }
     // The 16 custom colours the chooser gets for a button of the given
     // colour and kind.
