@@ -21,8 +21,6 @@ class TestPrintSetup : public QObject {
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void settingsRemembered_data();
-    void settingsRemembered();
     void printSetupWithoutPrinter();
 
 private:
@@ -44,38 +42,6 @@ void TestPrintSetup::cleanupTestCase()
 {
     m_app->CloseAllDocuments(false);
     delete m_app;
-}
-
-void TestPrintSetup::settingsRemembered_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QPageSize>("paper");
-    QTest::addColumn<bool>("landscape");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("kept");  // else the system's default printer
-    QTest::newRow("PDF, A4 landscape") << QString() << QPageSize(QPageSize::A4) << true
-                                       << QStringLiteral("/tmp/out.pdf") << true;
-    QTest::newRow("PDF, Legal") << QString() << QPageSize(QPageSize::Legal) << false << QString() << true;
-    QTest::newRow("PDF, 600 x 900 pt") << QString() << QPageSize(QSize(600, 900)) << false << QString() << true;
-    QTest::newRow("queue gone") << QStringLiteral("NoSuchQueue") << QPageSize(QPageSize::A4) << false << QString()
-                                << false;
-}
-
-void TestPrintSetup::settingsRemembered()
-{
-    QFETCH(QString, name);
-    QFETCH(QPageSize, paper);
-    QFETCH(bool, landscape);
-    QFETCH(QString, file);
-    QFETCH(bool, kept);
-    PrinterSettings settings;
-    settings.printerName = name;
-    settings.pageSize = paper;
-    settings.orientation = landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
-    settings.outputFile = file;
-    settings.save();
-    QCOMPARE(PrinterSettings::load() == settings, kept);
-    if (!kept) QVERIFY(PrinterSettings::load() == PrinterSettings::systemDefault());
 }
 
 void TestPrintSetup::printSetupWithoutPrinter()
