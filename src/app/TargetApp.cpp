@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QPrinterInfo>
 
 #include "app/AboutDlg.h"
 #include "app/ChildFrm.h"
 #include "app/GuiMessageBox.h"
 #include "app/MainFrm.h"
+#include "app/PrintSetupDlg.h"
 #include "app/TargetViewFactory.h"
 #include "designer/TargetDesign.h"
 #include "designer/dialog/DesignerCommands.h"
@@ -41,11 +41,12 @@ TargetApp::TargetApp(QObject* parent) : CWinApp(parent)
     addUpdateHandler(Cmd::ID_VIEW_THUMBNAIL, [](CCmdUI& ui) { ui.Enable(false); });
 
     m_fileDialog = [this](const FileDialogRequest& r) { return RunQtFileDialog(r, GetMainFrame()); };
-    m_printSetup = [](QPrinter& printer, QWidget* parent) {
-        QPrintDialog dialog(&printer, parent);
-        dialog.setWindowTitle(QStringLiteral("Print Setup"));
-        dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
-        dialog.exec();
+    m_printSetup = [](PrinterSettings& settings, QWidget* parent) {
+        CPrintSetupDlg dialog(QPrinterInfo::availablePrinterNames(), parent);
+        dialog.SetSettings(settings);
+        if (dialog.DoModal() != IDOK) return false;
+        settings = dialog.Settings();
+        return true;
     };
     m_about = [](QWidget* parent) {
         CAboutDlg dialog(parent);
@@ -229,7 +230,10 @@ void TargetApp::OnFileOpen()
 
 void TargetApp::OnFilePrintSetup()
 {
-    if (m_printSetup) m_printSetup(GetPrinter(), GetMainFrame());
+    // The choice is remembered for the next start; the windows re-read
+    // their pages in every case.
+    PrinterSettings& settings = GetPrinterSettings();
+    if (m_printSetup && m_printSetup(settings, GetMainFrame())) settings.save();
     SendMessageToDescendants(GetMainFrame(), MSG_PRINTER_CHANGED, 1, 0);
 }
 

@@ -11,7 +11,7 @@
 class CMainFrame;
 class CMultiDocTemplate;
 class CView;
-class QPrinter;
+struct PrinterSettings;
 class QWidget;
 
 // The application: start-up, the target document template, the
@@ -60,7 +60,8 @@ public:
 
     // What the commands show; tests put their own in.
     void setFileDialogRunner(FileDialogRunner runner) { m_fileDialog = std::move(runner); }
-    void setPrintSetupRunner(std::function<void(QPrinter&, QWidget*)> runner) { m_printSetup = std::move(runner); }
+    // Print Setup edits the application's printer and answers whether OK was chosen.
+    void setPrintSetupRunner(std::function<bool(PrinterSettings&, QWidget*)> runner) { m_printSetup = std::move(runner); }
     void setAboutRunner(std::function<void(QWidget*)> runner) { m_about = std::move(runner); }
     // The view of target windows (the target view unless replaced).
     void setTargetViewFactory(std::function<CView*()> factory) { m_makeTargetView = std::move(factory); }
@@ -74,7 +75,7 @@ private:
     PathParts m_programPath;
 
     FileDialogRunner m_fileDialog;
-    std::function<void(QPrinter&, QWidget*)> m_printSetup;
+    std::function<bool(PrinterSettings&, QWidget*)> m_printSetup;
     std::function<void(QWidget*)> m_about;
     std::function<CView*()> m_makeTargetView;
 };

@@ -2,13 +2,13 @@
 
 #include <QFileInfo>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 #include <cstring>
 #include <memory>
 
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
+#include "platform/ui/PrinterSettings.h"
 #include "view/CommandLineOptions.h"
 #include "view/DistanceScaleCommand.h"
 #include "view/PageMetrics.h"
@@ -145,27 +145,23 @@ int RunCommandLinePrint(const QStringList& arguments)
     }
     view.m_nPictureKind = view.m_image->kind();
 
-    std::unique_ptr<QPrinter> printer;
+    std::unique_ptr<QPrinter> printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (o.toPrinter) {
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (info.isNull()) return fail(QStringLiteral("No default printer is installed."));
-        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-        SetUpTargetPrinter(*printer);
-        printer->setDocName(view.m_title);
+        // The application's printer, as Print Setup left it; PDF output
+        // needs the file chosen there.
+        const PrinterSettings settings = PrinterSettings::load();
+        if (settings.isPdfOutput() && settings.outputFile.isEmpty())
+            return fail(QStringLiteral("No printer is set up: choose one in Print Setup, or use --print-to-pdf."));
+        SetUpApplicationPrinter(*printer, settings);
     } else {
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         SetUpPdfPrinter(*printer, o.pdf, o.paper, o.dpi);
-        printer->setDocName(view.m_title);
     }
+    printer->setDocName(view.m_title);
 
     // The stored metrics are the printer's, as when a window opens the
     // target and then prints on that printer.
     PrinterPageMetrics himetric;
-    PrinterPageMetrics device;
-    int dpiX = 0;
-    int dpiY = 0;
     GetDevicePageMetrics(*printer, PAGE_UNITS_HIMETRIC, himetric);
-    GetDevicePageMetrics(*printer, PAGE_UNITS_DEVICE, device, &dpiX, &dpiY);
     view.SetStoredMetrics(himetric);
     view.ChooseAutomaticPoster();
 
@@ -198,7 +194,7 @@ int RunCommandLinePrint(const QStringList& arguments)
         }
     }
 
-    const int pages = view.PrintPageCount(device, dpiX, dpiY);
+    const int pages = TakeJobPrinter(*printer, view);
     if (!PrintTargetPages(*printer, view, 1, pages))
         return fail(o.toPrinter ? QStringLiteral("The printer could not be started.")
                                 : QStringLiteral("Cannot write \"%1\".").arg(o.pdf));

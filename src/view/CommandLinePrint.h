@@ -3,7 +3,7 @@
 #include <QStringList>
 
 // Printing from the command line, without a window:
-//   vantric -p FILE                      print FILE on the default printer
+//   vantric -p FILE                      print FILE on the application's printer
 //   vantric --print-to-pdf OUT.pdf FILE  print FILE into a PDF
 //     --poster          toggle Tile Pages to Target (after the automatic poster)
 //     --scale-to-page   toggle Scale Target to Page

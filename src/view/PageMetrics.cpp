@@ -2,9 +2,10 @@
 
 #include <QPageLayout>
 #include <QPrinter>
-#include <QPrinterInfo>
 
+#include "platform/ui/PrinterSettings.h"
 #include "platform/ui/WinApp.h"
+#include "view/PrintJob.h"
 
 PrinterPageMetrics LetterFallbackMetrics(int nUnits)
 {
@@ -73,22 +74,27 @@ void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetric
 bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX,
                            int* pixelsPerInchY)
 {
-    // The application's printer is the one chosen in Print Setup; without
-    // an application the system's default printer.
-    if (CWinApp* app = AfxGetApp()) {
-        QPrinter& printer = app->GetPrinter();
-        if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty()) {
-            GetDevicePageMetrics(printer, nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
-            return true;
-        }
-    }
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
+    CWinApp* app = AfxGetApp();
+    const PrinterSettings settings = app ? app->GetPrinterSettings() : PrinterSettings::systemDefault();
+    return GetPrinterPageMetrics(settings, nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
+}
+
+bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterPageMetrics& metrics,
+                           int* pixelsPerInchX, int* pixelsPerInchY)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    settings.applyTo(printer);
+    SetUpTargetPrinter(printer);
+    int dpiX = 0;
+    int dpiY = 0;
+    GetDevicePageMetrics(printer, nUnits, metrics, &dpiX, &dpiY);
+    setDpi(dpiX, dpiY, pixelsPerInchX, pixelsPerInchY);
+    if (!settings.isPdfOutput()) return true;
+    // Without a print queue the fallback sheet keeps the fallback's numbers.
+    PrinterPageMetrics device;
+    GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, device);
+    if (dpiX == LETTER_FALLBACK_DPI && dpiY == LETTER_FALLBACK_DPI
+        && device == LetterFallbackMetrics(PAGE_UNITS_DEVICE))
         metrics = LetterFallbackMetrics(nUnits);
-        setDpi(LETTER_FALLBACK_DPI, LETTER_FALLBACK_DPI, pixelsPerInchX, pixelsPerInchY);
-        return false;
-    }
-    QPrinter printer(info, QPrinter::HighResolution);
-    GetDevicePageMetrics(printer, nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
-    return true;
+    return false;
 }

@@ -5,6 +5,7 @@
 #include "platform/DeviceContext.h"
 
 class QPrinter;
+struct PrinterSettings;
 
 // Units of the page metrics functions.
 enum PageMetricsUnits {
@@ -42,7 +43,12 @@ void GetDevicePageMetrics(const DeviceContext& dc, int nUnits, PrinterPageMetric
 void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetrics& metrics,
                           int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
 
-// Metrics of the default printer (the application's printer once chosen in
-// Print Setup); false, with the letter fallback, when there is none.
+// Metrics of the application's printer (the system's default printer until
+// Print Setup chose another); without an application, of the system's
+// default. False when it is PDF output rather than a print queue: on the
+// fallback sheet (Letter at 300 dpi) the values are then the letter fallback.
 bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX = nullptr,
                            int* pixelsPerInchY = nullptr);
+// The same for given printer settings.
+bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterPageMetrics& metrics,
+                           int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);

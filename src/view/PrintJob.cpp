@@ -6,6 +6,8 @@
 #include <QPrinter>
 
 #include "platform/DeviceContext.h"
+#include "platform/ui/PrinterSettings.h"
+#include "platform/ui/WinApp.h"
 #include "view/PageMetrics.h"
 #include "view/TargetViewState.h"
 
@@ -16,6 +18,18 @@ void SetUpTargetPrinter(QPrinter& printer)
     printer.setCopyCount(1);
 }
 
+void SetUpApplicationPrinter(QPrinter& printer)
+{
+    CWinApp* app = AfxGetApp();
+    SetUpApplicationPrinter(printer, app ? app->GetPrinterSettings() : PrinterSettings::load());
+}
+
+void SetUpApplicationPrinter(QPrinter& printer, const PrinterSettings& settings)
+{
+    settings.applyTo(printer);
+    SetUpTargetPrinter(printer);
+}
+
 void SetUpPdfPrinter(QPrinter& printer, const QString& outputFile, QPageSize::PageSizeId paper, int dpi)
 {
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -24,6 +38,30 @@ void SetUpPdfPrinter(QPrinter& printer, const QString& outputFile, QPageSize::Pa
     const QMarginsF quarterInch(0.25, 0.25, 0.25, 0.25);
     printer.setPageLayout(QPageLayout(QPageSize(paper), QPageLayout::Portrait, quarterInch, QPageLayout::Inch));
     SetUpTargetPrinter(printer);
+}
+
+int TakeJobPrinter(QPrinter& printer, TargetViewState& view)
+{
+    PrinterPageMetrics himetric;
+    PrinterPageMetrics device;
+    int dpiX = 0;
+    int dpiY = 0;
+    GetDevicePageMetrics(printer, PAGE_UNITS_HIMETRIC, himetric);
+    GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, device, &dpiX, &dpiY);
+    view.SetStoredMetrics(himetric);
+    view.m_nCurPage = 1;
+    return view.PrintPageCount(device, dpiX, dpiY);
+}
+
+bool PrintTargetJob(QPrinter& printer, TargetViewState& view, int nFrom, int nTo, bool preview)
+{
+    const int pages = TakeJobPrinter(printer, view);
+    if (nFrom <= 0 || nTo <= 0) {
+        nFrom = 1;
+        nTo = pages;
+    }
+    ClampPageRange(nFrom, nTo, pages);
+    return PrintTargetPages(printer, view, nFrom, nTo, preview);
 }
 
 bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview)

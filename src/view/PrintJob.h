@@ -4,6 +4,7 @@
 
 class QPrinter;
 class TargetViewState;
+struct PrinterSettings;
 
 // Sets a printer up so that a target prints at its true size: full-page
 // mode with the origin at the sheet's corner (the layout adds the printable
@@ -11,9 +12,26 @@ class TargetViewState;
 // scaling of the job by the print system.
 void SetUpTargetPrinter(QPrinter& printer);
 
+// Sets a printer up as the application's printer (the settings of
+// Print Setup, or the stored ones without an application) for a true-size
+// job: where the Print dialog, the preview and "-p" start.
+void SetUpApplicationPrinter(QPrinter& printer);
+void SetUpApplicationPrinter(QPrinter& printer, const PrinterSettings& settings);
+
 // A PDF printer for printing without a printer: the given sheet, printable
 // area inset 0.25 inch on every side, at dpi pixels per inch.
 void SetUpPdfPrinter(QPrinter& printer, const QString& outputFile, QPageSize::PageSizeId paper, int dpi);
+
+// A job or a preview is about to print on printer: its metrics become the
+// view's stored ones and page 1 is laid out for it. Returns the job's pages,
+// the rows times columns of that layout.
+int TakeJobPrinter(QPrinter& printer, TargetViewState& view);
+
+// A job after the Print dialog (or a preview's paint): takes the printer
+// as above and prints nFrom..nTo (0..0 for all pages), the range lowered to
+// the pages the printer's paper needs. False when the printer could not be
+// started.
+bool PrintTargetJob(QPrinter& printer, TargetViewState& view, int nFrom, int nTo, bool preview = false);
 
 // The print loop: for every page from..to, sets the view's current page and
 // paints it through the view's one paint routine. preview marks the contexts

@@ -11,6 +11,7 @@
 #include "document/TargetDoc.h"
 #include "platform/CommandIds.h"
 #include "platform/DeviceContext.h"
+#include "platform/MessageBox.h"
 #include "platform/WindowMessage.h"
 #include "platform/ui/WinApp.h"
 #include "view/DistanceScaleCommand.h"
@@ -191,43 +192,45 @@ void CTargetView::resizeEvent(QResizeEvent* event)
     if (m_bFirstUpdateDone && IsFitZoom()) layOut();
 }
 
+namespace {
+
+// The Print dialog for a job of nMaxPage pages: false when cancelled; the
+// range comes back as 0..0 for all pages.
+bool runPrintDialog(QPrinter& printer, int nMaxPage, int& nFrom, int& nTo, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, nMaxPage);
+    dialog.setFromTo(1, nMaxPage);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    nFrom = nTo = 0;
+    if (printer.printRange() == QPrinter::PageRange) {
+        nFrom = printer.fromPage();
+        nTo = printer.toPage();
+    }
+    return true;
+}
+
+}  // namespace
+
 void CTargetView::prepareJob(QPrinter& printer)
 {
-    // The job starts from the printer chosen in Print Setup, and prints at
-    // true size: full page, the sheet as the job's page, no scaling.
-    if (CWinApp* app = AfxGetApp()) {
-        const QPrinter& chosen = app->GetPrinter();
-        if (!chosen.printerName().isEmpty()) printer.setPrinterName(chosen.printerName());
-        printer.setPageLayout(chosen.pageLayout());
-    }
-    SetUpTargetPrinter(printer);
+    SetUpApplicationPrinter(printer);
+    printer.setDocName(DocumentTitle());
 }
 
 void CTargetView::OnFilePrint(bool direct)
 {
     QPrinter printer(QPrinter::HighResolution);
     prepareJob(printer);
-    PrinterPageMetrics device;
-    GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, device);
-    const int pages = PrintPageCount(device, printer.resolution(), printer.resolution());
-    int from = 1, to = pages;
-    if (!direct) {
-        QPrintDialog dialog(&printer, this);
-        dialog.setMinMax(1, pages);
-        dialog.setFromTo(1, pages);
-        if (dialog.exec() != QDialog::Accepted) return;
-        if (printer.printRange() == QPrinter::PageRange) {
-            from = qBound(1, printer.fromPage(), pages);
-            to = qBound(from, printer.toPage(), pages);
-        }
-    }
-    // Taken from the dialog's printer, as a job's pages follow its paper.
-    PrinterPageMetrics chosen;
-    GetDevicePageMetrics(printer, PAGE_UNITS_HIMETRIC, chosen);
-    SetStoredMetrics(chosen);
-    PrintTargetPages(printer, *this, from, to);
-    // Back to the default printer's picture on screen.
-    ReadDefaultPrinterMetrics();
+    // The dialog offers the pages the window shows ...
+    m_nCurPage = 1;
+    int from = 0;
+    int to = 0;
+    if (!direct && !runPrintDialog(printer, m_layoutScreen.PageCount(), from, to, this)) return;
+    // ... and the job prints the pages the chosen paper needs.
+    if (!PrintTargetJob(printer, *this, from, to))
+        ShowMessage(QStringLiteral("The printer could not be started."), QStringLiteral("Vantric"), MsgButtons::Ok,
+                    MsgIcon::Error);
     Refresh(false);
 }
 
@@ -238,13 +241,11 @@ void CTargetView::OnFilePrintPreview()
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(DocumentTitle());
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {
-        PrinterPageMetrics device;
-        GetDevicePageMetrics(*p, PAGE_UNITS_DEVICE, device);
-        const int pages = PrintPageCount(device, p->resolution(), p->resolution());
-        PrintTargetPages(*p, *this, 1, pages, true);
+        // Laid out for the preview's printer as it now is, so a page set up
+        // inside the preview changes what it shows and prints.
+        PrintTargetJob(*p, *this, 0, 0, true);
     });
     preview.resize(900, 700);
     preview.exec();
-    ReadDefaultPrinterMetrics();
     Refresh(false);
 }

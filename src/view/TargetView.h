@@ -28,7 +28,9 @@ public:
     void Refresh(bool scrollToOrigin = true);
 
     // Print (with the dialog unless direct) and the preview; both paint
-    // through the same routine as the screen.
+    // through the same routine as the screen. Both start from the
+    // application's printer; the view keeps the metrics of the printer
+    // used afterwards.
     void OnFilePrint(bool direct);
     void OnFilePrintPreview();
 

@@ -37,6 +37,32 @@ int PdfPageCount(const QString& pdf)
     return -1;
 }
 
+QSizeF PdfPageSizePoints(const QString& pdf)
+{
+    // "Page size:      595.276 x 841.89 pts (A4)"
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    for (const QString& line : info.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1String("Page size:"))) continue;
+        const QStringList words = line.mid(10).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.size() >= 3) return QSizeF(words[0].toDouble(), words[2].toDouble());
+    }
+    return QSizeF();
+}
+
+double PdfDarkSquareInches(const QString& pdf, int dpi)
+{
+    const int pages = PdfPageCount(pdf);
+    qint64 n = 0;
+    for (int page = 1; page <= pages; ++page) {
+        const QImage image = RasterisePdfPage(pdf, page, dpi);
+        for (int y = 0; y < image.height(); ++y) {
+            const uchar* line = image.constScanLine(y);
+            for (int x = 0; x < image.width(); ++x) n += line[x] < 128;
+        }
+    }
+    return double(n) / (double(dpi) * dpi);
+}
+
 QString PdfText(const QString& pdf, int page)
 {
     return run(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),

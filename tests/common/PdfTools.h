@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QList>
 #include <QPair>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,10 @@ bool HavePoppler();
 // Rasterises one page at dpi, as 8-bit grey or in colour.
 QImage RasterisePdfPage(const QString& pdf, int page, int dpi, bool colour = false);
 int PdfPageCount(const QString& pdf);
+// The size of page 1 in points, as pdfinfo reports it.
+QSizeF PdfPageSizePoints(const QString& pdf);
+// Dark pixels of every page of a PDF rasterised at dpi, in square inches.
+double PdfDarkSquareInches(const QString& pdf, int dpi);
 QString PdfText(const QString& pdf, int page);
 // The output of pdfimages -list (a header of two lines, then one per image).
 QStringList PdfImageList(const QString& pdf);

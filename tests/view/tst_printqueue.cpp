@@ -10,7 +10,9 @@
 
 #include <cmath>
 
+#include "document/TargetImage.h"
 #include "helper_target.h"
+#include "platform/ui/PrinterSettings.h"
 #include "view/PageMetrics.h"
 #include "view/PrintJob.h"
 
@@ -22,6 +24,14 @@
 //
 // The PDF is rasterised at 600 dpi and the target measured against the
 // printer's own page: centred on its printable area at exactly its size.
+// A window's state for a target file, without the window.
+class FileTargetView : public TargetViewState {
+public:
+    TargetImage* Target() const override { return &m_image; }
+    QString DocumentTitle() const override { return QString(); }
+    mutable TargetImage m_image;
+};
+
 class TestPrintQueue : public QObject {
     Q_OBJECT
 private slots:
@@ -80,8 +90,9 @@ QString TestPrintQueue::printThroughQueue(const QString& file)
 
 QPointF TestPrintQueue::printableCentre600() const
 {
-    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-    SetUpTargetPrinter(printer);
+    // The printer "-p" prints on: the application's, here the queue.
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpApplicationPrinter(printer, PrinterSettings::systemDefault());
     PrinterPageMetrics m;
     int dpiX = 0;
     int dpiY = 0;
@@ -122,6 +133,18 @@ void TestPrintQueue::shippedRifleTarget()
     const QString vnt = QStringLiteral(VANTRIC_DATA_DIR "/Targets/My Targets/50m Smallbore Rifle.vnt");
     const QString pdf = printThroughQueue(vnt);
     QVERIFY2(!pdf.isEmpty(), "the queue wrote no PDF");
+    // The queue's paper, and the sheets a window shows for it.
+    if (qEnvironmentVariable("VANTRIC_QUEUE_PAPER") == QLatin1String("A4")) {
+        const QSizeF a4 = QPageSize(QPageSize::A4).sizePoints(), got = PdfPageSizePoints(pdf);
+        QVERIFY2(qAbs(got.width() - a4.width()) < 1 && qAbs(got.height() - a4.height()) < 1,
+                 qPrintable(QStringLiteral("%1 x %2 pt").arg(got.width()).arg(got.height())));
+    }
+    FileTargetView window;
+    QVERIFY(window.m_image.Load(vnt));
+    window.ReadDefaultPrinterMetrics();
+    window.ChooseAutomaticPoster();
+    window.LayoutForScreen(96, 96, QSize(800, 600));
+    QCOMPARE(PdfPageCount(pdf), window.m_layoutScreen.PageCount());
     const QImage img = RasterisePdfPage(pdf, 1, 600);
     QVERIFY(!img.isNull());
     const QPointF c = printableCentre600();

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QPrinter>
 
 #include "platform/CommandIds.h"
 #include "platform/ui/DocTemplate.h"
@@ -79,10 +78,10 @@ void CWinApp::CloseAllDocuments(bool endSession)
     for (CDocTemplate* t : m_templates) t->CloseAllDocuments(endSession);
 }
 
-QPrinter& CWinApp::GetPrinter()
+PrinterSettings& CWinApp::GetPrinterSettings()
 {
-    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *m_printer;
+    if (!m_printerSettings) m_printerSettings = PrinterSettings::load();
+    return *m_printerSettings;
 }
 
 void CWinApp::LoadStdProfileSettings(int recentFiles)

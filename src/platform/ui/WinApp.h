@@ -6,12 +6,12 @@
 #include "platform/CmdTarget.h"
 #include "platform/Document.h"
 #include "platform/RecentFileList.h"
+#include "platform/ui/PrinterSettings.h"
 
-#include <memory>
+#include <optional>
 
 class CMDIFrameWnd;
 class CMultiDocTemplate;
-class QPrinter;
 
 // The application object: its document templates, its main frame, the
 // recent-file list and the framework's application commands (Exit, the
@@ -38,9 +38,10 @@ public:
     // Closes every document of every template without asking.
     virtual void CloseAllDocuments(bool endSession);
 
-    // The printer chosen in Print Setup (the default printer until then);
-    // views lay out and print their pages for it.
-    QPrinter& GetPrinter();
+    // The application's printer: what Print Setup chose, remembered in the
+    // settings file (the system's default printer until then). Views lay
+    // out and print their pages for it.
+    PrinterSettings& GetPrinterSettings();
 
     // Reads the recent-file list from the settings (size entries).
     void LoadStdProfileSettings(int recentFiles = 6);
@@ -63,7 +64,7 @@ protected:
     QList<CDocTemplate*> m_templates;
     CMDIFrameWnd* m_pMainWnd = nullptr;
     CRecentFileList m_recentFiles;
-    std::unique_ptr<QPrinter> m_printer;
+    std::optional<PrinterSettings> m_printerSettings;
 };
 
 CWinApp* AfxGetApp();

@@ -1,0 +1,94 @@
+// Print Setup and the application's printer: the dialog offers PDF output
+// and its papers on a machine without a print queue, OK stores the choice in
+// the settings file, and every target window lays out for it.
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/MainFrm.h"
+#include "app/PrintSetupDlg.h"
+#include "app/TargetApp.h"
+#include "platform/CommandIds.h"
+#include "platform/MessageBox.h"
+#include "platform/Profile.h"
+#include "view/PageMetrics.h"
+#include "view/TargetView.h"
+
+class TestPrintSetup : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void printSetupWithoutPrinter();
+
+private:
+    QTemporaryDir m_config;
+    TargetApp* m_app = nullptr;
+};
+
+void TestPrintSetup::initTestCase()
+{
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    QCoreApplication::setApplicationName(QStringLiteral("Vantric"));
+    MessageLog::setEcho(false);
+    m_app = new TargetApp;
+    QVERIFY(m_app->InitInstance({QStringLiteral("vantric")}));
+}
+
+void TestPrintSetup::cleanupTestCase()
+{
+    m_app->CloseAllDocuments(false);
+    delete m_app;
+}
+
+void TestPrintSetup::printSetupWithoutPrinter()
+{
+    WritePrivateProfileString(QStringLiteral("Printer"), QString(), QString(), QLatin1String(PROFILE_FILE));
+    m_app->GetPrinterSettings() = PrinterSettings();
+    QVERIFY(m_app->OpenTargetFile(QStringLiteral(VANTRIC_DATA_DIR "/Targets/My Targets/Sight-in Grid 8x10.wmf")));
+    auto* view = qobject_cast<CTargetView*>(m_app->mainFrame()->GetActiveView());
+    QVERIFY(view);
+    QCOMPARE(view->StoredMetrics(), LetterFallbackMetrics(PAGE_UNITS_HIMETRIC));
+
+    // Without a print queue: PDF output, its papers, and an OK button.
+    bool accept = true;
+    m_app->setPrintSetupRunner([&accept](PrinterSettings& settings, QWidget*) {
+        CPrintSetupDlg dialog({});
+        dialog.SetSettings(settings);
+        auto* printer = dialog.findChild<QComboBox*>(QStringLiteral("printer"));
+        auto* paper = dialog.findChild<QComboBox*>(QStringLiteral("paper"));
+        if (printer->count() != 1 || printer->currentText() != CPrintSetupDlg::PdfOutputText()) return false;
+        if (dialog.findChild<QPushButton*>(QStringLiteral("ok"))->text() != QStringLiteral("OK")) return false;
+        const int a4 = paper->findText(QStringLiteral("A4"));
+        if (a4 < 0) return false;
+        paper->setCurrentIndex(a4);
+        dialog.findChild<QRadioButton*>(QStringLiteral("landscape"))->setChecked(true);
+        if (!accept) return false;
+        settings = dialog.Settings();
+        return true;
+    });
+    QVERIFY(m_app->mainFrame()->routeCommand(Cmd::ID_FILE_PRINT_SETUP));
+    PrinterSettings a4Landscape;
+    a4Landscape.pageSize = QPageSize(QPageSize::A4);
+    a4Landscape.orientation = QPageLayout::Landscape;
+    QVERIFY(m_app->GetPrinterSettings() == a4Landscape);
+    QVERIFY(PrinterSettings::load() == a4Landscape);
+    // The window re-read its sheet: A4 across, 297 by 210 mm.
+    const PrinterPageMetrics m = view->StoredMetrics();
+    QVERIFY2(qAbs(m.sizePaper.width() - 29700) <= 30 && qAbs(m.sizePaper.height() - 21000) <= 30,
+             qPrintable(QStringLiteral("%1 x %2").arg(m.sizePaper.width()).arg(m.sizePaper.height())));
+    QCOMPARE(m.sizePrintable, m.sizePaper);
+
+    // Cancel stores nothing; the windows re-read the printer all the same.
+    accept = false;
+    m_app->GetPrinterSettings().orientation = QPageLayout::Portrait;
+    QVERIFY(m_app->mainFrame()->routeCommand(Cmd::ID_FILE_PRINT_SETUP));
+    QVERIFY(PrinterSettings::load() == a4Landscape);
+    QVERIFY(view->StoredMetrics().sizePaper.width() < view->StoredMetrics().sizePaper.height());
+}
+
+QTEST_MAIN(TestPrintSetup)
+#include "tst_printsetup.moc"
