@@ -210,6 +210,7 @@ void CTargetView::OnFilePrint(bool direct)
     PrinterPageMetrics device;
     GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, device);
     const int pages = PrintPageCount(device, printer.resolution(), printer.resolution());
+    if (!ConfirmSheetCount(pages)) return;
     int from = 1, to = pages;
     if (!direct) {
         QPrintDialog dialog(&printer, this);
@@ -235,6 +236,9 @@ void CTargetView::OnFilePrintPreview()
 {
     QPrinter printer(QPrinter::HighResolution);
     prepareJob(printer);
+    PrinterPageMetrics device;
+    GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, device);
+    if (!ConfirmSheetCount(PrintPageCount(device, printer.resolution(), printer.resolution()))) return;
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(DocumentTitle());
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {
