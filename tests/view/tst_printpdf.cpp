@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 
 #include "helper_target.h"
-#include "platform/MessageBox.h"
 #include "view/PrintCaptions.h"
 #include "view/PrintJob.h"
 
@@ -20,8 +19,6 @@ private slots:
     void poster();
     void scaleToPage();
     void distanceCaptions();
-    void longJobAsksFirst_data();
-    void longJobAsksFirst();
 
 private:
     QString print(SolidTargetView& v, const QString& name, QPageSize::PageSizeId paper, int dpi, int* pages);
@@ -227,35 +224,6 @@ void TestPrintPdf::distanceCaptions()
     QCOMPARE(row.size(), 1);
     QVERIFY(qAbs(row[0].second - 1500) <= 1);
     QVERIFY(qAbs(row[0].first - (150 + 1650)) <= 1);
-}
-
-void TestPrintPdf::longJobAsksFirst_data()
-{
-    QTest::addColumn<int>("sheets");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("prints");
-    QTest::newRow("500 sheets go without a word") << 500 << int(IDNO) << false << true;
-    QTest::newRow("501 sheets, Yes") << 501 << int(IDYES) << true << true;
-    QTest::newRow("501 sheets, No") << 501 << int(IDNO) << true << false;
-}
-
-void TestPrintPdf::longJobAsksFirst()
-{
-    QFETCH(int, sheets);
-    QFETCH(int, answer);
-    QFETCH(bool, asked);
-    QFETCH(bool, prints);
-    MessageLog::setEcho(false);
-    MessageLog::clear();
-    MessageLog::setAnswer(answer);
-    QCOMPARE(ConfirmSheetCount(sheets), prints);
-    const QList<MessageRecord> shown = MessageLog::messages();
-    QCOMPARE(shown.size(), asked ? 1 : 0);
-    if (asked) {
-        QCOMPARE(shown[0].text, QStringLiteral("This target prints on %1 sheets. Print it?").arg(sheets));
-        QVERIFY(shown[0].buttons == MsgButtons::YesNo);
-    }
 }
 
 QTEST_MAIN(TestPrintPdf)
