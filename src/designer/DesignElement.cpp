@@ -128,6 +128,8 @@ bool CDesignElement::Read(DesignReader& in)
         in.u32(fill);
         in.bytes(label, LABEL_SIZE);
         if (!in.ok()) return false;
+        for (double v : {b.left, b.top, b.right, b.bottom, thickness})
+            if (!IsDesignLength(v)) return false;
         m_enabled = enabled ? 1 : 0;
         m_bounds = b;
         m_outlineColor = outline;

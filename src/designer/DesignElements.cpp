@@ -202,7 +202,7 @@ bool CGridElement::Read(DesignReader& in)
     if (!CDesignElement::Read(in)) return false;
     if (m_extMarker != 0) {
         double spacing = 0;
-        if (!in.f64(spacing)) return false;
+        if (!in.f64(spacing) || !IsDesignLength(spacing)) return false;
         m_spacing = spacing;
     }
     m_extMarker = 1;

@@ -39,6 +39,11 @@ struct DesignRect {
     bool operator==(const DesignRect&) const = default;
 };
 
+// The largest length a design may hold, in inches (25.4 m): anything beyond,
+// or not a number at all, marks a damaged file, refused when it is read.
+constexpr double MAX_DESIGN_INCHES = 1000.0;
+inline bool IsDesignLength(double v) { return std::isfinite(v) && std::fabs(v) <= MAX_DESIGN_INCHES; }
+
 // A double truncated toward zero into an int. Values a file can hold (NaN,
 // infinities, 1e300) would make the plain conversion undefined, so they are
 // clamped into the int range and NaN becomes 0.

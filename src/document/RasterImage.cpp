@@ -8,8 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <climits>
 #include <cstring>
 #include <new>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "document/BmpDecoder.h"
@@ -35,7 +38,11 @@ void writeHeader(uchar* p, const BitmapInfoHeader& h)
     qToLittleEndian<quint32>(h.biClrImportant, p + 36);
 }
 
-int pelsPerMeter(int dpi) { return int(std::floor(dpi * 39.37007874015748 + 0.5)); }
+// Saturated: a file can claim any resolution.
+int pelsPerMeter(int dpi)
+{
+    return int(std::clamp(std::floor(dpi * 39.37007874015748 + 0.5), double(INT_MIN), double(INT_MAX)));
+}
 
 } // namespace
 
@@ -192,20 +199,115 @@ bool RasterImage::Draw(DeviceContext& dc, int x, int y, int width, int height)
         if (drawSampled(dc, x, y, width, height)) return true;
     }
 
-    // Printers and PDF get the bitmap at its own resolution, losslessly (the
-    // PDF writer would otherwise recompress it as JPEG); the device scales
-    // it. Negative sizes mirror, as a stretch-blit does. The same image is
-    // given for every page and copy, so a PDF holds the picture once.
-    if (m_printImage.isNull()) m_printImage = ToImage();
-    const QImage& image = m_printImage;
-    if (image.isNull()) return false;
-    painter->save();
-    painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter->setRenderHint(QPainter::LosslessImageRendering, true);
-    painter->translate(x, y);
-    painter->scale(double(width) / image.width(), double(height) / image.height());
-    painter->drawImage(QPointF(0, 0), image);
-    painter->restore();
+    return drawPrinted(dc, x, y, width, height);
+}
+
+// Printers, PDF and any device the sampled path does not serve. The bitmap
+// goes out losslessly (the PDF writer would otherwise recompress it as JPEG)
+// and the device scales it. While the whole bitmap holds no more pixels than
+// the visible part of the destination covers on the device, it goes out at
+// its own resolution, and the same image serves every page and copy, so a PDF
+// holds the picture once. A larger bitmap is never handed over whole: only the
+// part that lands on this sheet, reduced to the device pixels it covers, so
+// the device's memory follows the sheet, not the picture.
+bool RasterImage::drawPrinted(DeviceContext& dc, int x, int y, int width, int height)
+{
+    QPainter* painter = dc.painter();
+    const qint64 sw = m_header.biWidth, sh = m_header.biHeight;
+    const QRectF dest = QRectF(x, y, width, height).normalized();
+    const QTransform t = painter->combinedTransform();
+
+    // The part of the destination that can show, in the painter's units.
+    QRectF visible = dest;
+    bool invertible = false;
+    const QTransform toLogical = t.inverted(&invertible);
+    QPaintDevice* device = painter->device();
+    if (invertible && device) visible &= toLogical.mapRect(QRectF(0, 0, device->width(), device->height()));
+    if (painter->hasClipping()) visible &= painter->clipBoundingRect();
+    if (visible.isEmpty()) return true;
+    const QSizeF destOnDevice = t.mapRect(dest).size();
+    const QSizeF visibleOnDevice = t.mapRect(visible).size();
+    const double visiblePixels = std::ceil(visibleOnDevice.width()) * std::ceil(visibleOnDevice.height());
+    // A preview keeps every sheet, and shows it at screen size.
+    const double maxPixels = double(dc.isPreview() ? MAX_PREVIEW_PIXELS : MAX_PRINT_PIXELS);
+
+    // Negative sizes mirror, as a stretch-blit does.
+    const bool flipX = width < 0, flipY = height < 0;
+    auto place = [&](const QImage& image, const QRectF& target) {
+        painter->save();
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter->setRenderHint(QPainter::LosslessImageRendering, true);
+        painter->translate(flipX ? target.right() : target.left(), flipY ? target.bottom() : target.top());
+        painter->scale((flipX ? -target.width() : target.width()) / image.width(),
+                       (flipY ? -target.height() : target.height()) / image.height());
+        painter->drawImage(QPointF(0, 0), image);
+        painter->restore();
+    };
+
+    if (double(sw) * double(sh) <= std::min(visiblePixels, maxPixels)) {
+        if (m_printImage.isNull()) m_printImage = ToImage();
+        if (m_printImage.isNull()) return false;
+        place(m_printImage, dest);
+        return true;
+    }
+
+    // The source columns and rows under the visible part, in the picture's
+    // upright orientation (row 0 at the top), widened to whole pixels.
+    auto span = [](double lo, double hi, double start, double length, qint64 count, bool flip, qint64& first,
+                   qint64& last) {
+        double a = (lo - start) / length * double(count), b = (hi - start) / length * double(count);
+        if (flip) std::tie(a, b) = std::make_pair(double(count) - b, double(count) - a);
+        first = std::clamp<qint64>(qint64(std::floor(a)), 0, count);
+        last = std::clamp<qint64>(qint64(std::ceil(b)), 0, count);
+    };
+    qint64 u0, u1, v0, v1;
+    span(visible.left(), visible.right(), dest.left(), dest.width(), sw, flipX, u0, u1);
+    span(visible.top(), visible.bottom(), dest.top(), dest.height(), sh, flipY, v0, v1);
+    const qint64 cw = u1 - u0, ch = v1 - v0;
+    if (cw <= 0 || ch <= 0) return true;
+
+    // As many pixels as the part covers on the device, never more than it has.
+    double ow = std::min<double>(double(cw), std::ceil(double(cw) * destOnDevice.width() / double(sw)));
+    double oh = std::min<double>(double(ch), std::ceil(double(ch) * destOnDevice.height() / double(sh)));
+    ow = std::max(ow, 1.0);
+    oh = std::max(oh, 1.0);
+    if (ow * oh > maxPixels) {
+        const double k = std::sqrt(maxPixels / (ow * oh));
+        ow = std::max(1.0, std::floor(ow * k));
+        oh = std::max(1.0, std::floor(oh * k));
+    }
+    const int depth = m_header.biBitCount;
+    QImage part(int(ow), int(oh), depth == 24 ? QImage::Format_BGR888 : QImage::Format_Indexed8);
+    if (part.isNull()) return false;
+    if (depth != 24) {
+        QList<QRgb> table(qsizetype(m_header.biClrUsed));
+        const uchar* pal = Palette();
+        for (qsizetype i = 0; i < table.size(); ++i) table[i] = qRgb(pal[4 * i + 2], pal[4 * i + 1], pal[4 * i]);
+        part.setColorTable(table);
+    }
+    // Each output pixel takes the source pixel under its centre.
+    std::vector<quint32> columns(std::size_t(part.width()));
+    for (int i = 0; i < part.width(); ++i)
+        columns[std::size_t(i)] = quint32(u0 + std::min<qint64>(((2 * qint64(i) + 1) * cw) / (2 * part.width()), cw - 1));
+    for (int j = 0; j < part.height(); ++j) {
+        const qint64 sy = v0 + std::min<qint64>(((2 * qint64(j) + 1) * ch) / (2 * part.height()), ch - 1);
+        const uchar* src = Row(quint32(sh - 1 - sy));
+        uchar* dst = part.scanLine(j);
+        for (int i = 0; i < part.width(); ++i) {
+            const quint32 sx = columns[std::size_t(i)];
+            switch (depth) {
+            case 24: std::memcpy(dst + 3 * i, src + 3 * std::size_t(sx), 3); break;
+            case 8: dst[i] = src[sx]; break;
+            case 4: dst[i] = (sx & 1) ? (src[sx >> 1] & 0x0F) : (src[sx >> 1] >> 4); break;
+            default: dst[i] = (src[sx >> 3] >> (7 - (sx & 7))) & 1; break;
+            }
+        }
+    }
+    // Where the part lies in the destination.
+    const double px = dest.width() / double(sw), py = dest.height() / double(sh);
+    const double l = flipX ? dest.right() - double(u1) * px : dest.left() + double(u0) * px;
+    const double tp = flipY ? dest.bottom() - double(v1) * py : dest.top() + double(v0) * py;
+    place(part, QRectF(l, tp, double(cw) * px, double(ch) * py));
     return true;
 }
 

@@ -33,6 +33,11 @@ constexpr int BITMAP_INFO_HEADER_SIZE = 40;
 // before any allocation.
 constexpr qint64 MAX_RASTER_PIXELS = qint64(32768) * 32768;
 constexpr qint64 MAX_RASTER_BYTES = qint64(1) << 30;
+// The most pixels one drawing hands a printer: a letter sheet at 1200 dpi is
+// about twice this, so printed targets lose nothing they could show.
+constexpr qint64 MAX_PRINT_PIXELS = qint64(64) * 1000 * 1000;
+// The same for one sheet of a print preview, which keeps all its sheets.
+constexpr qint64 MAX_PREVIEW_PIXELS = qint64(2) * 1000 * 1000;
 
 // A raster target (".bmp" type 0, ".jpg"/".jpeg" type 1) held as one packed
 // device-independent bitmap: the 40-byte header, the palette (blue, green,
@@ -61,7 +66,8 @@ public:
     // so repaints at one zoom only copy it. Otherwise the mode becomes
     // COLORONCOLOR and each device pixel takes the source pixel under its
     // centre. On a printer the image goes out at its own pixels and the
-    // device scales it.
+    // device scales it, unless it has more pixels than the sheet shows: then
+    // only what the sheet shows goes out, at the device's resolution.
     bool Draw(DeviceContext& dc, int x, int y, int width, int height);
 
     quint32 Width() const { return m_block ? quint32(m_header.biWidth) : 0; }
@@ -115,6 +121,7 @@ private:
     bool drawScreenAveraged(DeviceContext& dc, int x, int y, int width, int height);
     // One source row (top-down) as 8-bit red, green, blue triples.
     void rowToRgb(quint32 topDownRow, uchar* rgb) const;
+    bool drawPrinted(DeviceContext& dc, int x, int y, int width, int height);
 
     struct FreeDeleter {
         void operator()(uchar* p) const;

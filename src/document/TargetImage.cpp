@@ -57,12 +57,18 @@ bool TargetImage::Load(const QString& path)
                             ? QString()
                             : QLatin1Char('.') + info.suffix();
     try {
-        if (ext.compare(QLatin1String(".vnt"), Qt::CaseInsensitive) == 0) return loadPicture(path, true);
-        if (ext.compare(QLatin1String(".wmf"), Qt::CaseInsensitive) == 0) return loadPicture(path, false);
-        if (ext.compare(QLatin1String(".rgd"), Qt::CaseInsensitive) == 0) return loadDesigner(path);
-        const int type = ClassifyRasterExtension(ext);
-        if (type < 0) return false;
-        return loadRaster(path, type);
+        bool ok = false;
+        if (ext.compare(QLatin1String(".vnt"), Qt::CaseInsensitive) == 0) ok = loadPicture(path, true);
+        else if (ext.compare(QLatin1String(".wmf"), Qt::CaseInsensitive) == 0) ok = loadPicture(path, false);
+        else if (ext.compare(QLatin1String(".rgd"), Qt::CaseInsensitive) == 0) ok = loadDesigner(path);
+        else if (const int type = ClassifyRasterExtension(ext); type >= 0) ok = loadRaster(path, type);
+        if (ok && !hasSaneSize()) {
+            // No real target is that large, and its numbers would overflow
+            // every layout and print that follows.
+            Clear();
+            return false;
+        }
+        return ok;
     } catch (const std::exception&) {
         ShowMessage(QStringLiteral("Error Reading File:  %1\r\n\r\nCheck file format.").arg(path),
                     QStringLiteral("File Read Error"), MsgButtons::Ok, MsgIcon::Error, false);
@@ -205,6 +211,35 @@ bool TargetImage::MakeBitmap(DeviceContext& dc, QImage& bitmap, int boxWidth, in
     if (m_kind == TARGET_KIND_PICTURE) m_picture->Render(mem, 0, 0, w, h, nullptr);
     else m_raster->Draw(mem, 0, 0, w, h);
     return true;
+}
+
+bool TargetImage::hasSaneSize() const
+{
+    double width = 0, height = 0;  // inches
+    switch (m_kind) {
+    case TARGET_KIND_PICTURE:
+        if (!m_picture) return false;
+        width = m_picture->GetSizeHimetric().width() / 2540.0;
+        height = m_picture->GetSizeHimetric().height() / 2540.0;
+        break;
+    case TARGET_KIND_DESIGNER:
+        // A design with nothing enabled has no size, and is still a design
+        // that can be opened and edited.
+        if (!m_designer) return false;
+        width = height = m_designer->OverallDiameter();
+        if (width == 0) return true;
+        break;
+    case TARGET_KIND_RASTER:
+        if (!m_raster) return false;
+        width = double(m_raster->Width()) / (m_raster->DpiX() ? m_raster->DpiX() : 72);
+        height = double(m_raster->Height()) / (m_raster->DpiY() ? m_raster->DpiY() : 72);
+        break;
+    default:
+        return false;
+    }
+    // Whole HIMETRIC units: a size that truncates to 0 is no size.
+    auto sane = [](double inches) { return inches * 2540.0 >= 1.0 && inches <= MAX_TARGET_INCHES; };
+    return sane(width) && sane(height);
 }
 
 QSize TargetImage::GetSizeHimetric() const

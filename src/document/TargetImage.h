@@ -30,6 +30,9 @@ enum TargetSaveStatus {
     SAVE_CANNOT_CREATE = -5,
 };
 
+// The largest target accepted, in inches either way (25.4 m).
+constexpr double MAX_TARGET_INCHES = 1000.0;
+
 // One loaded target in one of its representations. Loads by extension, draws
 // into any device rectangle, reports its physical size in HIMETRIC, makes
 // thumbnail bitmaps and, for designs only, saves.
@@ -41,6 +44,8 @@ public:
     TargetImage& operator=(const TargetImage&) = delete;
 
     void Clear();
+    // False also for a target whose size is 0 or beyond MAX_TARGET_INCHES
+    // (a design with nothing enabled excepted): such a target is cleared.
     bool Load(const QString& path);
     bool SetDesigner(const CTargetDesign& design);
     int Save(const QString& path);
@@ -62,6 +67,7 @@ private:
     bool loadPicture(const QString& path, bool isTargetDocument);
     bool loadDesigner(const QString& path);
     bool loadRaster(const QString& path, int rasterType);
+    bool hasSaneSize() const;
 
     int m_kind = TARGET_KIND_NONE;
     std::unique_ptr<PictureImage> m_picture;

@@ -195,6 +195,11 @@ int RunCommandLinePrint(const QStringList& arguments)
     }
 
     const int pages = TakeJobPrinter(*printer, view);
+    if (pages > MAX_SHEETS_UNASKED)
+        return fail(QStringLiteral("This target prints on %1 sheets, more than %2: print it from the window, or "
+                                   "give --scale-to-page.")
+                        .arg(pages)
+                        .arg(MAX_SHEETS_UNASKED));
     if (!PrintTargetPages(*printer, view, 1, pages))
         return fail(o.toPrinter ? QStringLiteral("The printer could not be started.")
                                 : QStringLiteral("Cannot write \"%1\".").arg(o.pdf));

@@ -8,6 +8,7 @@
 #include "platform/DeviceContext.h"
 #include "platform/ui/PrinterSettings.h"
 #include "platform/ui/WinApp.h"
+#include "platform/MessageBox.h"
 #include "view/PageMetrics.h"
 #include "view/TargetViewState.h"
 
@@ -86,4 +87,12 @@ bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, in
     }
     painter.end();
     return true;
+}
+
+bool ConfirmSheetCount(int sheets)
+{
+    if (sheets <= MAX_SHEETS_UNASKED) return true;
+    return ShowMessage(QStringLiteral("This target prints on %1 sheets. Print it?").arg(sheets),
+                       QStringLiteral("Vantric"), MsgButtons::YesNo, MsgIcon::Question)
+           == IDYES;
 }

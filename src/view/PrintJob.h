@@ -37,3 +37,11 @@ bool PrintTargetJob(QPrinter& printer, TargetViewState& view, int nFrom, int nTo
 // paints it through the view's one paint routine. preview marks the contexts
 // as a print preview. Returns false when the printer could not be started.
 bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview = false);
+
+// Jobs of more sheets than this are not printed without a word: the window
+// asks, the command line refuses.
+constexpr int MAX_SHEETS_UNASKED = 500;
+
+// Asks "This target prints on N sheets. Print it?" (Yes/No) when the job has
+// more than MAX_SHEETS_UNASKED sheets; true when the job may go ahead.
+bool ConfirmSheetCount(int sheets);

@@ -224,6 +224,7 @@ void CTargetView::OnFilePrint(bool direct)
     prepareJob(printer);
     // The dialog offers the pages the window shows ...
     m_nCurPage = 1;
+    if (!ConfirmSheetCount(m_layoutScreen.PageCount())) return;
     int from = 0;
     int to = 0;
     if (!direct && !runPrintDialog(printer, m_layoutScreen.PageCount(), from, to, this)) return;
@@ -238,6 +239,9 @@ void CTargetView::OnFilePrintPreview()
 {
     QPrinter printer(QPrinter::HighResolution);
     prepareJob(printer);
+    PrinterPageMetrics device;
+    GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, device);
+    if (!ConfirmSheetCount(PrintPageCount(device, printer.resolution(), printer.resolution()))) return;
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(DocumentTitle());
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {

@@ -23,7 +23,11 @@ namespace {
 
 class RecordDecoder {
 public:
-    RecordDecoder(Picture& pic, Reader& r, quint16 function) : m_pic(pic), m_r(r) { m_rec.function = function; }
+    RecordDecoder(Picture& pic, Reader& r, quint16 function, qint64& imageBytes)
+        : m_pic(pic), m_r(r), m_imageBytes(imageBytes)
+    {
+        m_rec.function = function;
+    }
 
     // Reads n 16-bit signed values; returns them reversed (GDI call order).
     void reversed(int n)
@@ -57,6 +61,7 @@ public:
     int addImage(const QImage& img)
     {
         if (img.isNull()) return -1;
+        m_imageBytes += img.sizeInBytes();
         m_pic.images.push_back(img);
         return int(m_pic.images.size() - 1);
     }
@@ -74,6 +79,7 @@ public:
 private:
     Picture& m_pic;
     Reader& m_r;
+    qint64& m_imageBytes;
 };
 
 bool RecordDecoder::decode(qint64 recordWords)
@@ -382,6 +388,7 @@ bool decode(const QByteArray& data, Picture& pic, QString* error, NonPlaceable n
     if (r.remaining() < 6) return fail("the file ends before its first record");
 
     bool haveWindowOrg = false, haveWindowExt = false;
+    qint64 imageBytes = 0;
     while (r.remaining() >= 6 && int(pic.records.size()) < MAX_RECORDS) {
         const qsizetype start = r.pos();
         const qint64 words = r.u32();
@@ -390,9 +397,13 @@ bool decode(const QByteArray& data, Picture& pic, QString* error, NonPlaceable n
         if (function == EOF_RECORD) break;
         const qsizetype end = start + qsizetype(words) * 2;
         Reader body(reinterpret_cast<const uchar*>(data.constData()) + r.pos(), end - r.pos());
-        RecordDecoder d(pic, body, function);
-        const bool ok = d.decode(words);
-        if (ok && body.ok()) {
+        RecordDecoder d(pic, body, function, imageBytes);
+        const bool ok = d.decode(words) && body.ok();
+        if (imageBytes > MAX_IMAGE_BYTES) {
+            pic = Picture();
+            return fail("the bitmaps take more memory than any target needs");
+        }
+        if (ok) {
             pic.records.push_back(std::move(d.m_rec));
         } else if (createsObject(function)) {
             // The slot must still be taken or every later index is off by one.

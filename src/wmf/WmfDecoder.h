@@ -17,11 +17,15 @@ enum class NonPlaceable {
 // display list. Every count and size is checked against the bytes that remain;
 // decoding stops at the first record that is truncated or smaller than three
 // words and keeps what came before. Returns false, with a reason, when the
-// headers are unusable.
+// headers are unusable or the bitmaps exceed MAX_IMAGE_BYTES.
 bool decode(const QByteArray& data, Picture& picture, QString* error = nullptr,
             NonPlaceable nonPlaceable = NonPlaceable::Reject);
 
 // Records after which decoding stops, however big the file says it is.
 constexpr int MAX_RECORDS = 4 * 1024 * 1024;
+
+// Bytes that the decoded bitmaps of one picture may take together; a file
+// that needs more is refused.
+constexpr qint64 MAX_IMAGE_BYTES = qint64(256) * 1024 * 1024;
 
 } // namespace wmf

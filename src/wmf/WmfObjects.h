@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <queue>
 #include <vector>
 
 namespace wmf {
@@ -19,11 +21,11 @@ public:
 
     int add(Kind kind, int index)
     {
-        for (size_t i = 0; i < m_slots.size(); ++i) {
-            if (m_slots[i].kind == Empty) {
-                m_slots[i] = {kind, index};
-                return int(i);
-            }
+        if (!m_free.empty()) {
+            const int slot = m_free.top();
+            m_free.pop();
+            m_slots[size_t(slot)] = {kind, index};
+            return slot;
         }
         if (int(m_slots.size()) >= MAX_SLOTS) return -1;
         m_slots.push_back({kind, index});
@@ -36,12 +38,17 @@ public:
     }
     void remove(int slot)
     {
-        if (slot >= 0 && slot < int(m_slots.size())) m_slots[size_t(slot)] = Slot();
+        if (!get(slot)) return;
+        m_slots[size_t(slot)] = Slot();
+        m_free.push(slot);
     }
     int size() const { return int(m_slots.size()); }
 
 private:
     std::vector<Slot> m_slots;
+    // The free slots below the table's end, lowest on top, so that creating
+    // an object costs the same however full the table is.
+    std::priority_queue<int, std::vector<int>, std::greater<int>> m_free;
 };
 
 } // namespace wmf

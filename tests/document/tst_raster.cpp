@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "CraftedFiles.h"
 #include "document/RasterImage.h"
 #include "document/TargetImage.h"
 #include "platform/DeviceContext.h"
@@ -226,6 +227,71 @@ private slots:
                                         .arg(x).arg(y).arg(got, 8, 16).arg(page.width()).arg(page.height())));
             }
         }
+    }
+
+    // A bitmap with more pixels than its place on the sheet goes out reduced
+    // to the device's pixels, cropped to the sheet, and still the right way
+    // round, mirrored or not. Quadrants: red, green above blue, black.
+    void printsWhatTheSheetShows_data()
+    {
+        QTest::addColumn<QRect>("dest");  // device pixels at 20 dpi; negative sizes mirror
+        QTest::newRow("on the sheet") << QRect(20, 30, 100, 80);
+        QTest::newRow("mirrored both ways") << QRect(120, 110, -100, -80);
+        QTest::newRow("half off the sheet") << QRect(-100, 40, 200, 80);
+    }
+
+    void printsWhatTheSheetShows()
+    {
+        QFETCH(QRect, dest);
+        const QString pdfimages = QStandardPaths::findExecutable("pdfimages");
+        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+        if (pdfimages.isEmpty() || pdftoppm.isEmpty()) QSKIP("poppler-utils is not installed");
+        const QRgb quadrant[2][2] = {{qRgb(255, 0, 0), qRgb(0, 255, 0)}, {qRgb(0, 0, 255), qRgb(0, 0, 0)}};
+        const int w = 400, h = 300;
+        QByteArray pixels;
+        for (int y = h - 1; y >= 0; --y)
+            for (int x = 0; x < w; ++x) {
+                const QRgb c = quadrant[y >= h / 2][x >= w / 2];
+                pixels.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c)));
+            }
+        RasterImage image(RasterImage::TYPE_BMP);
+        QVERIFY(image.Load(write("q.bmp", crafted::Bitmap(w, h, 24, 0, 0, pixels))));
+        const QString pdf = m_dir.filePath("q.pdf");
+        {
+            QPdfWriter writer(pdf);
+            writer.setResolution(20);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            QPainter painter(&writer);
+            DeviceContext dc(&painter, 20, 20);
+            dc.setPrinting(true);
+            QVERIFY(image.Draw(dc, dest.x(), dest.y(), dest.width(), dest.height()));
+        }
+        QProcess list;
+        list.start(pdfimages, {"-list", pdf});
+        QVERIFY(list.waitForFinished(30000));
+        const QStringList fields =
+            QString::fromLocal8Bit(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).value(2).simplified().split(' ');
+        const QRect onSheet = QRect(0, 0, 165, 233).intersected(dest.normalized());
+        QVERIFY2(fields.value(3).toInt() <= onSheet.width() + 1 && fields.value(4).toInt() <= onSheet.height() + 1,
+                 qPrintable(fields.join(' ')));
+
+        QProcess render;
+        render.start(pdftoppm, {"-r", "20", "-png", "-singlefile", pdf, m_dir.filePath("q")});
+        QVERIFY(render.waitForFinished(30000));
+        const QImage page(m_dir.filePath("q.png"));
+        QVERIFY(!page.isNull());
+        const QRect d = dest.normalized();
+        for (int qy = 0; qy < 2; ++qy)
+            for (int qx = 0; qx < 2; ++qx) {
+                const QPoint probe(d.x() + d.width() * (1 + 2 * qx) / 4, d.y() + d.height() * (1 + 2 * qy) / 4);
+                if (!page.rect().contains(probe)) continue;
+                const QRgb want = quadrant[dest.height() < 0 ? 1 - qy : qy][dest.width() < 0 ? 1 - qx : qx];
+                const QRgb got = page.pixel(probe);
+                QVERIFY2(std::abs(qRed(got) - qRed(want)) + std::abs(qGreen(got) - qGreen(want))
+                                 + std::abs(qBlue(got) - qBlue(want)) <= 12,
+                         qPrintable(QStringLiteral("quadrant %1,%2 shows %3").arg(qx).arg(qy).arg(got, 8, 16)));
+            }
     }
 
     // The document's view of a raster target: extension, size, drawing, thumbnail.

@@ -348,6 +348,11 @@ void TestWmfDecoder::nonPlaceable()
     QCOMPARE(pic.right, 2980);
     QCOMPARE(pic.widthHimetric(), 5080);
     QCOMPARE(pic.heightHimetric(), 2540);
+    // A window origin or extent cut short, with no record before it, gives no frame.
+    for (quint16 function : {SETWINDOWORG, SETWINDOWEXT}) {
+        const QByteArray cut = plain.left(HEADER_SIZE) + rawRecord(4, function, le16(7)) + rawRecord(3, 0, {});
+        QVERIFY(!decode(cut, pic, nullptr, NonPlaceable::FrameFromWindow));
+    }
 }
 
 QTEST_MAIN(TestWmfDecoder)

@@ -1,0 +1,202 @@
+#include <QtTest>
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <limits>
+
+#include "CraftedFiles.h"
+#include "designer/TargetDesign.h"
+#include "wmf/WmfFormat.h"
+#include "wmf/WmfWriter.h"
+
+using namespace crafted;
+
+// Damaged and absurd files, each printed by the program itself as
+// "vantric --print-to-pdf" prints, in a child process held to 2.5 GB of
+// address space and 60 s: every one must end in pages or in a message, with
+// status 0 or 1, never in a crash, a hang or an exhausted machine.
+class TestHostileFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void endsInPicturesOrMessage_data();
+    void endsInPicturesOrMessage();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+constexpr int kDpi = 150;
+const char* const kInvalid = "does not appear the be a valid image or target file";
+
+QByteArray designWith(double diameter, double thickness, double gridSpacing)
+{
+    CTargetDesign d;
+    d.AddCircle(diameter, 0, thickness, true, 0xFFFFFF, QStringLiteral("1"), false);
+    d.SetGrid(0, 0.01, true, gridSpacing);
+    d.Rebuild();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    d.Write(buffer);
+    return buffer.data();
+}
+
+// Bitmaps that each stay within the per-bitmap limit but together would take
+// count x 64 MB once decoded.
+QByteArray metafileOfBitmaps(int count)
+{
+    WmfWriter w(0, 0, 1440, 1440, 1440);
+    const QByteArray dib = DibHeader(4096, 4096, 8, 1, 0) + Rle8Stripe();
+    for (int i = 0; i < count; ++i) {
+        std::vector<quint16> words = {quint16(wmf::SRCCOPY & 0xFFFF), quint16(wmf::SRCCOPY >> 16), 0,
+                                      4096, 4096, 0, 0, 100, 100, 0, 0};
+        for (int k = 0; k + 1 < dib.size(); k += 2)
+            words.push_back(quint16(uchar(dib[k]) | (uchar(dib[k + 1]) << 8)));
+        w.record(wmf::STRETCHDIB, words);
+    }
+    return w.finish();
+}
+
+QByteArray metafileOfPens(int count)
+{
+    WmfWriter w(0, 0, 1440, 1440, 1440);
+    for (int i = 0; i < count; ++i) w.record(wmf::CREATEPENINDIRECT, {0, 1, 0, 0, 0});
+    w.rectangle(100, 100, 1000, 1000);
+    return w.finish();
+}
+
+QString toolOutput(const QString& tool, const QStringList& args)
+{
+    QProcess p;
+    p.start(QStandardPaths::findExecutable(tool), args);
+    return p.waitForFinished(60000) ? QString::fromLocal8Bit(p.readAllStandardOutput()) : QString();
+}
+
+}  // namespace
+
+void TestHostileFiles::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY2(QFile::exists(QStringLiteral(VANTRIC_BIN)), VANTRIC_BIN);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("pdfimages")).isEmpty())
+        QSKIP("poppler-utils (pdfinfo, pdfimages) are not installed");
+}
+
+void TestHostileFiles::endsInPicturesOrMessage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("pages");    // status 0: sheets in the PDF
+    QTest::addColumn<QString>("says"); // status 1: what the message holds
+
+    const QStringList toPage = {QStringLiteral("--scale-to-page")};
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+
+    // 729 million pixels of 1080 bytes: more than the PDF writer can take whole.
+    QTest::newRow("27000^2 RLE8 scaled to the page")
+        << "big.bmp" << Bitmap(27000, 27000, 8, 1, 0, Rle8Stripe()) << toPage << 0 << 1 << QString();
+    // At 1800 dpi it is 15 inches: a poster of 2 x 2 sheets, each sent what it shows.
+    QTest::newRow("27000^2 RLE8 poster") << "poster.bmp" << Bitmap(27000, 27000, 8, 1, 70866, Rle8Stripe())
+                                         << QStringList() << 0 << 4 << QString();
+    QTest::newRow("12000^2 24-bit headerless, short")
+        << "deep.bmp" << Bitmap(12000, 12000, 24, 0, 0, QByteArray(3000, '\x40'), true) << toPage << 0 << 1
+        << QString();
+
+    QTest::newRow("a million inches wide at 1 dpi")
+        << "wide.bmp" << Bitmap(1000000, 1, 8, 0, 39, QByteArray(1000000, '\x01')) << toPage << 1 << 0 << kInvalid;
+    QTest::newRow("so dense it has no size")
+        << "dense.bmp" << Bitmap(1, 1, 24, 0, 2147483647, QByteArray(4, 0)) << toPage << 1 << 0 << kInvalid;
+    QTest::newRow("design diameter NaN") << "nan.rgd" << designWith(nan, 0.03, 1) << toPage << 1 << 0 << kInvalid;
+    QTest::newRow("design diameter infinite") << "inf.rgd" << designWith(inf, 0.03, 1) << toPage << 1 << 0 << kInvalid;
+    QTest::newRow("design diameter 1e300") << "huge.rgd" << designWith(1e300, 0.03, 1) << toPage << 1 << 0
+                                           << kInvalid;
+    QTest::newRow("design thickness 1e300") << "thick.rgd" << designWith(6, 1e300, 1) << toPage << 1 << 0
+                                            << kInvalid;
+    QTest::newRow("design grid spacing NaN") << "grid.rgd" << designWith(6, 0.03, nan) << toPage << 1 << 0
+                                             << kInvalid;
+    QTest::newRow("metafile frame 65535 inches")
+        << "frame.wmf" << WmfWriter(-32768, 0, 32767, 1, 1).finish() << QStringList() << 1 << 0 << kInvalid;
+
+    // 20000 pixels at 72 dpi: 278 inches, about 900 sheets.
+    QTest::newRow("poster of too many sheets") << "long.bmp" << Bitmap(20000, 20000, 8, 1, 2835, Rle8Stripe())
+                                               << QStringList() << 1 << 0 << "sheets, more than 500";
+
+    QTest::newRow("40 bitmaps of 16 MP") << "bitmaps.wmf" << metafileOfBitmaps(40) << QStringList() << 1 << 0
+                                         << kInvalid;
+
+    QByteArray shortExt = WmfWriter(0, 0, 1440, 1440, 1440).finish().mid(wmf::PLACEABLE_SIZE);
+    shortExt.chop(6);
+    shortExt += le32(4) + le16(wmf::SETWINDOWEXT) + le16(7) + le32(3) + le16(0);
+    QTest::newRow("no placeable header, short window extent") << "plain.wmf" << shortExt << QStringList() << 1 << 0
+                                                              << kInvalid;
+
+    QTest::newRow("400000 pens") << "pens.wmf" << metafileOfPens(400000) << QStringList() << 0 << 1 << QString();
+}
+
+void TestHostileFiles::endsInPicturesOrMessage()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, options);
+    QFETCH(int, status);
+    QFETCH(int, pages);
+    QFETCH(QString, says);
+
+    const QString file = m_dir.filePath(name);
+    const QString pdf = m_dir.filePath(name + QStringLiteral(".pdf"));
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(bytes), qint64(bytes.size()));
+    }
+    QProcess child;
+#ifdef VANTRIC_UNLIMITED_CHILD
+    const QString limit;  // sanitizers reserve far more address space than they use
+#else
+    const QString limit = QStringLiteral("ulimit -v 2621440 && ");
+#endif
+    child.start(QStringLiteral("/bin/sh"),
+                QStringList{QStringLiteral("-c"), limit + QStringLiteral("exec \"$0\" \"$@\""),
+                            QStringLiteral(VANTRIC_BIN), QStringLiteral("--print-to-pdf"), pdf,
+                            QStringLiteral("--dpi"), QString::number(kDpi)}
+                    + options + QStringList{file});
+    if (!child.waitForFinished(60000)) {
+        child.kill();
+        child.waitForFinished();
+        QFAIL("the print did not end within 60 s");
+    }
+    const QString err = QString::fromLocal8Bit(child.readAllStandardError());
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit, qPrintable(QStringLiteral("crashed: ") + err));
+    QVERIFY2(child.exitCode() == status, qPrintable(QStringLiteral("status %1: %2").arg(child.exitCode()).arg(err)));
+    if (status != 0) {
+        QVERIFY2(err.contains(says), qPrintable(err));
+        return;
+    }
+
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(toolOutput(QStringLiteral("pdfinfo"), {pdf}));
+    QVERIFY(m.hasMatch());
+    QCOMPARE(m.captured(1).toInt(), pages);
+    // No sheet is sent more pixels than a letter sheet holds at the PDF's resolution.
+    const QStringList images =
+        toolOutput(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).split('\n', Qt::SkipEmptyParts).mid(2);
+    for (const QString& line : images) {
+        const QStringList f = line.simplified().split(' ');
+        QVERIFY2(f.value(3).toLongLong() * f.value(4).toLongLong() <= qint64(8.5 * kDpi) * (11 * kDpi),
+                 qPrintable(line));
+    }
+}
+
+QTEST_MAIN(TestHostileFiles)
+#include "tst_hostilefiles.moc"
