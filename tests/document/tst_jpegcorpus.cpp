@@ -148,7 +148,7 @@ private slots:
         QTest::newRow("300 dpi") << "pillow/rgb.jpg" << 300 << 300;
         QTest::newRow("no JFIF") << "jpeg-decoder/reftest/rgb.jpg" << 96 << 96;
         QTest::newRow("aspect 1:1") << "libjpeg-turbo/testorig.jpg" << 96 << 96;
-        QTest::newRow("units 0, 72:72") << "pillow/app13-multiple.jpg" << 72 << 72;
+        QTest::newRow("units 0, 72:72 is an aspect ratio") << "pillow/app13-multiple.jpg" << 96 << 96;
         QTest::newRow("per cm, 1 by 2") << "pillow/jfif_unit_cm.jpg" << 96 << 5;
     }
 
