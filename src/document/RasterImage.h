@@ -34,6 +34,14 @@ constexpr int BITMAP_INFO_HEADER_SIZE = 40;
 constexpr qint64 MAX_RASTER_PIXELS = qint64(32768) * 32768;
 constexpr qint64 MAX_RASTER_BYTES = qint64(1) << 30;
 
+// Frees a bitmap block: large blocks are mapped (in huge pages where the
+// system allows), small ones come from the heap; mapped says how many bytes
+// to unmap.
+struct RasterBlockDeleter {
+    std::size_t mapped = 0;
+    void operator()(uchar* p) const;
+};
+
 // A raster target (".bmp" type 0, ".jpg"/".jpeg" type 1) held as one packed
 // device-independent bitmap: the 40-byte header, the palette (blue, green,
 // red, 0 per entry) and the pixel rows, bottom row first, each row padded to
@@ -102,12 +110,8 @@ private:
     void freeBitmap();
     bool drawSampled(DeviceContext& dc, int x, int y, int width, int height);
 
-    struct FreeDeleter {
-        void operator()(uchar* p) const;
-    };
-
     int m_type;
-    std::unique_ptr<uchar, FreeDeleter> m_block;
+    std::unique_ptr<uchar, RasterBlockDeleter> m_block;
     std::size_t m_blockSize = 0;
     BitmapInfoHeader m_header;
     quint32 m_effectiveWidth = 0;
