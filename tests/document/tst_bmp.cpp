@@ -233,6 +233,12 @@ private slots:
             put32(b.afterHeader, 0x00FF0000);
             QTest::newRow("32-bit bit fields in red-first order")
                 << b.build() << 24 << Picture{{qRgb(10, 20, 30), qRgb(40, 50, 60)}};
+            b.afterHeader.clear();
+            put32(b.afterHeader, 0x00FF0000);
+            put32(b.afterHeader, 0x0000FF00);
+            put32(b.afterHeader, 0);
+            QTest::newRow("32-bit bit fields, empty blue mask")
+                << b.build() << 24 << Picture{{qRgb(30, 20, 0), qRgb(60, 50, 0)}};
         }
         {
             Bmp b;
