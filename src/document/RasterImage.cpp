@@ -5,8 +5,11 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <climits>
 #include <cstring>
@@ -46,7 +49,40 @@ int pelsPerMeter(int dpi)
 
 } // namespace
 
-void RasterImage::FreeDeleter::operator()(uchar* p) const { std::free(p); }
+void RasterBlockDeleter::operator()(uchar* p) const
+{
+    if (mapped) munmap(p, mapped);
+    else std::free(p);
+}
+
+namespace {
+
+constexpr std::size_t HUGE_PAGE = std::size_t(2) << 20;
+constexpr std::size_t PAGE = 4096;
+
+// A zeroed block of at least size bytes. Above a few megabytes it is mapped
+// on a huge-page boundary and marked for huge pages: touching a 12-megapixel
+// bitmap one 4 KiB page at a time costs more than decoding it. mapped gets the
+// length to unmap, or 0 for a heap block.
+uchar* allocateBlock(std::size_t size, std::size_t& mapped)
+{
+    mapped = 0;
+    if (size < 2 * HUGE_PAGE) return static_cast<uchar*>(std::calloc(size, 1));
+    const std::size_t length = (size + PAGE - 1) / PAGE * PAGE;
+    const std::size_t span = length + HUGE_PAGE;
+    void* base = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED) return nullptr;
+    const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(base) + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
+    const std::size_t head = start - reinterpret_cast<std::uintptr_t>(base);
+    if (head) munmap(base, head);
+    if (span - head > length) munmap(reinterpret_cast<uchar*>(start) + length, span - head - length);
+    uchar* block = reinterpret_cast<uchar*>(start);
+    madvise(block, length, MADV_HUGEPAGE);  // advice only: without it the pages are small
+    mapped = length;
+    return block;
+}
+
+} // namespace
 
 RasterImage::RasterImage(int type) : m_type(type) {}
 
@@ -76,9 +112,10 @@ bool RasterImage::CreateBitmap(qint64 width, qint64 height, int bitsPerPixel)
     const int colors = depth == 24 ? 0 : 1 << depth;
     const std::size_t blockSize = std::size_t(BITMAP_INFO_HEADER_SIZE + 4 * colors + imageBytes);
 
-    uchar* block = static_cast<uchar*>(std::calloc(blockSize, 1));
+    std::size_t mapped = 0;
+    uchar* block = allocateBlock(blockSize, mapped);
     if (!block) return false;
-    m_block.reset(block);
+    m_block = std::unique_ptr<uchar, RasterBlockDeleter>(block, RasterBlockDeleter{mapped});
     m_blockSize = blockSize;
 
     m_header.biSize = BITMAP_INFO_HEADER_SIZE;

@@ -39,6 +39,14 @@ constexpr qint64 MAX_PRINT_PIXELS = qint64(64) * 1000 * 1000;
 // The same for one sheet of a print preview, which keeps all its sheets.
 constexpr qint64 MAX_PREVIEW_PIXELS = qint64(2) * 1000 * 1000;
 
+// Frees a bitmap block: large blocks are mapped (in huge pages where the
+// system allows), small ones come from the heap; mapped says how many bytes
+// to unmap.
+struct RasterBlockDeleter {
+    std::size_t mapped = 0;
+    void operator()(uchar* p) const;
+};
+
 // A raster target (".bmp" type 0, ".jpg"/".jpeg" type 1) held as one packed
 // device-independent bitmap: the 40-byte header, the palette (blue, green,
 // red, 0 per entry) and the pixel rows, bottom row first, each row padded to
@@ -123,12 +131,8 @@ private:
     void rowToRgb(quint32 topDownRow, uchar* rgb) const;
     bool drawPrinted(DeviceContext& dc, int x, int y, int width, int height);
 
-    struct FreeDeleter {
-        void operator()(uchar* p) const;
-    };
-
     int m_type;
-    std::unique_ptr<uchar, FreeDeleter> m_block;
+    std::unique_ptr<uchar, RasterBlockDeleter> m_block;
     std::size_t m_blockSize = 0;
     BitmapInfoHeader m_header;
     quint32 m_effectiveWidth = 0;

@@ -26,6 +26,17 @@ public:
     }
     void seek(qsizetype p) { m_pos = p < 0 ? 0 : (p > m_size ? m_size : p); }
 
+    // Copies up to n bytes and moves past them; returns how many there were.
+    // Running short is the caller's to judge, so it does not fail the reader.
+    qsizetype read(void* to, qsizetype n)
+    {
+        if (n > remaining()) n = remaining();
+        if (n <= 0) return 0;
+        std::memcpy(to, here(), size_t(n));
+        m_pos += n;
+        return n;
+    }
+
     quint8 u8()
     {
         if (remaining() < 1) { m_ok = false; return 0; }

@@ -3,6 +3,7 @@
 #include <QtEndian>
 
 #include "document/RasterImage.h"
+#include "wmf/WmfDib.h"
 
 // Bitmaps built byte by byte, one feature of the format each.
 namespace {
@@ -104,6 +105,14 @@ bool decode(const QByteArray& file, RasterImage& image)
     return image.Load(buffer);
 }
 
+// Bytes that vary from pixel to pixel and row to row.
+QByteArray pattern(int n, int seed)
+{
+    QByteArray b;
+    for (int i = 0; i < n; ++i) b.append(char((i * 37 + seed * 101 + (i >> 3) * 11) & 0xFF));
+    return b;
+}
+
 // Rows top-down as RGB.
 using Picture = QList<QList<QRgb>>;
 
@@ -200,7 +209,7 @@ private slots:
             b.pixels = bytes({0xFF, 0x7F, 0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00});
             QTest::newRow("16-bit without masks is 5-5-5")
                 << b.build() << 24
-                << Picture{{qRgb(248, 248, 248), qRgb(248, 0, 0), qRgb(0, 248, 0), qRgb(0, 0, 248)}};
+                << Picture{{W, R, G, B}};
             b.compression = 3;
             put32(b.afterHeader, 0xF800);
             put32(b.afterHeader, 0x07E0);
@@ -208,7 +217,7 @@ private slots:
             b.pixels = bytes({0xFF, 0xFF, 0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00});
             QTest::newRow("16-bit with masks F800 07E0 001F is 5-6-5")
                 << b.build() << 24
-                << Picture{{qRgb(248, 252, 248), qRgb(248, 0, 0), qRgb(0, 252, 0), qRgb(0, 0, 248)}};
+                << Picture{{W, R, G, B}};
         }
         {
             Bmp b;
@@ -224,6 +233,12 @@ private slots:
             put32(b.afterHeader, 0x00FF0000);
             QTest::newRow("32-bit bit fields in red-first order")
                 << b.build() << 24 << Picture{{qRgb(10, 20, 30), qRgb(40, 50, 60)}};
+            b.afterHeader.clear();
+            put32(b.afterHeader, 0x00FF0000);
+            put32(b.afterHeader, 0x0000FF00);
+            put32(b.afterHeader, 0);
+            QTest::newRow("32-bit bit fields, empty blue mask")
+                << b.build() << 24 << Picture{{qRgb(30, 20, 0), qRgb(60, 50, 0)}};
         }
         {
             Bmp b;
@@ -279,6 +294,93 @@ private slots:
             for (int x = 0; x < picture[y].size(); ++x)
                 QVERIFY2(got.pixel(x, y) == (picture[y][x] | 0xFF000000u),
                          qPrintable(QStringLiteral("pixel %1,%2 is %3").arg(x).arg(y).arg(got.pixel(x, y), 8, 16)));
+    }
+
+    // A bitmap inside a metafile and the same bitmap as a headerless ".bmp"
+    // file decode to the same pixels.
+    void bothRoadsGiveTheSamePixels_data()
+    {
+        QTest::addColumn<QByteArray>("dib");
+        auto rows = [](int bits, int width, int height) { return pattern((width * bits + 31) / 32 * 4 * height, bits); };
+        auto add = [&](const char* name, Bmp b) {
+            b.fileHeader = false;
+            if (b.pixels.isEmpty()) b.pixels = rows(b.bits, b.width, std::abs(b.height));
+            QTest::newRow(name) << b.build();
+        };
+        Bmp b;
+        b.width = 7;
+        b.height = 3;
+        for (int bits : {1, 4, 8}) {
+            b.bits = bits;
+            b.palette = pattern(4 << bits, bits);
+            add(qPrintable(QStringLiteral("%1-bit").arg(bits)), b);
+        }
+        b.colorsUsed = 5;
+        b.palette = pattern(20, 5);
+        add("8-bit, 5 colours, indices past them", b);
+        b.colorsUsed = 0;
+        b.core = true;
+        b.palette = pattern(3 * 256, 3);
+        add("8-bit core header", b);
+        b.core = false;
+        b.palette.clear();
+        for (int bits : {16, 24, 32}) {
+            b.bits = bits;
+            add(qPrintable(QStringLiteral("%1-bit").arg(bits)), b);
+        }
+        b.height = -3;
+        add("32-bit top-down", b);
+        b.height = 3;
+        b.compression = 3;
+        struct Fields {
+            const char* name;
+            int bits;
+            quint32 red, green, blue;
+        };
+        for (const Fields& f : {Fields{"16-bit 5-6-5", 16, 0xF800, 0x07E0, 0x001F},
+                                Fields{"16-bit 4-4-4", 16, 0x0F00, 0x00F0, 0x000F},
+                                Fields{"16-bit 2-3-1", 16, 0xC000, 0x3800, 0x0400},
+                                Fields{"32-bit 10-10-10", 32, 0x3FF00000, 0x000FFC00, 0x000003FF},
+                                Fields{"32-bit with an empty blue mask", 32, 0x00FF0000, 0x0000FF00, 0}}) {
+            b.bits = f.bits;
+            b.afterHeader.clear();
+            put32(b.afterHeader, f.red);
+            put32(b.afterHeader, f.green);
+            put32(b.afterHeader, f.blue);
+            add(f.name, b);
+        }
+        b = Bmp();
+        b.width = 6;
+        b.height = 2;
+        b.bits = 8;
+        b.compression = 1;
+        b.palette = pattern(1024, 8);
+        b.pixels = bytes({6, 200, 0, 0, 0, 3, 1, 2, 3, 0, 3, 40, 0, 1});
+        add("RLE8", b);
+        b.bits = 4;
+        b.compression = 2;
+        b.palette = pattern(64, 4);
+        b.pixels = bytes({3, 0x12, 0, 3, 0x34, 0x50, 0, 0, 1, 0x70, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1});
+        add("RLE4", b);
+    }
+
+    void bothRoadsGiveTheSamePixels()
+    {
+        QFETCH(QByteArray, dib);
+        RasterImage image(RasterImage::TYPE_BMP);
+        QVERIFY2(decode(dib, image), qPrintable(image.LastError()));
+        const QImage file = image.ToImage().convertToFormat(QImage::Format_RGB32);
+        const QImage metafile = wmf::decodeDib(reinterpret_cast<const uchar*>(dib.constData()), dib.size());
+        QVERIFY(!metafile.isNull());
+        QCOMPARE(metafile.size(), file.size());
+        for (int y = 0; y < file.height(); ++y)
+            for (int x = 0; x < file.width(); ++x)
+                QVERIFY2(file.pixel(x, y) == metafile.pixel(x, y),
+                         qPrintable(QStringLiteral("pixel %1,%2: %3 from the file, %4 from the metafile")
+                                        .arg(x)
+                                        .arg(y)
+                                        .arg(file.pixel(x, y), 8, 16)
+                                        .arg(metafile.pixel(x, y), 8, 16)));
     }
 
     void fails_data()
