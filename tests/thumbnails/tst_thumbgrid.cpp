@@ -299,6 +299,25 @@ void TestThumbGrid::contactSheet()
     }
     for (int i = 0; i < files; ++i)
         QCOMPARE(all.count(QRegularExpression(QStringLiteral("\\bt%1\\.").arg(i))), 1);
+    if (files == 0) return;
+
+    // The first cell is a design of one square, which fills its picture box:
+    // on paper the box is the thumbnail size in inches.
+    const QString png = dir.filePath(QStringLiteral("page"));
+    QProcess::execute(QStringLiteral("pdftoppm"), {"-png", "-gray", "-r", "100", "-f", "1", "-l", "1",
+                                                   "-singlefile", pdf, png});
+    const QImage page(png + QStringLiteral(".png"));
+    QVERIFY(!page.isNull());
+    const int box = int(size.toDouble() * 100);
+    const int y = 50 + 5 + box / 2;  // top margin, spacing, half the box
+    int first = -1, last = -1;
+    for (int x = 75; x < 75 + box + 20; ++x) {
+        if (qGray(page.pixel(x, y)) >= 128) continue;
+        if (first < 0) first = x;
+        last = x;
+    }
+    QVERIFY(first >= 0);
+    QVERIFY2(qAbs(last - first + 1 - box) <= 2, qPrintable(QStringLiteral("%1 px").arg(last - first + 1)));
 }
 
 QTEST_MAIN(TestThumbGrid)
