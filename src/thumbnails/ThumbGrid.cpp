@@ -49,10 +49,11 @@ void ThumbGrid::ClearItems()
 
 bool ThumbGrid::AddItems(const QStringList& files, int dpiX, int dpiY, int listing)
 {
-    const int w = int(dpiX * m_dThumbInches);
-    const int h = int(dpiY * m_dThumbInches);
     {
+        // The size is read under the lock the GUI thread changes it under.
         QMutexLocker lock(&m_lock);
+        const int w = int(dpiX * m_dThumbInches);
+        const int h = int(dpiY * m_dThumbInches);
         m_objList.reserve(m_objList.size() + files.size());
         for (const QString& file : files) {
             auto cell = std::make_unique<CVNThumbObject>();
@@ -103,9 +104,9 @@ void ThumbGrid::RefreshFile(const QString& path)
 bool ThumbGrid::SetThumbSize(int hundredths)
 {
     const double inches = hundredths * 0.01;
+    QMutexLocker lock(&m_lock);
     if (inches == m_dThumbInches) return false;
     m_dThumbInches = inches;
-    QMutexLocker lock(&m_lock);
     m_layout.MarkChanged();
     return true;
 }
