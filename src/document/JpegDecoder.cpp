@@ -99,7 +99,8 @@ int densityToDpi(unsigned density, int unit)
 enum class Result { Ok, Failed, NoMemory };
 
 // All libjpeg work happens here, between the set-jump and the destroy.
-Result decode(jpeg_decompress_struct* cinfo, ErrorManager* err, SourceManager* src, RasterImage* image)
+Result decode(jpeg_decompress_struct* cinfo, ErrorManager* err, SourceManager* src, RasterImage* image,
+              QSize box = QSize(), QSize* fullSize = nullptr)
 {
     cinfo->err = jpeg_std_error(&err->pub);
     err->pub.error_exit = errorExit;
@@ -121,6 +122,17 @@ Result decode(jpeg_decompress_struct* cinfo, ErrorManager* err, SourceManager* s
     cinfo->src = &src->pub;
 
     jpeg_read_header(cinfo, TRUE);
+    if (fullSize) *fullSize = QSize(int(cinfo->image_width), int(cinfo->image_height));
+    if (box.width() > 0 && box.height() > 0 && cinfo->image_width > 0 && cinfo->image_height > 0) {
+        const double s = std::min(double(box.width()) / cinfo->image_width, double(box.height()) / cinfo->image_height);
+        for (unsigned d : {8u, 4u, 2u}) {
+            if (d * s <= 1.0) {
+                cinfo->scale_num = 1;
+                cinfo->scale_denom = d;
+                break;
+            }
+        }
+    }
     // libjpeg-turbo writes blue, green, red itself, which saves the swap.
     const bool bgr = cinfo->out_color_space == JCS_RGB;
     if (bgr) cinfo->out_color_space = JCS_EXT_BGR;
@@ -198,7 +210,9 @@ Result decode(jpeg_decompress_struct* cinfo, ErrorManager* err, SourceManager* s
 
 } // namespace
 
-bool DecodeJpeg(QIODevice& device, RasterImage& image)
+namespace {
+
+bool decodeFrom(QIODevice& device, RasterImage& image, QSize box, QSize* fullSize)
 {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
@@ -208,7 +222,7 @@ bool DecodeJpeg(QIODevice& device, RasterImage& image)
     err.message[0] = 0;
     src.device = &device;
 
-    switch (decode(&cinfo, &err, &src, &image)) {
+    switch (decode(&cinfo, &err, &src, &image, box, fullSize)) {
     case Result::Ok:
         return true;
     case Result::NoMemory:
@@ -219,4 +233,13 @@ bool DecodeJpeg(QIODevice& device, RasterImage& image)
         image.SetError(QString::fromLatin1(err.message));
         return false;
     }
+}
+
+} // namespace
+
+bool DecodeJpeg(QIODevice& device, RasterImage& image) { return decodeFrom(device, image, QSize(), nullptr); }
+
+bool DecodeJpegForBox(QIODevice& device, RasterImage& image, int boxWidth, int boxHeight, QSize* fullSize)
+{
+    return decodeFrom(device, image, QSize(boxWidth, boxHeight), fullSize);
 }

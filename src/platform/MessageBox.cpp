@@ -1,7 +1,10 @@
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QThread>
 
 #include <cstdio>
 
@@ -49,6 +52,17 @@ int record(const MessageRecord& m)
     return defaultAnswer(m.buttons, s.answer);
 }
 
+// What a question asked off the GUI thread is taken to answer: OK where that
+// is all there is, otherwise the answer that changes nothing.
+int offThreadAnswer(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok: return IDOK;
+    case MsgButtons::YesNo: return IDNO;
+    default: return IDCANCEL;
+    }
+}
+
 }  // namespace
 
 int ShowMessage(const QString& text, const QString& caption, MsgButtons buttons, MsgIcon icon,
@@ -60,7 +74,16 @@ int ShowMessage(const QString& text, const QString& caption, MsgButtons buttons,
         QMutexLocker lock(&state().mutex);
         handler = state().handler;
     }
-    return handler ? handler(m) : record(m);
+    if (!handler) return record(m);
+    // A message box is a window, and windows live on the GUI thread: from
+    // any other thread the message is queued there and the caller goes on
+    // with the answer a plain acknowledgement gives.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() != app->thread()) {
+        QMetaObject::invokeMethod(app, [handler, m] { handler(m); }, Qt::QueuedConnection);
+        return offThreadAnswer(buttons);
+    }
+    return handler(m);
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler)

@@ -13,6 +13,9 @@
 //  - without one (tests, the desktop thumbnailer, command-line printing) the
 //    message is recorded, written to standard error, and answered with the
 //    preset answer, so nothing ever blocks.
+// Called off the GUI thread with a handler installed, ShowMessage queues the
+// message to the GUI thread and returns at once (OK for an OK box, else
+// Cancel or No): a worker thread never shows or waits for a window.
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Information, Warning, Error, Question };
 

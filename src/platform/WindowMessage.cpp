@@ -10,6 +10,18 @@ WindowMessageEvent::WindowMessageEvent(int message, quintptr wParam, qintptr lPa
 {
 }
 
+WindowMessageEvent::WindowMessageEvent(int message, quintptr wParam, std::unique_ptr<MessagePayload> payload)
+    : QEvent(eventType()),
+      m_message(message),
+      m_wParam(wParam),
+      m_lParam(reinterpret_cast<qintptr>(payload.get())),
+      m_payload(std::move(payload)),
+      m_carriesPayload(true)
+{
+}
+
+WindowMessageEvent::~WindowMessageEvent() = default;
+
 QEvent::Type WindowMessageEvent::eventType()
 {
     static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -18,8 +30,12 @@ QEvent::Type WindowMessageEvent::eventType()
 
 QString WindowMessageEvent::lParamText() const
 {
+    if (m_carriesPayload || m_lParam == 0) {
+        const auto* carried = payloadAs<TextPayload>();
+        return carried ? carried->text() : QString();
+    }
     const auto* text = reinterpret_cast<const QString*>(m_lParam);
-    return text ? *text : QString();
+    return *text;
 }
 
 qintptr SendWindowMessage(QObject* receiver, int message, quintptr wParam, qintptr lParam)
@@ -49,4 +65,14 @@ void SendMessageToDescendants(QObject* root, int message, quintptr wParam, qintp
 void PostWindowMessage(QObject* receiver, int message, quintptr wParam, qintptr lParam)
 {
     if (receiver) QCoreApplication::postEvent(receiver, new WindowMessageEvent(message, wParam, lParam));
+}
+
+void PostWindowMessage(QObject* receiver, int message, quintptr wParam, std::unique_ptr<MessagePayload> payload)
+{
+    if (receiver) QCoreApplication::postEvent(receiver, new WindowMessageEvent(message, wParam, std::move(payload)));
+}
+
+void PostTextMessage(QObject* receiver, int message, quintptr wParam, const QString& text)
+{
+    PostWindowMessage(receiver, message, wParam, std::make_unique<TextPayload>(text));
 }

@@ -12,11 +12,14 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+
+#include <thread>
 
 #include "platform/CommandIds.h"
 #include "platform/IniFile.h"
@@ -241,6 +244,8 @@ private slots:
     void commandRouting();
     void updateHandlersSetActionState();
     void windowMessages();
+    void postedMessagesOwnTheirPayload();
+    void messageBoxFromWorkerThread();
     void recentFileList();
     void fileIdentity_data();
     void fileIdentity();
@@ -697,6 +702,64 @@ void TestDocView::windowMessages()
     const WindowMessageEvent a(1, 0, 0), b(2, 0, 0);
     QCOMPARE(a.type(), b.type());
     QVERIFY(a.type() >= QEvent::User);
+}
+
+namespace {
+struct CountedPayload : MessagePayload {
+    explicit CountedPayload(int* freed) : m_freed(freed) {}
+    ~CountedPayload() override { ++*m_freed; }
+    int* m_freed;
+};
+}  // namespace
+
+void TestDocView::postedMessagesOwnTheirPayload()
+{
+    auto* receiver = new Recorder(QStringLiteral("receiver"), m_main);
+    // The text is posted from another thread whose copy is gone before the
+    // message arrives.
+    std::thread([receiver] {
+        QString text = QStringLiteral("/targets/from a worker.rgd");
+        PostTextMessage(receiver, MSG_TARGET_SAVED, 0, text);
+        text.fill(QLatin1Char('x'));
+    }).join();
+    g_messages.clear();
+    QCoreApplication::sendPostedEvents(receiver);
+    QCOMPARE(g_messages.size(), 1);
+    QCOMPARE(g_messages.first().text, QStringLiteral("/targets/from a worker.rgd"));
+
+    // Delivered or dropped, every payload is freed exactly once.
+    int freed = 0;
+    PostWindowMessage(receiver, MSG_DRIVE_CHANGED, 0, std::make_unique<CountedPayload>(&freed));
+    QCoreApplication::sendPostedEvents(receiver);
+    QCOMPARE(freed, 1);
+    PostWindowMessage(receiver, MSG_DRIVE_CHANGED, 0, std::make_unique<CountedPayload>(&freed));
+    PostWindowMessage(nullptr, MSG_DRIVE_CHANGED, 0, std::make_unique<CountedPayload>(&freed));
+    QCOMPARE(freed, 2);
+    delete receiver;
+    QCOMPARE(freed, 3);
+}
+
+void TestDocView::messageBoxFromWorkerThread()
+{
+    QList<QThread*> shownOn;
+    const MessageHandler old = SetMessageHandler([&](const MessageRecord& m) {
+        shownOn << QThread::currentThread();
+        return int(IDYES);
+    });
+    int okAnswer = 0;
+    int questionAnswer = 0;
+    std::thread([&] {
+        okAnswer = ShowMessage(QStringLiteral("from a worker"), QStringLiteral("File Read Error"));
+        questionAnswer = ShowMessage(QStringLiteral("asked by a worker"), QStringLiteral("Vantric"),
+                                     MsgButtons::YesNo);
+    }).join();
+    // The worker returned without a window; the messages wait for the GUI thread.
+    QCOMPARE(okAnswer, int(IDOK));
+    QCOMPARE(questionAnswer, int(IDNO));
+    QVERIFY(shownOn.isEmpty());
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(shownOn, (QList<QThread*>{qApp->thread(), qApp->thread()}));
+    SetMessageHandler(old);
 }
 
 void TestDocView::recentFileList()

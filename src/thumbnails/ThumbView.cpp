@@ -1,0 +1,234 @@
+#include "thumbnails/ThumbView.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QMutexLocker>
+#include <QPainter>
+#include <QPalette>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include "platform/CommandIds.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowMessage.h"
+#include "platform/ui/WinApp.h"
+#include "platform/ui/Frame.h"
+#include "thumbnails/ContactSheet.h"
+#include "view/PrintJob.h"
+
+using namespace Cmd;
+
+CVNThumbView::CVNThumbView(QWidget* parent) : CScrollView(parent)
+{
+    QPalette pal = viewport()->palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+    viewport()->setPalette(pal);
+    viewport()->setAutoFillBackground(true);
+    m_grid.setScreenDpi(logicalDpiX(), logicalDpiY());
+    connect(&m_grid, &ThumbGrid::repaintAll, this, &CVNThumbView::redrawAll);
+    connect(&m_grid, &ThumbGrid::cellChanged, this, &CVNThumbView::redrawItem);
+    connect(&m_grid, &ThumbGrid::listStarted, this, [this] {
+        redrawAll();
+        ScrollToPosition(QPoint(0, 0));
+    });
+    // Print commands only while the worker is idle.
+    const auto whileIdle = [this](CCmdUI& ui) { ui.Enable(m_grid.isIdle()); };
+    addUpdateHandler(ID_FILE_PRINT_SETUP, whileIdle);
+    addUpdateHandler(ID_FILE_PRINT, whileIdle);
+    addUpdateHandler(ID_FILE_PRINT_PREVIEW, whileIdle);
+    addCommand(ID_FILE_PRINT, [this] { OnFilePrint(false); });
+    addCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrint(true); });
+    addCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+    SetScrollSizes(QSize(100, 100));
+}
+
+CVNThumbView::~CVNThumbView() = default;
+
+void CVNThumbView::ListFolder(const QString& path)
+{
+    m_grid.setScreenDpi(logicalDpiX(), logicalDpiY());
+    m_grid.ListFolder(path);
+    redrawAll();
+}
+
+void CVNThumbView::OnInitialUpdate() { SetScrollSizes(QSize(100, 100)); }
+
+void CVNThumbView::OnUpdate(CDocumentView*, qintptr, QObject* hintObject)
+{
+    if (auto* folder = qobject_cast<FolderHint*>(hintObject)) ListFolder(folder->path());
+}
+
+void CVNThumbView::OnDraw(DeviceContext& dc)
+{
+    if (m_grid.isPrinting() && !dc.isPrinting()) return;
+    QMutexLocker lock(&m_grid.lock());
+    if (m_grid.count() > 0) {
+        m_grid.setClientWidth(viewport()->width());
+        const QSize extent = m_grid.Paint(dc);
+        const QSize cell = m_grid.cell(0)->cellSize();
+        if (extent != GetTotalSize()) SetScrollSizes(extent, viewport()->size(), cell);
+        return;
+    }
+    QPainter* p = dc.painter();
+    p->save();
+    p->resetTransform();
+    p->setFont(MakePointFont(ArialFont(100), dc.dpiY()));
+    p->setPen(palette().color(QPalette::ButtonText));
+    p->drawText(viewport()->rect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
+                QStringLiteral("No target files in this directory."));
+    p->restore();
+    if (!GetTotalSize().isEmpty()) SetScrollSizes(QSize(0, 0));
+}
+
+void CVNThumbView::OnActivateView(bool activate)
+{
+    QMutexLocker lock(&m_grid.lock());
+    if (CVNThumbObject* cell = m_grid.cell(m_grid.selected())) {
+        cell->SetSelectedLook(activate);
+        redrawItem(m_grid.selected());
+    }
+}
+
+bool CVNThumbView::OnWindowMessage(WindowMessageEvent& message)
+{
+    switch (message.message()) {
+    case MSG_THUMB_SET_SIZE:
+        if (m_grid.SetThumbSize(int(message.wParam()))) redrawAll();
+        return true;
+    case MSG_TARGET_SAVED:
+        if (message.lParam() != 0) m_grid.RefreshFile(message.lParamText());
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CVNThumbView::redrawAll()
+{
+    viewport()->update();
+}
+
+void CVNThumbView::redrawItem(int index)
+{
+    // Only the cell's own rectangle is painted again (in window coordinates).
+    QMutexLocker lock(&m_grid.lock());
+    if (m_grid.layout().IsPreparedForPrinter()) return redrawAll();
+    if (CVNThumbObject* cell = m_grid.cell(index))
+        viewport()->update(cell->cellRect().toQRect().translated(-GetScrollPosition()));
+}
+
+void CVNThumbView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const int hit = m_grid.HitTest(event->position().toPoint() + GetScrollPosition());
+        if (hit >= 0) m_grid.Select(hit);
+    }
+    CScrollView::mousePressEvent(event);
+}
+
+void CVNThumbView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && m_grid.selected() >= 0) OpenSelected();
+    CScrollView::mouseDoubleClickEvent(event);
+}
+
+void CVNThumbView::keyPressEvent(QKeyEvent* event)
+{
+    if (m_grid.selected() < 0) return CScrollView::keyPressEvent(event);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        OpenSelected();
+        return;
+    }
+    const int target = m_grid.KeyTarget(event->key());
+    if (target != m_grid.selected()) {
+        m_grid.Select(target);
+        scrollIntoView(target);
+        return;
+    }
+    CScrollView::keyPressEvent(event);
+}
+
+void CVNThumbView::scrollIntoView(int index)
+{
+    QMutexLocker lock(&m_grid.lock());
+    CVNThumbObject* cell = m_grid.cell(index);
+    if (!cell) return;
+    const QPoint scroll = GetScrollPosition();
+    const GdiRect visible = GdiRect::fromQRect(viewport()->rect()).offsetted(scroll.x(), scroll.y());
+    const GdiRect& r = cell->cellRect();
+    auto axis = [](int pos, int lo, int hi, int visLo, int visHi) {
+        if (lo < visLo || hi - lo > visHi - visLo) return lo;
+        if (hi > visHi) return pos + (hi - visHi);
+        return pos;
+    };
+    const QPoint to(axis(scroll.x(), r.left, r.right, visible.left, visible.right),
+                    axis(scroll.y(), r.top, r.bottom, visible.top, visible.bottom));
+    if (to != scroll) ScrollToPosition(to);
+}
+
+void CVNThumbView::resizeEvent(QResizeEvent* event)
+{
+    CScrollView::resizeEvent(event);
+    QMutexLocker lock(&m_grid.lock());
+    CVNThumbObject* first = m_grid.cell(0);
+    if (!first) return redrawAll();
+    const int columns = std::max(1, viewport()->width() / (first->cellSize().width() + 1));
+    if (columns != m_grid.columns()) {
+        m_grid.setClientWidth(viewport()->width());
+        m_grid.layout().MarkChanged();
+        redrawAll();
+    }
+}
+
+void CVNThumbView::OpenSelected()
+{
+    const int selected = m_grid.selected();
+    if (selected < 0) return;
+    QMutexLocker lock(&m_grid.lock());
+    const QString caption = QStringLiteral("Vantric");
+    CVNThumbObject* cell = m_grid.cell(selected);
+    if (!cell) {
+        ShowMessage(QStringLiteral("CVNThumbObject *pObj = m_objList[m_nSelectedItem] failed."), caption);
+        return;
+    }
+    CWinApp* app = AfxGetApp();
+    QWidget* main = app ? app->GetMainFrame() : nullptr;
+    if (!main) {
+        ShowMessage(QStringLiteral("CWnd *pWnd = AfxGetMainWnd() failed."), caption);
+        return;
+    }
+    const QString path = cell->path();
+    SendWindowMessage(main, MSG_OPEN_FILE_REQUEST, 0, TextParam(&path));
+}
+
+void CVNThumbView::OnFilePrint(bool direct)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpTargetPrinter(printer);
+    if (CWinApp* app = AfxGetApp()) {
+        const QPrinter& chosen = app->GetPrinter();
+        if (!chosen.printerName().isEmpty()) printer.setPrinterName(chosen.printerName());
+    }
+    int from = 1;
+    int to = 0;
+    if (!direct) {
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        if (printer.printRange() == QPrinter::PageRange) {
+            from = printer.fromPage();
+            to = printer.toPage();
+        }
+    }
+    PrintContactSheet(printer, m_grid, from, to);
+}
+
+void CVNThumbView::OnFilePrintPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpTargetPrinter(printer);
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* p) { PrintContactSheet(*p, m_grid, 1, 0, true); });
+    preview.exec();
+}

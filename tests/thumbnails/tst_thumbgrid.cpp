@@ -1,0 +1,324 @@
+// The thumbnail grid: cell geometry and columns, keys, the listing and its
+// order, stale results of an abandoned listing, bad files, captions and
+// contact sheets printed to PDF.
+#include <QPrinter>
+#include <algorithm>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "SampleTargets.h"
+#include "platform/MessageBox.h"
+#include "thumbnails/ContactSheet.h"
+#include "thumbnails/ThumbGrid.h"
+#include "thumbnails/ThumbView.h"
+#include "view/PrintJob.h"
+
+namespace {
+
+// Lays the grid out for a screen of the given width at 96 dpi.
+void layOutOnScreen(ThumbGrid& grid, int width)
+{
+    QImage image = makeDeviceImage(width, 100, 96, 96);
+    QPainter painter(&image);
+    DeviceContext dc(&painter, 96, 96);
+    grid.setClientWidth(width);
+    grid.layout().MarkChanged();
+    grid.Paint(dc);
+}
+
+// Lists the folder to its end and delivers everything the worker posted.
+void listToEnd(ThumbGrid& grid, const QString& folder)
+{
+    QSignalSpy idle(&grid, &ThumbGrid::workerIdle);
+    grid.ListFolder(folder);
+    QVERIFY(idle.wait(60000));
+    QCoreApplication::sendPostedEvents(&grid);
+}
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+class TestThumbGrid : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { MessageLog::setEcho(false); }
+    void geometry_data();
+    void geometry();
+    void keys_data();
+    void keys();
+    void captions_data();
+    void captions();
+    void listingOrder();
+    void badFilesKeepPlaceholders();
+    void abandonedListingNeverApplied();
+    void viewKeysSizeAndOpen();
+    void contactSheet_data();
+    void contactSheet();
+};
+
+void TestThumbGrid::geometry_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("clientWidth");
+    QTest::addColumn<int>("box");
+    QTest::addColumn<int>("cellWidth");
+    QTest::addColumn<int>("columns");
+    QTest::newRow("large, 603") << 200 << 603 << 192 << 200 << 3;
+    QTest::newRow("large, 602") << 200 << 602 << 192 << 200 << 2;
+    QTest::newRow("large, 150") << 200 << 150 << 192 << 200 << 1;
+    QTest::newRow("small, 602") << 100 << 602 << 96 << 104 << 5;
+}
+
+void TestThumbGrid::geometry()
+{
+    QFETCH(int, size);
+    QFETCH(int, clientWidth);
+    ThumbGrid grid;
+    grid.SetThumbSize(size);
+    QStringList files;
+    for (int i = 0; i < 7; ++i) files << QStringLiteral("/none/%1.bmp").arg(i);
+    grid.AddItems(files, 96, 96, grid.listing());
+    layOutOnScreen(grid, clientWidth);
+    QFETCH(int, box);
+    const CVNThumbObject* first = grid.cell(0);
+    QCOMPARE(first->imageBoxSize(), QSize(box, box));
+    QTEST(first->cellSize().width(), "cellWidth");
+    QTEST(grid.columns(), "columns");
+    // Cells sit at a pitch of their size + 1; the picture box is inset by
+    // the spacing of 0.05 inch.
+    const GdiRect second = grid.cell(1)->cellRect();
+    if (grid.columns() > 1) QCOMPARE(second.left, first->cellSize().width() + 1);
+    else QCOMPARE(second.top, first->cellSize().height() + 1);
+    QCOMPARE(first->imageBox().top, 4);
+}
+
+void TestThumbGrid::keys_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("to");
+    QTest::newRow("down from 3") << 3 << int(Qt::Key_Down) << 6;
+    QTest::newRow("down from 4: no cell 7") << 4 << int(Qt::Key_Down) << 4;
+    QTest::newRow("right from 2: no wrap") << 2 << int(Qt::Key_Right) << 2;
+    QTest::newRow("left from 3: no wrap") << 3 << int(Qt::Key_Left) << 3;
+    QTest::newRow("up from 4") << 4 << int(Qt::Key_Up) << 1;
+    QTest::newRow("right from 4") << 4 << int(Qt::Key_Right) << 5;
+    QTest::newRow("nothing selected") << -1 << int(Qt::Key_Down) << -1;
+}
+
+void TestThumbGrid::keys()
+{
+    QFETCH(int, from);
+    QFETCH(int, key);
+    ThumbGrid grid;
+    grid.SetThumbSize(200);
+    QStringList files;
+    for (int i = 0; i < 7; ++i) files << QStringLiteral("/none/%1.bmp").arg(i);
+    grid.AddItems(files, 96, 96, grid.listing());
+    layOutOnScreen(grid, 603);
+    QCOMPARE(grid.columns(), 3);
+    QCOMPARE(grid.rows(), 3);
+    grid.Select(from);
+    QTEST(grid.KeyTarget(key), "to");
+}
+
+void TestThumbGrid::captions_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QSize>("himetric");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("target document") << "/t/Bravo.VNT" << QSize(21590, 27940) << "Bravo\n8.5\" x 11.0\"";
+    QTest::newRow("not rendered") << "/t/alpha.BMP" << QSize(0, 0) << "alpha.BMP\n0.0\" x 0.0\"";
+    QTest::newRow("ampersand") << "/t/a&b.rgd" << QSize(5080, 5080) << "a&b.rgd\n2.0\" x 2.0\"";
+}
+
+void TestThumbGrid::captions()
+{
+    QFETCH(QString, path);
+    QFETCH(QSize, himetric);
+    CVNThumbObject cell;
+    cell.SetPath(path);
+    cell.SetPhysicalSize(himetric.width(), himetric.height());
+    QTEST(cell.Caption(), "caption");
+}
+
+void TestThumbGrid::listingOrder()
+{
+    QTemporaryDir dir;
+    for (const char* name : {"charlie.jpg", "Bravo.vnt", "delta.jpeg", "notes.txt", "alpha.BMP"})
+        QVERIFY(TargetFiles::write(QDir(dir.path()), QString::fromLatin1(name)));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.bmp")));
+    ThumbGrid grid;
+    listToEnd(grid, dir.path());
+    QStringList captions;
+    for (int i = 0; i < grid.count(); ++i) captions << grid.cell(i)->Caption().section(QLatin1Char('\n'), 0, 0);
+    QCOMPARE(captions, (QStringList{"alpha.BMP", "Bravo", "charlie.jpg"}));
+    QVERIFY(grid.cell(0)->hasImage());
+    QCOMPARE(grid.selected(), 0);
+}
+
+void TestThumbGrid::badFilesKeepPlaceholders()
+{
+    QTemporaryDir dir;
+    const QStringList good{"a1.bmp", "a2.jpg", "a3.wmf", "a4.rgd"};
+    const QStringList bad{"b1.jpg", "b2.wmf", "b3.rgd", "b4.bmp", "b5.vnt"};
+    for (const QString& name : good) QVERIFY(TargetFiles::write(QDir(dir.path()), name));
+    for (const QString& name : bad) QVERIFY(TargetFiles::write(QDir(dir.path()), name, true));
+    MessageLog::clear();
+    ThumbGrid grid;
+    listToEnd(grid, dir.path());
+    QCOMPARE(grid.count(), good.size() + bad.size());
+    for (int i = 0; i < grid.count(); ++i) {
+        const bool isGood = i < good.size();
+        QCOMPARE(grid.cell(i)->hasImage(), isGood);
+        if (!isGood) QVERIFY(grid.cell(i)->Caption().endsWith(QStringLiteral("\n0.0\" x 0.0\"")));
+    }
+    // At most one message per bad file, none for a good one.
+    QStringList named;
+    for (const MessageRecord& m : MessageLog::messages()) {
+        const auto it = std::find_if(bad.begin(), bad.end(), [&](const QString& b) { return m.text.contains(b); });
+        QVERIFY2(it != bad.end(), qPrintable(m.text));
+        QVERIFY(!named.contains(*it));
+        named << *it;
+    }
+}
+
+void TestThumbGrid::abandonedListingNeverApplied()
+{
+    QTemporaryDir first, second;
+    for (int i = 0; i < 500; ++i)
+        QVERIFY(TargetFiles::write(QDir(first.path()), QStringLiteral("f%1.%2").arg(i, 3, 10, QLatin1Char('0'))
+                                                              .arg(i % 3 == 0 ? "rgd" : i % 3 == 1 ? "wmf" : "bmp")));
+    for (int i = 0; i < 4; ++i) QVERIFY(TargetFiles::write(QDir(second.path()), QStringLiteral("s%1.bmp").arg(i)));
+    ThumbGrid grid;
+    QSignalSpy pictures(&grid, &ThumbGrid::cellChanged);
+    grid.ListFolder(first.path());
+    QVERIFY(pictures.wait(30000));
+    // Let old results pile up in the queue before the new folder is chosen.
+    QTest::qSleep(200);
+    QSignalSpy idle(&grid, &ThumbGrid::workerIdle);
+    grid.ListFolder(second.path());
+    QVERIFY(idle.wait(30000));
+    QCoreApplication::sendPostedEvents(&grid);
+    QCOMPARE(grid.count(), 4);
+    for (int i = 0; i < grid.count(); ++i) {
+        QVERIFY(grid.cell(i)->path().startsWith(second.path()));
+        QVERIFY(grid.cell(i)->hasImage());
+    }
+}
+
+void TestThumbGrid::viewKeysSizeAndOpen()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 7; ++i) QVERIFY(TargetFiles::write(QDir(dir.path()), QStringLiteral("c%1.bmp").arg(i)));
+    CVNThumbView view;
+    view.resize(700, 900);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    SendWindowMessage(&view, MSG_THUMB_SET_SIZE, 200);
+    QSignalSpy idle(&view.grid(), &ThumbGrid::workerIdle);
+    view.ListFolder(dir.path());
+    QVERIFY(idle.wait(30000));
+    view.viewport()->repaint();
+    QCOMPARE(view.grid().columns(), 3);
+
+    // Keys move the selection through the window; Enter opens the cell,
+    // which without a main window says so.
+    QTest::keyClick(&view, Qt::Key_Down);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QCOMPARE(view.grid().selected(), 4);
+    MessageLog::clear();
+    QTest::keyClick(&view, Qt::Key_Return);
+    QCOMPARE(MessageLog::messages().size(), 1);
+    QCOMPARE(MessageLog::messages().first().text, QStringLiteral("CWnd *pWnd = AfxGetMainWnd() failed."));
+
+    // A smaller size lays the same pictures out in more columns.
+    SendWindowMessage(&view, MSG_THUMB_SET_SIZE, 100);
+    view.viewport()->repaint();
+    QCOMPARE(view.grid().columns(), 6);
+    for (int i = 0; i < view.grid().count(); ++i) QVERIFY(view.grid().cell(i)->hasImage());
+}
+
+void TestThumbGrid::contactSheet_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<int>("files");
+    QTest::newRow("2 inch") << "2" << 13;
+    QTest::newRow("1 inch") << "1" << 13;
+    QTest::newRow("empty folder") << "1.5" << 0;
+}
+
+void TestThumbGrid::contactSheet()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) QSKIP("poppler-utils missing");
+    QFETCH(QString, size);
+    QFETCH(int, files);
+    QTemporaryDir dir;
+    for (int i = 0; i < files; ++i)
+        QVERIFY(TargetFiles::write(QDir(dir.path()), QStringLiteral("t%1.%2").arg(i).arg(i % 2 ? "bmp" : "rgd")));
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    QCOMPARE(RunContactSheetPrint({"vantric", "--print-contact-sheet", pdf, "--thumb-size", size, "--dpi", "300",
+                                   dir.path()}),
+             0);
+
+    // The same grid, laid out for the same paper, tells how many pages and
+    // which cells each holds.
+    ThumbGrid grid;
+    grid.SetThumbSize(int(size.toDouble() * 100));
+    listToEnd(grid, dir.path());
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPdfPrinter(printer, dir.filePath(QStringLiteral("again.pdf")), QPageSize::Letter, 300);
+    const int pages = PrintContactSheet(printer, grid);
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))), qPrintable(info));
+    // Columns fill the body (7.5 in wide) at the cell pitch; a 2-inch grid of
+    // 13 cells needs two pages of three rows on letter paper.
+    if (size == QLatin1String("2")) QCOMPARE(pages, 2);
+    if (files == 0) QCOMPARE(pages, 1);
+    // Every page has its header and footer; every cell's caption is printed
+    // once, on one page.
+    QString all;
+    for (int page = 1; page <= pages; ++page) {
+        const QString text = run(QStringLiteral("pdftotext"),
+                                 {"-f", QString::number(page), "-l", QString::number(page), "-layout", pdf, "-"});
+        QVERIFY(text.contains(QStringLiteral("Vantric")));
+        QVERIFY(text.contains(QStringLiteral("Page %1 of %2").arg(page).arg(pages)));
+        QVERIFY(text.contains(QStringLiteral("github.com/vantric")));
+        all += text;
+    }
+    for (int i = 0; i < files; ++i)
+        QCOMPARE(all.count(QRegularExpression(QStringLiteral("\\bt%1\\.").arg(i))), 1);
+    if (files == 0) return;
+
+    // The first cell is a design of one square, which fills its picture box:
+    // on paper the box is the thumbnail size in inches.
+    const QString png = dir.filePath(QStringLiteral("page"));
+    QProcess::execute(QStringLiteral("pdftoppm"), {"-png", "-gray", "-r", "100", "-f", "1", "-l", "1",
+                                                   "-singlefile", pdf, png});
+    const QImage page(png + QStringLiteral(".png"));
+    QVERIFY(!page.isNull());
+    const int box = int(size.toDouble() * 100);
+    const int y = 50 + 5 + box / 2;  // top margin, spacing, half the box
+    int first = -1, last = -1;
+    for (int x = 75; x < 75 + box + 20; ++x) {
+        if (qGray(page.pixel(x, y)) >= 128) continue;
+        if (first < 0) first = x;
+        last = x;
+    }
+    QVERIFY(first >= 0);
+    QVERIFY2(qAbs(last - first + 1 - box) <= 2, qPrintable(QStringLiteral("%1 px").arg(last - first + 1)));
+}
+
+QTEST_MAIN(TestThumbGrid)
+#include "tst_thumbgrid.moc"
