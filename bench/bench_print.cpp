@@ -136,7 +136,7 @@ bool printLoaded(BenchTarget& view, const QString& pdf)
     GetDevicePageMetrics(printer, PAGE_UNITS_HIMETRIC, himetric);
     GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, device, &dpiX, &dpiY);
     view.SetStoredMetrics(himetric);
-    view.m_nTileMode = TILE_NONE;
+    view.m_modes = ViewModes(view.m_modes.Scale(), TILE_NONE, view.m_modes.SavedTile());
     view.ChooseAutomaticPoster();
     const int pages = view.PrintPageCount(device, dpiX, dpiY);
     return PrintTargetPages(printer, view, 1, pages);

@@ -183,7 +183,7 @@ int RunCommandLinePrint(const QStringList& arguments)
             ApplyDistanceScale(view, scale, o.distance.shooterDistance, o.distance.targetDistance,
                                ShooterSuffix(o.distance), TargetSuffix(o.distance));
         } else {
-            if (view.m_nScaleMode == SCALE_TO_PAGE)
+            if (view.m_modes.Scale() == SCALE_TO_PAGE)
                 return fail(QStringLiteral("Tile Target to Page is not available: the target is scaled to the page."));
             const QSize size = view.GetLayoutSize();
             TileGrid grid;

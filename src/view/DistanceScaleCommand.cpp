@@ -7,11 +7,10 @@
 
 bool RunScaleForDistance(TargetViewState& view, QWidget* parent, const DistanceDialogRunner& run)
 {
-    if (view.m_nScaleMode == SCALE_FOR_DISTANCE) {
-        view.m_nScaleMode = SCALE_ACTUAL;
-        view.m_nTileMode = view.m_nSavedTileMode;
+    if (view.m_modes.Scale() == SCALE_FOR_DISTANCE) {
+        view.m_modes.EndDistanceScale();
         // The grid was chosen for the smaller target: fit it to the full size.
-        if (view.m_nTileMode == TILE_TARGET_TO_PAGE)
+        if (view.m_modes.Tile() == TILE_TARGET_TO_PAGE)
             RecomputeTileSilently(view);
         return true;
     }
@@ -33,21 +32,20 @@ bool RunScaleForDistance(TargetViewState& view, QWidget* parent, const DistanceD
 void ApplyDistanceScale(TargetViewState& view, double scale, double shooterDistance, double targetDistance,
                         const QString& shooterUnit, const QString& targetUnit)
 {
-    view.m_nSavedTileMode = view.m_nTileMode;
+    view.m_modes.StartDistanceScale();
     view.m_dDistanceScale = scale;
     view.m_dTargetDistance = targetDistance;
     view.m_dShooterDistance = shooterDistance;
-    view.m_nScaleMode = SCALE_FOR_DISTANCE;
     view.m_strShooterUnit = shooterUnit;
     view.m_strTargetUnit = targetUnit;
 
     // The modes the smaller target no longer allows.
     bool exceeds = false;
     view.ExceedsPrintable(&exceeds);
-    if (!exceeds && view.m_nTileMode == TILE_PAGES_TO_TARGET)
-        view.m_nTileMode = TILE_NONE;
-    if (!view.CanTileTarget() && view.m_nTileMode == TILE_TARGET_TO_PAGE)
-        view.m_nTileMode = TILE_NONE;
+    if (!exceeds)
+        view.m_modes.DropPoster();
+    if (!view.CanTileTarget())
+        view.m_modes.DropGrid();
 }
 
 bool ScaleForDistanceEnabled(const TargetViewState& view)
@@ -57,5 +55,5 @@ bool ScaleForDistanceEnabled(const TargetViewState& view)
 
 bool ScaleForDistanceChecked(const TargetViewState& view)
 {
-    return view.m_nScaleMode == SCALE_FOR_DISTANCE;
+    return view.m_modes.Scale() == SCALE_FOR_DISTANCE;
 }

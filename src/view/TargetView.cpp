@@ -178,9 +178,9 @@ bool CTargetView::OnWindowMessage(WindowMessageEvent& message)
 {
     if (message.message() != MSG_PRINTER_CHANGED) return false;
     ReadDefaultPrinterMetrics();
-    if (m_nTileMode == TILE_TARGET_TO_PAGE) {
+    if (m_modes.Tile() == TILE_TARGET_TO_PAGE) {
         if (CanTileTarget()) RecomputeTileSilently(*this);
-        else m_nTileMode = TILE_NONE;
+        else m_modes.DropGrid();
     }
     Refresh();
     return true;

@@ -48,7 +48,7 @@ QSize TargetViewState::GetLayoutSize() const
 {
     if (!HasPicture()) return QSize(0, 0);
     QSize size = TargetSizeHimetric();
-    if (m_nScaleMode == SCALE_FOR_DISTANCE)
+    if (m_modes.Scale() == SCALE_FOR_DISTANCE)
         size = QSize(static_cast<int>(size.width() * m_dDistanceScale),
                      static_cast<int>(size.height() * m_dDistanceScale));
     return size;
@@ -58,8 +58,8 @@ TargetLayoutInput TargetViewState::LayoutInput() const
 {
     TargetLayoutInput in;
     in.sizeTarget = GetLayoutSize();
-    in.nScaleMode = m_nScaleMode;
-    in.nTileMode = m_nTileMode;
+    in.nScaleMode = m_modes.Scale();
+    in.nTileMode = m_modes.Tile();
     in.nTileRows = m_nTileRows;
     in.nTileCols = m_nTileCols;
     in.nRowSpacing = m_nRowSpacing;
@@ -114,32 +114,24 @@ void TargetViewState::ChooseAutomaticPoster()
 {
     bool by20 = false;
     ExceedsPrintable(nullptr, &by20);
-    if (by20) m_nTileMode = TILE_PAGES_TO_TARGET;
+    if (by20) m_modes.ChoosePoster();
 }
 
 void TargetViewState::ToggleTilePagesToTarget()
 {
-    m_nTileMode = m_nTileMode == TILE_PAGES_TO_TARGET ? TILE_NONE : TILE_PAGES_TO_TARGET;
-    m_nSavedTileMode = m_nTileMode;
+    m_modes.TogglePoster();
 }
 
 bool TargetViewState::TilePagesToTargetEnabled() const
 {
     bool exceeds = false;
     ExceedsPrintable(&exceeds);
-    return exceeds && m_nScaleMode != SCALE_TO_PAGE;
+    return exceeds && m_modes.Scale() != SCALE_TO_PAGE;
 }
 
 void TargetViewState::ToggleScaleTargetToPage()
 {
-    if (m_nScaleMode == SCALE_TO_PAGE) {
-        m_nScaleMode = SCALE_ACTUAL;
-        m_nTileMode = m_nSavedTileMode;
-    } else {
-        m_nScaleMode = SCALE_TO_PAGE;
-        m_nSavedTileMode = m_nTileMode;
-        m_nTileMode = TILE_NONE;
-    }
+    m_modes.ToggleScaleToPage();
 }
 
 bool TargetViewState::ScaleTargetToPageEnabled() const
@@ -154,12 +146,12 @@ bool TargetViewState::ApplyTargetChanged()
     bool exceeds = false;
     ExceedsPrintable(&exceeds);
     if (!exceeds) {
-        if (m_nScaleMode == SCALE_TO_PAGE) m_nScaleMode = SCALE_ACTUAL;
-        if (m_nTileMode == TILE_PAGES_TO_TARGET) m_nTileMode = TILE_NONE;
+        m_modes.DropScaleToPage();
+        m_modes.DropPoster();
     }
-    if (m_nTileMode != TILE_TARGET_TO_PAGE) return false;
+    if (m_modes.Tile() != TILE_TARGET_TO_PAGE) return false;
     if (CanTileTarget()) return true;
-    m_nTileMode = TILE_NONE;
+    m_modes.DropGrid();
     return false;
 }
 
@@ -225,7 +217,7 @@ void TargetViewState::drawTargets(DeviceContext& dc, const TargetLayout& layout)
 {
     if (layout.m_arrTargets.empty()) return;
     size_t count = 1;
-    if (m_nTileMode == TILE_TARGET_TO_PAGE)
+    if (m_modes.Tile() == TILE_TARGET_TO_PAGE)
         count = std::min(layout.m_arrTargets.size(),
                          static_cast<size_t>(layout.m_nTargetRows) * layout.m_nTargetCols);
     for (size_t i = 0; i < count; ++i) {
@@ -255,8 +247,8 @@ void TargetViewState::paintPrinted(DeviceContext& dc)
 
     PrintCaptionInfo info;
     info.strTitle = DocumentTitle();
-    info.nScaleMode = m_nScaleMode;
-    info.nTileMode = m_nTileMode;
+    info.nScaleMode = m_modes.Scale();
+    info.nTileMode = m_modes.Tile();
     info.nCurPage = m_nCurPage;
     info.nPageCols = m_layoutPrint.m_nPageCols;
     info.dFitScale = m_layoutPrint.m_dFitScale;
@@ -327,15 +319,15 @@ void TargetViewState::drawScreenPicture(DeviceContext& dc)
     p->setPen(QPen(QColor(0, 0, 255), 0, Qt::SolidLine));
     outline(p, L.m_rcPaper);
     p->setPen(QPen(QColor(192, 192, 255), 0, Qt::DotLine));
-    if (m_nTileMode == TILE_PAGES_TO_TARGET)
+    if (m_modes.Tile() == TILE_PAGES_TO_TARGET)
         for (const GdiRect& sheet : L.m_arrPages) outline(p, sheet);
     else
         outline(p, L.m_rcPrintable);
 
     QString caption;
-    if (m_nScaleMode == SCALE_TO_PAGE)
+    if (m_modes.Scale() == SCALE_TO_PAGE)
         caption = ScreenFitCaption(L.m_dFitScale);
-    else if (m_nScaleMode == SCALE_FOR_DISTANCE)
+    else if (m_modes.Scale() == SCALE_FOR_DISTANCE)
         caption = ScreenDistanceCaption(FormatDistance(m_dTargetDistance), m_strTargetUnit,
                                         FormatDistance(m_dShooterDistance), m_strShooterUnit);
     if (!caption.isEmpty()) {

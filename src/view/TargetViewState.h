@@ -10,6 +10,7 @@
 #include "platform/GdiRect.h"
 #include "view/PageMetrics.h"
 #include "view/TargetLayout.h"
+#include "view/ViewModes.h"
 
 class TargetImage;
 
@@ -54,10 +55,10 @@ public:
     // Tile Pages to Target and Scale Target to Page with their update state.
     void ToggleTilePagesToTarget();
     bool TilePagesToTargetEnabled() const;
-    bool TilePagesToTargetChecked() const { return m_nTileMode == TILE_PAGES_TO_TARGET; }
+    bool TilePagesToTargetChecked() const { return m_modes.Tile() == TILE_PAGES_TO_TARGET; }
     void ToggleScaleTargetToPage();
     bool ScaleTargetToPageEnabled() const;
-    bool ScaleTargetToPageChecked() const { return m_nScaleMode == SCALE_TO_PAGE; }
+    bool ScaleTargetToPageChecked() const { return m_modes.Scale() == SCALE_TO_PAGE; }
 
     // The target changed: drops the modes it no longer allows. Returns true
     // when the grid of copies is still possible and must be recomputed.
@@ -95,10 +96,8 @@ public:
     int m_nZoomCmd = Cmd::ID_VIEW_FIT_TO_WINDOW;
     double m_dZoom = 0.5;
     GdiRect m_rcTotal{0, 0, 1000, 1000};
-    int m_nTileMode = TILE_NONE;
-    int m_nSavedTileMode = TILE_NONE;
+    ViewModes m_modes;
     int m_nCurPage = 0;
-    int m_nScaleMode = SCALE_ACTUAL;
     double m_dDistanceScale = 1.0;
     double m_dTargetDistance = 1.0;
     double m_dShooterDistance = 1.0;

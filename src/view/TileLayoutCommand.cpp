@@ -11,7 +11,7 @@ void takeGrid(TargetViewState& view, const TileGrid& chosen)
 {
     TileGrid grid{view.m_nTileRows, view.m_nTileCols, view.m_nRowSpacing, view.m_nColSpacing};
     if (TakeTileValues(chosen, grid))
-        view.m_nTileMode = TILE_TARGET_TO_PAGE;
+        view.m_modes.SetGrid(true);
     view.m_nTileRows = grid.rows;
     view.m_nTileCols = grid.cols;
     view.m_nRowSpacing = grid.rowSpacing;
@@ -22,8 +22,8 @@ void takeGrid(TargetViewState& view, const TileGrid& chosen)
 
 void RunTileTargetToPage(TargetViewState& view, QWidget* parent, const TileDialogRunner& run)
 {
-    if (view.m_nTileMode == TILE_TARGET_TO_PAGE) {
-        view.m_nTileMode = TILE_NONE;
+    if (view.m_modes.Tile() == TILE_TARGET_TO_PAGE) {
+        view.m_modes.SetGrid(false);
     } else {
         const QSize size = view.GetLayoutSize();
         const int w = size.width(), h = size.height();
@@ -40,29 +40,29 @@ void RunTileTargetToPage(TargetViewState& view, QWidget* parent, const TileDialo
         }
         view.m_bAskTileSpacing = true;
     }
-    view.m_nSavedTileMode = view.m_nTileMode;
+    view.m_modes.RememberTile();
 }
 
 void ApplyTileGrid(TargetViewState& view, const TileGrid& chosen)
 {
     takeGrid(view, chosen);
     view.m_bAskTileSpacing = true;
-    view.m_nSavedTileMode = view.m_nTileMode;
+    view.m_modes.RememberTile();
 }
 
 void RecomputeTileSilently(TargetViewState& view)
 {
-    view.m_nTileMode = TILE_NONE;
+    view.m_modes.SetGrid(false);
     view.m_bAskTileSpacing = false;
     RunTileTargetToPage(view);
 }
 
 bool TileTargetToPageEnabled(const TargetViewState& view)
 {
-    return view.CanTileTarget() && view.m_nScaleMode != SCALE_TO_PAGE;
+    return view.CanTileTarget() && view.m_modes.Scale() != SCALE_TO_PAGE;
 }
 
 bool TileTargetToPageChecked(const TargetViewState& view)
 {
-    return view.m_nTileMode == TILE_TARGET_TO_PAGE;
+    return view.m_modes.Tile() == TILE_TARGET_TO_PAGE;
 }

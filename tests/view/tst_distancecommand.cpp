@@ -63,7 +63,7 @@ void TestDistanceCommand::onThenOff()
     Answer a;
     QVERIFY(RunScaleForDistance(v, nullptr, runner(a)));
     QCOMPARE(a.calls, 1);
-    QCOMPARE(v.m_nScaleMode, SCALE_FOR_DISTANCE);
+    QCOMPARE(v.m_modes.Scale(), SCALE_FOR_DISTANCE);
     QVERIFY(ScaleForDistanceChecked(v));
     QCOMPARE(v.m_dDistanceScale, 0.25);
     QCOMPARE(v.m_dShooterDistance, 25.0);
@@ -75,7 +75,7 @@ void TestDistanceCommand::onThenOff()
 
     QVERIFY(RunScaleForDistance(v, nullptr, runner(a)));
     QCOMPARE(a.calls, 1);
-    QCOMPARE(v.m_nScaleMode, SCALE_ACTUAL);
+    QCOMPARE(v.m_modes.Scale(), SCALE_ACTUAL);
     QVERIFY(!ScaleForDistanceChecked(v));
     QCOMPARE(v.GetLayoutSize(), QSize(25400, 25400));
 }
@@ -95,14 +95,12 @@ void TestDistanceCommand::mixedUnits()
 void TestDistanceCommand::cancelLeavesTheView()
 {
     CommandTestView v(QSize(25400, 25400));
-    v.m_nScaleMode = SCALE_TO_PAGE;
-    v.m_nTileMode = TILE_NONE;
-    v.m_nSavedTileMode = TILE_PAGES_TO_TARGET;
+    v.m_modes = ViewModes(SCALE_TO_PAGE, TILE_NONE, TILE_PAGES_TO_TARGET);
     Answer a;
     a.ok = false;
     QVERIFY(!RunScaleForDistance(v, nullptr, runner(a)));
-    QCOMPARE(v.m_nScaleMode, SCALE_TO_PAGE);
-    QCOMPARE(v.m_nSavedTileMode, TILE_PAGES_TO_TARGET);
+    QCOMPARE(v.m_modes.Scale(), SCALE_TO_PAGE);
+    QCOMPARE(v.m_modes.SavedTile(), TILE_PAGES_TO_TARGET);
     QCOMPARE(v.m_dDistanceScale, 1.0);
     QCOMPARE(v.m_strShooterUnit, QStringLiteral("Yards"));
 }
@@ -114,7 +112,7 @@ void TestDistanceCommand::noPictureReportsTheHeight()
     QVERIFY(!RunScaleForDistance(v, nullptr, runner(a)));
     QCOMPARE(MessageLog::messages().size(), 1);
     QCOMPARE(MessageLog::messages().first().text, QStringLiteral("Current target has invalid heigth value."));
-    QCOMPARE(v.m_nScaleMode, SCALE_ACTUAL);
+    QCOMPARE(v.m_modes.Scale(), SCALE_ACTUAL);
 }
 
 void TestDistanceCommand::enabledOnlyWithAHeight_data()
@@ -131,7 +129,7 @@ void TestDistanceCommand::enabledOnlyWithAHeight()
     QFETCH(QSize, size);
     QFETCH(bool, on);
     CommandTestView v(size);
-    v.m_nScaleMode = on ? SCALE_FOR_DISTANCE : SCALE_ACTUAL;
+    v.m_modes = ViewModes(on ? SCALE_FOR_DISTANCE : SCALE_ACTUAL, TILE_NONE, TILE_NONE);
     QCOMPARE(ScaleForDistanceEnabled(v), on || size.height() > 0);
 }
 
@@ -139,42 +137,42 @@ void TestDistanceCommand::posterDroppedAndRestored()
 {
     // 30 inches square: a poster at full size, 7.5 inches scaled.
     CommandTestView v(QSize(76200, 76200));
-    v.m_nTileMode = v.m_nSavedTileMode = TILE_PAGES_TO_TARGET;
+    v.m_modes = ViewModes(SCALE_ACTUAL, TILE_PAGES_TO_TARGET, TILE_PAGES_TO_TARGET);
     Answer a;
     QVERIFY(RunScaleForDistance(v, nullptr, runner(a)));
-    QCOMPARE(v.m_nTileMode, TILE_NONE);
-    QCOMPARE(v.m_nSavedTileMode, TILE_PAGES_TO_TARGET);
+    QCOMPARE(v.m_modes.Tile(), TILE_NONE);
+    QCOMPARE(v.m_modes.SavedTile(), TILE_PAGES_TO_TARGET);
     QVERIFY(RunScaleForDistance(v, nullptr, runner(a)));
-    QCOMPARE(v.m_nTileMode, TILE_PAGES_TO_TARGET);
+    QCOMPARE(v.m_modes.Tile(), TILE_PAGES_TO_TARGET);
 }
 
 void TestDistanceCommand::gridKeptThenRecomputedForFullSize()
 {
     // 4 inches: 2 x 2 copies at full size, 5 x 4 at half size.
     CommandTestView v(QSize(10160, 10160));
-    v.m_nTileMode = v.m_nSavedTileMode = TILE_TARGET_TO_PAGE;
+    v.m_modes = ViewModes(SCALE_ACTUAL, TILE_TARGET_TO_PAGE, TILE_TARGET_TO_PAGE);
     v.m_nTileRows = 2;
     v.m_nTileCols = 2;
     Answer a;
     a.shooter = QStringLiteral("50");
     QVERIFY(RunScaleForDistance(v, nullptr, runner(a)));
     QCOMPARE(v.m_dDistanceScale, 0.5);
-    QCOMPARE(v.m_nTileMode, TILE_TARGET_TO_PAGE);
+    QCOMPARE(v.m_modes.Tile(), TILE_TARGET_TO_PAGE);
     QCOMPARE(v.m_nTileRows, 2);
 
     // A bigger grid for the smaller target...
-    v.m_nTileMode = TILE_NONE;
+    v.m_modes.SetGrid(false);
     v.m_nTileRows = 5;
     v.m_nTileCols = 4;
     RecomputeTileSilently(v);
-    QCOMPARE(v.m_nTileMode, TILE_TARGET_TO_PAGE);
+    QCOMPARE(v.m_modes.Tile(), TILE_TARGET_TO_PAGE);
     QCOMPARE(v.m_nTileRows, 5);
-    v.m_nSavedTileMode = TILE_TARGET_TO_PAGE;
+    v.m_modes.RememberTile();
 
     // ...shrinks to what fits when the scaling is switched off.
     QVERIFY(RunScaleForDistance(v, nullptr, runner(a)));
-    QCOMPARE(v.m_nScaleMode, SCALE_ACTUAL);
-    QCOMPARE(v.m_nTileMode, TILE_TARGET_TO_PAGE);
+    QCOMPARE(v.m_modes.Scale(), SCALE_ACTUAL);
+    QCOMPARE(v.m_modes.Tile(), TILE_TARGET_TO_PAGE);
     QCOMPARE(v.m_nTileRows, 2);
     QCOMPARE(v.m_nTileCols, 2);
     QVERIFY(v.m_bAskTileSpacing);

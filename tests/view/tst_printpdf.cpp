@@ -110,7 +110,7 @@ void TestPrintPdf::poster()
     SolidTargetView v(QSize(25400, 30480));
     int pages = 0;
     const QString pdf = print(v, QStringLiteral("poster.pdf"), QPageSize::Letter, 600, &pages);
-    QCOMPARE(v.m_nTileMode, TILE_PAGES_TO_TARGET);
+    QCOMPARE(v.m_modes.Tile(), TILE_PAGES_TO_TARGET);
     QCOMPARE(pages, 4);
     QCOMPARE(PdfPageCount(pdf), 4);
 
@@ -174,7 +174,7 @@ void TestPrintPdf::scaleToPage()
 {
     SolidTargetView v(QSize(inchHim(16), inchHim(20)));
     v.UseLetterQuarterInch();
-    v.m_nScaleMode = SCALE_TO_PAGE;
+    v.m_modes = ViewModes(SCALE_TO_PAGE, v.m_modes.Tile(), v.m_modes.SavedTile());
     int pages = 0;
     QPrinter printer(QPrinter::HighResolution);
     const QString pdf = m_dir.filePath(QStringLiteral("fit.pdf"));
@@ -203,7 +203,7 @@ void TestPrintPdf::scaleToPage()
 void TestPrintPdf::distanceCaptions()
 {
     SolidTargetView v(QSize(inchHim(10), inchHim(10)));
-    v.m_nScaleMode = SCALE_FOR_DISTANCE;
+    v.m_modes = ViewModes(SCALE_FOR_DISTANCE, v.m_modes.Tile(), v.m_modes.SavedTile());
     v.m_dDistanceScale = 0.25;
     v.m_dShooterDistance = 25;
     v.m_dTargetDistance = 100;

@@ -48,8 +48,8 @@ void TestTargetModes::exceedsPrintable()
     QTEST(by20, "by20");
     // The automatic poster follows the 20 % test alone and saves nothing.
     v.ChooseAutomaticPoster();
-    QCOMPARE(v.m_nTileMode, by20 ? TILE_PAGES_TO_TARGET : TILE_NONE);
-    QCOMPARE(v.m_nSavedTileMode, TILE_NONE);
+    QCOMPARE(v.m_modes.Tile(), by20 ? TILE_PAGES_TO_TARGET : TILE_NONE);
+    QCOMPARE(v.m_modes.SavedTile(), TILE_NONE);
     QCOMPARE(v.TilePagesToTargetEnabled(), exceeds);
     QCOMPARE(v.ScaleTargetToPageEnabled(), exceeds);
 }
@@ -97,7 +97,7 @@ void TestTargetModes::distanceScaleEntersTheTests()
     // fits twice.
     SolidTargetView v(QSize(76200, 76200));
     v.UseLetterQuarterInch();
-    v.m_nScaleMode = SCALE_FOR_DISTANCE;
+    v.m_modes = ViewModes(SCALE_FOR_DISTANCE, TILE_NONE, TILE_NONE);
     v.m_dDistanceScale = 0.1;
     QCOMPARE(v.GetLayoutSize(), QSize(7620, 7620));
     QVERIFY(v.CanTileTarget());
@@ -147,20 +147,18 @@ void TestTargetModes::stateTable()
     QFETCH(QString, command);
     SolidTargetView v(QSize(40000, 40000));
     v.UseLetterQuarterInch();
-    v.m_nScaleMode = scale;
-    v.m_nTileMode = tile;
-    v.m_nSavedTileMode = saved;
+    v.m_modes = ViewModes(scale, tile, saved);
     if (command == QLatin1String("scale to page"))
         v.ToggleScaleTargetToPage();
     else
         v.ToggleTilePagesToTarget();
-    QTEST(v.m_nScaleMode, "newScale");
-    QTEST(v.m_nTileMode, "newTile");
-    QTEST(v.m_nSavedTileMode, "newSaved");
+    QTEST(v.m_modes.Scale(), "newScale");
+    QTEST(v.m_modes.Tile(), "newTile");
+    QTEST(v.m_modes.SavedTile(), "newSaved");
     // With Scale Target to Page active the poster command is disabled.
-    QCOMPARE(v.TilePagesToTargetEnabled(), v.m_nScaleMode != SCALE_TO_PAGE);
-    QCOMPARE(v.ScaleTargetToPageChecked(), v.m_nScaleMode == SCALE_TO_PAGE);
-    QCOMPARE(v.TilePagesToTargetChecked(), v.m_nTileMode == TILE_PAGES_TO_TARGET);
+    QCOMPARE(v.TilePagesToTargetEnabled(), v.m_modes.Scale() != SCALE_TO_PAGE);
+    QCOMPARE(v.ScaleTargetToPageChecked(), v.m_modes.Scale() == SCALE_TO_PAGE);
+    QCOMPARE(v.TilePagesToTargetChecked(), v.m_modes.Tile() == TILE_PAGES_TO_TARGET);
 }
 
 void TestTargetModes::scaleToPageHidesAndRestoresPoster()
@@ -168,14 +166,14 @@ void TestTargetModes::scaleToPageHidesAndRestoresPoster()
     SolidTargetView v(QSize(40640, 50800));
     v.UseLetterQuarterInch();
     v.ChooseAutomaticPoster();
-    QCOMPARE(v.m_nTileMode, TILE_PAGES_TO_TARGET);
+    QCOMPARE(v.m_modes.Tile(), TILE_PAGES_TO_TARGET);
     v.ToggleScaleTargetToPage();
-    QCOMPARE(v.m_nTileMode, TILE_NONE);
+    QCOMPARE(v.m_modes.Tile(), TILE_NONE);
     const PrinterPageMetrics dev{QSize(5100, 6600), QSize(4800, 6300), QSize(150, 150)};
     QCOMPARE(v.PrintPageCount(dev, 600, 600), 1);
     QCOMPARE(v.m_layoutPrint.m_dFitScale, 0.5);
     v.ToggleScaleTargetToPage();
-    QCOMPARE(v.m_nTileMode, TILE_PAGES_TO_TARGET);
+    QCOMPARE(v.m_modes.Tile(), TILE_PAGES_TO_TARGET);
     QCOMPARE(v.PrintPageCount(dev, 600, 600), 4);
 }
 
@@ -206,11 +204,10 @@ void TestTargetModes::targetChanged()
     QFETCH(int, tile);
     SolidTargetView v(newSize);
     v.UseLetterQuarterInch();
-    v.m_nScaleMode = scale;
-    v.m_nTileMode = tile;
+    v.m_modes = ViewModes(scale, tile, TILE_NONE);
     const bool recompute = v.ApplyTargetChanged();
-    QTEST(v.m_nScaleMode, "newScale");
-    QTEST(v.m_nTileMode, "newTile");
+    QTEST(v.m_modes.Scale(), "newScale");
+    QTEST(v.m_modes.Tile(), "newTile");
     QTEST(recompute, "recompute");
 }
 
@@ -250,8 +247,8 @@ void TestTargetModes::initialValues()
     QCOMPARE(v.m_nZoomCmd, 32770);
     QCOMPARE(v.m_dZoom, 0.5);
     QCOMPARE(v.m_rcTotal, GdiRect(0, 0, 1000, 1000));
-    QCOMPARE(v.m_nTileMode, TILE_NONE);
-    QCOMPARE(v.m_nScaleMode, SCALE_ACTUAL);
+    QCOMPARE(v.m_modes.Tile(), TILE_NONE);
+    QCOMPARE(v.m_modes.Scale(), SCALE_ACTUAL);
     QCOMPARE(v.m_dDistanceScale, 1.0);
     QVERIFY(v.m_bAskTileSpacing);
     QCOMPARE(v.m_strShooterUnit, QStringLiteral("Yards"));

@@ -216,10 +216,10 @@ void TestTargetView::initialMembersAndEmptyDocument()
     QCOMPARE(fresh.m_nZoomCmd, ID_VIEW_FIT_TO_WINDOW);
     QCOMPARE(fresh.m_dZoom, 0.5);
     QCOMPARE(fresh.m_rcTotal, GdiRect(0, 0, 1000, 1000));
-    QCOMPARE(fresh.m_nTileMode, TILE_NONE);
-    QCOMPARE(fresh.m_nSavedTileMode, TILE_NONE);
+    QCOMPARE(fresh.m_modes.Tile(), TILE_NONE);
+    QCOMPARE(fresh.m_modes.SavedTile(), TILE_NONE);
     QCOMPARE(fresh.m_nCurPage, 0);
-    QCOMPARE(fresh.m_nScaleMode, SCALE_ACTUAL);
+    QCOMPARE(fresh.m_modes.Scale(), SCALE_ACTUAL);
     QCOMPARE(fresh.m_dDistanceScale, 1.0);
     QCOMPARE(fresh.m_dTargetDistance, 1.0);
     QCOMPARE(fresh.m_dShooterDistance, 1.0);
@@ -239,7 +239,7 @@ void TestTargetView::initialMembersAndEmptyDocument()
     for (int id : {ID_VIEW_TILE_PAGES, ID_VIEW_SCALE_TO_PAGE, ID_VIEW_SCALE_DISTANCE, ID_VIEW_TILE_TARGET, ID_FILE_PRINT})
         QVERIFY2(!update(id).isEnabled(), qPrintable(QString::number(id)));
     QCOMPARE(route(ID_VIEW_SCALE_TO_PAGE), 0);
-    QCOMPARE(view->m_nScaleMode, SCALE_ACTUAL);
+    QCOMPARE(view->m_modes.Scale(), SCALE_ACTUAL);
     QVERIFY(update(ID_VIEW_ZOOM_100).isEnabled());
 }
 
@@ -277,8 +277,8 @@ void TestTargetView::firstUpdate()
 
     QCOMPARE(view->StoredMetrics(), m_printer);
     // The automatic poster saves nothing.
-    QCOMPARE(view->m_nTileMode, tileMode);
-    QCOMPARE(view->m_nSavedTileMode, TILE_NONE);
+    QCOMPARE(view->m_modes.Tile(), tileMode);
+    QCOMPARE(view->m_modes.SavedTile(), TILE_NONE);
     QCOMPARE(view->m_layoutScreen.PageCount(), pages);
     QCOMPARE(int(view->m_layoutScreen.m_arrPages.size()), pages);
     QCOMPARE(view->m_nZoomCmd, ID_VIEW_FIT_TO_WINDOW);
@@ -359,7 +359,7 @@ void TestTargetView::fixedZoomSizesAndScrollRange()
     CTargetView* view = open("ten.wmf");
     QVERIFY(view);
     // On a small sheet it opens as a poster; the single sheet is wanted here.
-    if (view->m_nTileMode == TILE_PAGES_TO_TARGET) QCOMPARE(route(ID_VIEW_TILE_PAGES), 1);
+    if (view->m_modes.Tile() == TILE_PAGES_TO_TARGET) QCOMPARE(route(ID_VIEW_TILE_PAGES), 1);
     QCOMPARE(route(id), 1);
     const int dpiX = view->logicalDpiX(), dpiY = view->logicalDpiY();
     const TargetLayout& L = view->m_layoutScreen;
@@ -472,7 +472,7 @@ void TestTargetView::modeCommands()
     QVERIFY(!update(ID_VIEW_TILE_PAGES).isEnabled());
     QVERIFY(!update(ID_VIEW_SCALE_TO_PAGE).isEnabled());
     QCOMPARE(route(ID_VIEW_TILE_PAGES), 0);
-    QCOMPARE(view->m_nTileMode, TILE_NONE);
+    QCOMPARE(view->m_modes.Tile(), TILE_NONE);
     QVERIFY(update(ID_VIEW_TILE_TARGET).isEnabled());
     m_app->CloseAllDocuments(true);
 
@@ -484,8 +484,8 @@ void TestTargetView::modeCommands()
     QVERIFY(!update(ID_VIEW_TILE_TARGET).isEnabled());
     QCOMPARE(update(ID_VIEW_TILE_PAGES).check(), 0);
     QCOMPARE(route(ID_VIEW_TILE_PAGES), 1);
-    QCOMPARE(view->m_nTileMode, TILE_PAGES_TO_TARGET);
-    QCOMPARE(view->m_nSavedTileMode, TILE_PAGES_TO_TARGET);
+    QCOMPARE(view->m_modes.Tile(), TILE_PAGES_TO_TARGET);
+    QCOMPARE(view->m_modes.SavedTile(), TILE_PAGES_TO_TARGET);
     QCOMPARE(update(ID_VIEW_TILE_PAGES).check(), 1);
     // Two sheets side by side, one row.
     QCOMPARE(view->m_layoutScreen.m_nPageCols, 2);
@@ -494,9 +494,9 @@ void TestTargetView::modeCommands()
     // Scaling to the page hides the poster and disables it; scaling back
     // brings it back.
     QCOMPARE(route(ID_VIEW_SCALE_TO_PAGE), 1);
-    QCOMPARE(view->m_nScaleMode, SCALE_TO_PAGE);
-    QCOMPARE(view->m_nTileMode, TILE_NONE);
-    QCOMPARE(view->m_nSavedTileMode, TILE_PAGES_TO_TARGET);
+    QCOMPARE(view->m_modes.Scale(), SCALE_TO_PAGE);
+    QCOMPARE(view->m_modes.Tile(), TILE_NONE);
+    QCOMPARE(view->m_modes.SavedTile(), TILE_PAGES_TO_TARGET);
     QCOMPARE(update(ID_VIEW_SCALE_TO_PAGE).check(), 1);
     QCOMPARE(update(ID_VIEW_TILE_PAGES).check(), 0);
     QVERIFY(!update(ID_VIEW_TILE_PAGES).isEnabled());
@@ -508,14 +508,14 @@ void TestTargetView::modeCommands()
     QVERIFY(L.m_rcTargets.left >= L.m_rcPrintable.left && L.m_rcTargets.right <= L.m_rcPrintable.right);
     QVERIFY(L.m_rcTargets.top >= L.m_rcPrintable.top && L.m_rcTargets.bottom <= L.m_rcPrintable.bottom);
     QCOMPARE(route(ID_VIEW_SCALE_TO_PAGE), 1);
-    QCOMPARE(view->m_nScaleMode, SCALE_ACTUAL);
-    QCOMPARE(view->m_nTileMode, TILE_PAGES_TO_TARGET);
+    QCOMPARE(view->m_modes.Scale(), SCALE_ACTUAL);
+    QCOMPARE(view->m_modes.Tile(), TILE_PAGES_TO_TARGET);
     QCOMPARE(view->m_layoutScreen.PageCount(), 2);
 
     // Switching the poster off is saved too.
     QCOMPARE(route(ID_VIEW_TILE_PAGES), 1);
-    QCOMPARE(view->m_nTileMode, TILE_NONE);
-    QCOMPARE(view->m_nSavedTileMode, TILE_NONE);
+    QCOMPARE(view->m_modes.Tile(), TILE_NONE);
+    QCOMPARE(view->m_modes.SavedTile(), TILE_NONE);
     QCOMPARE(view->m_layoutScreen.PageCount(), 1);
     m_app->CloseAllDocuments(true);
 
@@ -550,7 +550,7 @@ void TestTargetView::printerChangedRereadsMetrics()
     const QSize twice = printable * 2;
     view->SetStoredMetrics({twice + QSize(2540, 2540), twice, QSize(1270, 1270)});
     ApplyTileGrid(*view, TileGrid{twice.height() / side, twice.width() / side, 0, 0});
-    QCOMPARE(view->m_nTileMode, TILE_TARGET_TO_PAGE);
+    QCOMPARE(view->m_modes.Tile(), TILE_TARGET_TO_PAGE);
     view->Refresh();
     QCOMPARE(view->m_layoutScreen.m_rcPaper.width(), px(twice.width() + 2540, dpi, 0.5));
     view->horizontalScrollBar()->setValue(10);
@@ -558,7 +558,7 @@ void TestTargetView::printerChangedRereadsMetrics()
     SendMessageToDescendants(m_main, MSG_PRINTER_CHANGED, 1, 0);
     QCOMPARE(view->StoredMetrics(), m_printer);
     // The grid shrinks to what the default printer's sheet holds.
-    QCOMPARE(view->m_nTileMode, TILE_TARGET_TO_PAGE);
+    QCOMPARE(view->m_modes.Tile(), TILE_TARGET_TO_PAGE);
     QCOMPARE(view->m_nTileCols, printable.width() / side);
     QCOMPARE(view->m_nTileRows, printable.height() / side);
     QCOMPARE(view->m_layoutScreen.m_nTargetCols, printable.width() / side);
@@ -572,9 +572,9 @@ void TestTargetView::designerChangedRelayout()
     CTargetView* view = open("big.rgd");
     QVERIFY(view);
     auto* doc = view->GetTargetDoc();
-    QCOMPARE(view->m_nTileMode, TILE_PAGES_TO_TARGET);
+    QCOMPARE(view->m_modes.Tile(), TILE_PAGES_TO_TARGET);
     QCOMPARE(route(ID_VIEW_SCALE_TO_PAGE), 1);
-    QCOMPARE(view->m_nScaleMode, SCALE_TO_PAGE);
+    QCOMPARE(view->m_modes.Scale(), SCALE_TO_PAGE);
     CTargetDesign design;
     auto replace = [&](double diameter) {
         circleDesign(design, diameter);
@@ -586,8 +586,8 @@ void TestTargetView::designerChangedRelayout()
 
     // Edited down so that it fits: scaling to the page no longer applies.
     replace(0.3 * shorter);
-    QCOMPARE(view->m_nScaleMode, SCALE_ACTUAL);
-    QCOMPARE(view->m_nTileMode, TILE_NONE);
+    QCOMPARE(view->m_modes.Scale(), SCALE_ACTUAL);
+    QCOMPARE(view->m_modes.Tile(), TILE_NONE);
     QCOMPARE(view->m_layoutScreen.PageCount(), 1);
     const GdiRect small = view->m_layoutScreen.m_rcTargets;
     QVERIFY(!update(ID_VIEW_SCALE_TO_PAGE).isEnabled());
@@ -596,11 +596,11 @@ void TestTargetView::designerChangedRelayout()
     // twice, and dropped when one copy is all that fits.
     int side = view->GetLayoutSize().width();
     ApplyTileGrid(*view, TileGrid{printable.height() / side, printable.width() / side, 0, 0});
-    QCOMPARE(view->m_nTileMode, TILE_TARGET_TO_PAGE);
+    QCOMPARE(view->m_modes.Tile(), TILE_TARGET_TO_PAGE);
     const int copies = view->m_nTileRows * view->m_nTileCols;
     replace(0.45 * shorter);
     side = view->GetLayoutSize().width();
-    QCOMPARE(view->m_nTileMode, TILE_TARGET_TO_PAGE);
+    QCOMPARE(view->m_modes.Tile(), TILE_TARGET_TO_PAGE);
     QCOMPARE(view->m_nTileRows, printable.height() / side);
     QCOMPARE(view->m_nTileCols, printable.width() / side);
     QVERIFY(view->m_nTileRows * view->m_nTileCols < copies);
@@ -609,7 +609,7 @@ void TestTargetView::designerChangedRelayout()
     QVERIFY(view->m_layoutScreen.m_arrTargets.front().width() > small.width());
 
     replace(0.55 * std::max(pw(), ph()));
-    QCOMPARE(view->m_nTileMode, TILE_NONE);
+    QCOMPARE(view->m_modes.Tile(), TILE_NONE);
     QCOMPARE(view->m_layoutScreen.m_nTargetRows * view->m_layoutScreen.m_nTargetCols, 1);
 }
 

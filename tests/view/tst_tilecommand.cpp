@@ -60,8 +60,8 @@ void TestTileCommand::firstRunEntersTheGridSecondRunLeavesIt()
     QCOMPARE(a.calls, 1);
     QCOMPARE(a.offeredRows, QStringLiteral("3"));
     QCOMPARE(a.offeredCols, QStringLiteral("2"));
-    QCOMPARE(v.m_nTileMode, TILE_TARGET_TO_PAGE);
-    QCOMPARE(v.m_nSavedTileMode, TILE_TARGET_TO_PAGE);
+    QCOMPARE(v.m_modes.Tile(), TILE_TARGET_TO_PAGE);
+    QCOMPARE(v.m_modes.SavedTile(), TILE_TARGET_TO_PAGE);
     QCOMPARE(v.m_nTileRows, 3);
     QCOMPARE(v.m_nTileCols, 2);
     QCOMPARE(v.m_nColSpacing, 1905);
@@ -69,8 +69,8 @@ void TestTileCommand::firstRunEntersTheGridSecondRunLeavesIt()
 
     RunTileTargetToPage(v, nullptr, runner(a));
     QCOMPARE(a.calls, 1);
-    QCOMPARE(v.m_nTileMode, TILE_NONE);
-    QCOMPARE(v.m_nSavedTileMode, TILE_NONE);
+    QCOMPARE(v.m_modes.Tile(), TILE_NONE);
+    QCOMPARE(v.m_modes.SavedTile(), TILE_NONE);
     // Offered again next time.
     QCOMPARE(v.m_nTileRows, 3);
     QCOMPARE(v.m_nColSpacing, 1905);
@@ -85,7 +85,7 @@ void TestTileCommand::cancelChangesNothing()
     a.rowGap = QStringLiteral("0.3");
     RunTileTargetToPage(v, nullptr, runner(a));
     QCOMPARE(a.calls, 1);
-    QCOMPARE(v.m_nTileMode, TILE_NONE);
+    QCOMPARE(v.m_modes.Tile(), TILE_NONE);
     QCOMPARE(v.m_nTileRows, 0);
     QCOMPARE(v.m_nRowSpacing, 0);
 }
@@ -97,7 +97,7 @@ void TestTileCommand::oneByOneKeepsTheGapsOnly()
     a.rows = a.cols = QStringLiteral("1");
     a.colGap = QStringLiteral("0.5");
     RunTileTargetToPage(v, nullptr, runner(a));
-    QCOMPARE(v.m_nTileMode, TILE_NONE);
+    QCOMPARE(v.m_modes.Tile(), TILE_NONE);
     QVERIFY(!TileTargetToPageChecked(v));
     QCOMPARE(v.m_nTileRows, 0);
     QCOMPARE(v.m_nTileCols, 0);
@@ -110,7 +110,7 @@ void TestTileCommand::tooLargeShowsNoDialog()
     Answer a;
     RunTileTargetToPage(v, nullptr, runner(a));
     QCOMPARE(a.calls, 0);
-    QCOMPARE(v.m_nTileMode, TILE_NONE);
+    QCOMPARE(v.m_modes.Tile(), TILE_NONE);
     QVERIFY(v.m_bAskTileSpacing);
 }
 
@@ -137,14 +137,14 @@ void TestTileCommand::silentRecompute()
     QFETCH(int, colGap);
 
     CommandTestView v;
-    v.m_nTileMode = TILE_TARGET_TO_PAGE;
+    v.m_modes.SetGrid(true);
     v.m_nTileRows = 3;
     v.m_nTileCols = 2;
     v.m_nColSpacing = 2540;
     v.m_size = newSize;
     RecomputeTileSilently(v);
-    QCOMPARE(v.m_nTileMode, mode);
-    QCOMPARE(v.m_nSavedTileMode, mode);
+    QCOMPARE(v.m_modes.Tile(), mode);
+    QCOMPARE(v.m_modes.SavedTile(), mode);
     QCOMPARE(v.m_nTileRows, rows);
     QCOMPARE(v.m_nTileCols, cols);
     QCOMPARE(v.m_nColSpacing, colGap);
@@ -168,7 +168,7 @@ void TestTileCommand::enabling()
     QFETCH(int, scaleMode);
     QFETCH(bool, enabled);
     CommandTestView v(size);
-    v.m_nScaleMode = scaleMode;
+    v.m_modes = ViewModes(scaleMode, v.m_modes.Tile(), v.m_modes.SavedTile());
     QCOMPARE(TileTargetToPageEnabled(v), enabled);
 }
 
