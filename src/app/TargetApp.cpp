@@ -48,11 +48,6 @@ TargetApp::TargetApp(QObject* parent) : CWinApp(parent)
         settings = dialog.Settings();
         return true;
     };
-    m_about = [](QWidget* parent) {
-        CAboutDlg dialog(parent);
-        dialog.exec();
-    };
-    m_makeTargetView = [] { return MakeTargetView(); };
 }
 
 TargetApp::~TargetApp()
@@ -86,7 +81,7 @@ bool TargetApp::InitInstance(const QStringList& arguments)
 
     m_pTargetTemplate = new CMultiDocTemplate(
         Cmd::IDR_TARGETTYPE, QString::fromLatin1(TARGET_DOC_STRINGS), [] { return new CTargetDoc; },
-        [] { return new CChildFrame; }, [this] { return m_makeTargetView(); });
+        [] { return new CChildFrame; }, [] { return MakeTargetView(); });
     AddDocTemplate(m_pTargetTemplate);
 
     auto* frame = new CMainFrame;
@@ -257,5 +252,6 @@ void TargetApp::OnHelpHowTo()
 
 void TargetApp::OnAppAbout()
 {
-    if (m_about) m_about(GetMainFrame());
+    CAboutDlg dialog(GetMainFrame());
+    dialog.exec();
 }

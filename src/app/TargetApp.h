@@ -33,7 +33,6 @@ public:
 
     CMultiDocTemplate* targetTemplate() const { return m_pTargetTemplate; }
     CMainFrame* mainFrame() const;
-    const PathParts& programPath() const { return m_programPath; }
     // Drive and directory of the program path, ending with a separator.
     QString programFolder() const { return m_programPath.GetFolder(); }
 
@@ -62,9 +61,6 @@ public:
     void setFileDialogRunner(FileDialogRunner runner) { m_fileDialog = std::move(runner); }
     // Print Setup edits the application's printer and answers whether OK was chosen.
     void setPrintSetupRunner(std::function<bool(PrinterSettings&, QWidget*)> runner) { m_printSetup = std::move(runner); }
-    void setAboutRunner(std::function<void(QWidget*)> runner) { m_about = std::move(runner); }
-    // The view of target windows (the target view unless replaced).
-    void setTargetViewFactory(std::function<CView*()> factory) { m_makeTargetView = std::move(factory); }
 
 private:
     void setProgramPath();
@@ -76,8 +72,6 @@ private:
 
     FileDialogRunner m_fileDialog;
     std::function<bool(PrinterSettings&, QWidget*)> m_printSetup;
-    std::function<void(QWidget*)> m_about;
-    std::function<CView*()> m_makeTargetView;
 };
 
 // The target template's seven document strings.

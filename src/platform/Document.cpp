@@ -211,14 +211,12 @@ void CDocTemplate::AddDocument(CDocument* doc)
     if (!doc || m_docList.contains(doc)) return;
     m_docList.append(doc);
     doc->m_pDocTemplate = this;
-    emit documentAdded(doc);
 }
 
 void CDocTemplate::RemoveDocument(CDocument* doc)
 {
     if (!m_docList.removeOne(doc)) return;
     doc->m_pDocTemplate = nullptr;
-    emit documentRemoved(doc);
 }
 
 CDocTemplate::Confidence CDocTemplate::MatchDocType(const QString& path, CDocument*& match) const

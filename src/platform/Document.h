@@ -168,10 +168,6 @@ public:
     // running number (Target1, Target2, ...).
     virtual void SetDefaultTitle(CDocument* doc);
 
-signals:
-    void documentAdded(CDocument* doc);
-    void documentRemoved(CDocument* doc);
-
 protected:
     int m_nIDResource;
     QStringList m_docStrings;

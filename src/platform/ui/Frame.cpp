@@ -132,7 +132,6 @@ CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : QMainWindow(parent), m_mdiArea(new
             if (CView* v = c->GetActiveView()) v->OnActivateView(c == child);
         }
         OnActiveChildChanged(child);
-        emit activeChildChanged(child);
     });
 
     // Ctrl+Tab walks through every window in the order they were opened, as

@@ -95,9 +95,6 @@ public:
     // Sets the title above; child frames call it when theirs changes.
     virtual void OnUpdateFrameTitle();
 
-signals:
-    void activeChildChanged(CMDIChildWnd* child);
-
 protected:
     // The active document window changed: show the menu of its template
     // (resource id), or the main frame's own when there is none.

@@ -57,30 +57,10 @@ void HyperlinkButton::SetVisited(bool visited)
     repaint();
 }
 
-void HyperlinkButton::SetUnderline(Underline mode)
-{
-    m_nUnderline = mode;
-    update();
-}
-
-void HyperlinkButton::SetAutoSize(bool adjust)
-{
-    m_bAdjustToFit = adjust;
-    if (adjust) PositionWindow();
-}
-
 void HyperlinkButton::SetAlignment(Qt::Alignment alignment)
 {
     m_alignment = alignment;
     if (m_bAdjustToFit) PositionWindow();
-    update();
-}
-
-void HyperlinkButton::SetColours(const QColor& link, const QColor& visited, const QColor& hover)
-{
-    m_crLinkColour = link;
-    m_crVisitedColour = visited;
-    m_crHoverColour = hover;
     update();
 }
 

@@ -24,20 +24,11 @@ public:
     bool visited() const { return m_bVisited; }
     bool hovering() const { return m_bHover; }
 
-    void SetUnderline(Underline mode);
-    Underline underline() const { return m_nUnderline; }
-    void SetAutoSize(bool adjust);
-    bool autoSize() const { return m_bAdjustToFit; }
 
     // Where the text sits in the control (left, right or centred; top,
     // bottom or centred); centred both ways unless set.
     void SetAlignment(Qt::Alignment alignment);
     Qt::Alignment alignment() const { return m_alignment; }
-
-    void SetColours(const QColor& link, const QColor& visited, const QColor& hover);
-    QColor linkColour() const { return m_crLinkColour; }
-    QColor visitedColour() const { return m_crVisitedColour; }
-    QColor hoverColour() const { return m_crHoverColour; }
 
     // The colour and font the text is drawn with now.
     QColor currentColour() const;
