@@ -118,7 +118,7 @@ void CVNThumbObject::Draw(DeviceContext& dc)
     // Our pictures are rendered at two inches of screen; shrinking them with
     // filtering keeps thin rings visible where dropping rows would lose them.
     p->setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p->drawImage(m_rcPicture.toQRectF(), m_dib);
+    p->drawImage(QRectF(m_rcPicture.toQRect()), m_dib);
     if (m_nFontIndex < 0 || !m_pOwner || !m_pOwner->SelectFont(dc, m_nFontIndex)) {
         p->restore();
         return;
