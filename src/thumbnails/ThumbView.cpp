@@ -205,11 +205,8 @@ void CVNThumbView::OpenSelected()
 void CVNThumbView::OnFilePrint(bool direct)
 {
     QPrinter printer(QPrinter::HighResolution);
-    SetUpTargetPrinter(printer);
-    if (CWinApp* app = AfxGetApp()) {
-        const QPrinter& chosen = app->GetPrinter();
-        if (!chosen.printerName().isEmpty()) printer.setPrinterName(chosen.printerName());
-    }
+    // Contact sheets start from the application's printer, as targets do.
+    SetUpApplicationPrinter(printer);
     int from = 1;
     int to = 0;
     if (!direct) {
@@ -226,7 +223,7 @@ void CVNThumbView::OnFilePrint(bool direct)
 void CVNThumbView::OnFilePrintPreview()
 {
     QPrinter printer(QPrinter::HighResolution);
-    SetUpTargetPrinter(printer);
+    SetUpApplicationPrinter(printer);
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* p) { PrintContactSheet(*p, m_grid, 1, 0, true); });
