@@ -14,6 +14,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -22,6 +23,40 @@
 #include "document/JpegDecoder.h"
 
 namespace {
+
+// Where a stretch lands on a screen-like device (an image, a pixmap or a
+// window under a plain scale): the destination in device pixels and the part
+// of it that can show. Nothing for devices the pixel paths do not serve.
+struct DevicePlacement {
+    qint64 dx0, dy0, dw, dh;  // destination
+    qint64 vx0, vy0, vx1, vy1;  // its visible part
+    bool empty() const { return dw <= 0 || dh <= 0 || vx1 <= vx0 || vy1 <= vy0; }
+};
+
+std::optional<DevicePlacement> placeOnDevice(QPainter* painter, int x, int y, int width, int height)
+{
+    QPaintDevice* device = painter->device();
+    if (!device || width < 0 || height < 0) return std::nullopt;
+    const int devType = device->devType();
+    if (devType != QInternal::Image && devType != QInternal::Pixmap && devType != QInternal::Widget)
+        return std::nullopt;
+    const QTransform t = painter->combinedTransform();
+    if (t.type() > QTransform::TxScale || t.m11() <= 0 || t.m22() <= 0) return std::nullopt;
+
+    DevicePlacement p;
+    const QRectF mapped = t.mapRect(QRectF(x, y, width, height));
+    p.dx0 = std::llround(mapped.left());
+    p.dy0 = std::llround(mapped.top());
+    p.dw = std::llround(mapped.right()) - p.dx0;
+    p.dh = std::llround(mapped.bottom()) - p.dy0;
+    QRectF visible(0, 0, device->width(), device->height());
+    if (painter->hasClipping()) visible &= t.mapRect(painter->clipBoundingRect());
+    p.vx0 = std::max<qint64>(p.dx0, qint64(std::floor(visible.left())));
+    p.vy0 = std::max<qint64>(p.dy0, qint64(std::floor(visible.top())));
+    p.vx1 = std::min<qint64>(p.dx0 + p.dw, qint64(std::ceil(visible.right())));
+    p.vy1 = std::min<qint64>(p.dy0 + p.dh, qint64(std::ceil(visible.bottom())));
+    return p;
+}
 
 // The last error text holds at most 255 characters, as its 256-byte buffer did.
 constexpr int MAX_ERROR_LENGTH = 255;
@@ -353,27 +388,10 @@ bool RasterImage::drawPrinted(DeviceContext& dc, int x, int y, int width, int he
 bool RasterImage::drawSampled(DeviceContext& dc, int x, int y, int width, int height)
 {
     QPainter* painter = dc.painter();
-    QPaintDevice* device = painter->device();
-    if (!device || width < 0 || height < 0) return false;
-    const int devType = device->devType();
-    if (devType != QInternal::Image && devType != QInternal::Pixmap && devType != QInternal::Widget)
-        return false;
-    const QTransform t = painter->combinedTransform();
-    if (t.type() > QTransform::TxScale || t.m11() <= 0 || t.m22() <= 0) return false;
-
-    // The destination in device pixels.
-    const QRectF mapped = t.mapRect(QRectF(x, y, width, height));
-    const qint64 dx0 = std::llround(mapped.left()), dy0 = std::llround(mapped.top());
-    const qint64 dw = std::llround(mapped.right()) - dx0, dh = std::llround(mapped.bottom()) - dy0;
-    if (dw <= 0 || dh <= 0) return true;
-
-    QRectF visibleF(0, 0, device->width(), device->height());
-    if (painter->hasClipping()) visibleF &= t.mapRect(painter->clipBoundingRect());
-    const qint64 vx0 = std::max<qint64>(dx0, qint64(std::floor(visibleF.left())));
-    const qint64 vy0 = std::max<qint64>(dy0, qint64(std::floor(visibleF.top())));
-    const qint64 vx1 = std::min<qint64>(dx0 + dw, qint64(std::ceil(visibleF.right())));
-    const qint64 vy1 = std::min<qint64>(dy0 + dh, qint64(std::ceil(visibleF.bottom())));
-    if (vx1 <= vx0 || vy1 <= vy0) return true;
+    const std::optional<DevicePlacement> place = placeOnDevice(painter, x, y, width, height);
+    if (!place) return false;
+    if (place->empty()) return true;
+    const auto [dx0, dy0, dw, dh, vx0, vy0, vx1, vy1] = *place;
 
     QImage out(int(vx1 - vx0), int(vy1 - vy0), QImage::Format_RGB32);
     if (out.isNull()) return false;
@@ -549,17 +567,10 @@ QImage RasterImage::AreaAveraged(int width, int height) const
 bool RasterImage::drawScreenAveraged(DeviceContext& dc, int x, int y, int width, int height)
 {
     QPainter* painter = dc.painter();
-    QPaintDevice* device = painter->device();
-    if (!device || width <= 0 || height <= 0) return false;
-    const int devType = device->devType();
-    if (devType != QInternal::Image && devType != QInternal::Pixmap && devType != QInternal::Widget) return false;
-    const QTransform t = painter->combinedTransform();
-    if (t.type() > QTransform::TxScale || t.m11() <= 0 || t.m22() <= 0) return false;
-
-    const QRectF mapped = t.mapRect(QRectF(x, y, width, height));
-    const qint64 dx0 = std::llround(mapped.left()), dy0 = std::llround(mapped.top());
-    const qint64 dw = std::llround(mapped.right()) - dx0, dh = std::llround(mapped.bottom()) - dy0;
-    if (dw <= 0 || dh <= 0) return false;
+    const std::optional<DevicePlacement> place = placeOnDevice(painter, x, y, width, height);
+    if (!place) return false;
+    if (place->empty()) return true;
+    const auto [dx0, dy0, dw, dh, vx0, vy0, vx1, vy1] = *place;
     // Only a reduction both ways; a picture made larger takes the nearest
     // pixel (drawSampled).
     if (dw > qint64(m_header.biWidth) || dh > qint64(m_header.biHeight)) return false;
@@ -569,14 +580,6 @@ bool RasterImage::drawScreenAveraged(DeviceContext& dc, int x, int y, int width,
         m_screenImage = AreaAveraged(int(dw), int(dh));
         if (m_screenImage.isNull()) return false;
     }
-
-    QRectF visibleF(0, 0, device->width(), device->height());
-    if (painter->hasClipping()) visibleF &= t.mapRect(painter->clipBoundingRect());
-    const qint64 vx0 = std::max<qint64>(dx0, qint64(std::floor(visibleF.left())));
-    const qint64 vy0 = std::max<qint64>(dy0, qint64(std::floor(visibleF.top())));
-    const qint64 vx1 = std::min<qint64>(dx0 + dw, qint64(std::ceil(visibleF.right())));
-    const qint64 vy1 = std::min<qint64>(dy0 + dh, qint64(std::ceil(visibleF.bottom())));
-    if (vx1 <= vx0 || vy1 <= vy0) return true;
 
     painter->save();
     painter->resetTransform();

@@ -11,6 +11,7 @@
 
 #include "platform/MessageBox.h"
 #include "thumbnails/ThumbGrid.h"
+#include "view/CommandLinePrint.h"
 #include "view/PageMetrics.h"
 #include "view/PrintJob.h"
 
@@ -65,9 +66,7 @@ bool WantsContactSheetPrint(int argc, char** argv)
 {
     bool wants = false;
     for (int i = 1; i < argc && !wants; ++i) wants = argv[i] && std::strcmp(argv[i], OPTION) == 0;
-    if (wants && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (wants) UseOffscreenWithoutDisplay();
     return wants;
 }
 

@@ -124,10 +124,15 @@ bool WantsCommandLinePrint(int argc, char** argv)
 {
     bool wants = false;
     for (int i = 1; i < argc && !wants; ++i) wants = argv[i] && isPrintOption(argv[i]);
-    if (wants && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+    if (wants) UseOffscreenWithoutDisplay();
+    return wants;
+}
+
+void UseOffscreenWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    return wants;
 }
 
 int RunCommandLinePrint(const QStringList& arguments)
