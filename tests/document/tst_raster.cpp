@@ -58,6 +58,19 @@ QRgb sourceColor(int width, int x, int y)
 
 } // namespace
 
+// Draws the image on a margin-less A4 PDF page at dpi as a printer would.
+static bool printOnA4(RasterImage& image, const QString& pdf, int dpi, const QRect& dest)
+{
+    QPdfWriter writer(pdf);
+    writer.setResolution(dpi);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    DeviceContext dc(&painter, dpi, dpi);
+    dc.setPrinting(true);
+    return image.Draw(dc, dest.x(), dest.y(), dest.width(), dest.height());
+}
+
 class TestRaster : public QObject {
     Q_OBJECT
 
@@ -192,16 +205,7 @@ private slots:
         RasterImage image(RasterImage::TYPE_BMP);
         QVERIFY(image.Load(write("p.bmp", paletteBitmap(3, 2, 0))));
         const QString pdf = m_dir.filePath("p.pdf");
-        {
-            QPdfWriter writer(pdf);
-            writer.setResolution(600);
-            writer.setPageSize(QPageSize(QPageSize::A4));
-            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-            QPainter painter(&writer);
-            DeviceContext dc(&painter, 600, 600);
-            dc.setPrinting(true);
-            QVERIFY(image.Draw(dc, 100, 100, 3000, 2000));
-        }
+        QVERIFY(printOnA4(image, pdf, 600, QRect(100, 100, 3000, 2000)));
 
         const QStringList lines = PdfImageList(pdf);
         QCOMPARE(lines.size(), 3);  // two heading lines and one image
@@ -238,9 +242,7 @@ private slots:
     void printsWhatTheSheetShows()
     {
         QFETCH(QRect, dest);
-        const QString pdfimages = QStandardPaths::findExecutable("pdfimages");
-        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
-        if (pdfimages.isEmpty() || pdftoppm.isEmpty()) QSKIP("poppler-utils is not installed");
+        if (!HavePoppler()) QSKIP("poppler-utils is not installed");
         const QRgb quadrant[2][2] = {{qRgb(255, 0, 0), qRgb(0, 255, 0)}, {qRgb(0, 0, 255), qRgb(0, 0, 0)}};
         const int w = 400, h = 300;
         QByteArray pixels;
@@ -252,29 +254,13 @@ private slots:
         RasterImage image(RasterImage::TYPE_BMP);
         QVERIFY(image.Load(write("q.bmp", crafted::Bitmap(w, h, 24, 0, 0, pixels))));
         const QString pdf = m_dir.filePath("q.pdf");
-        {
-            QPdfWriter writer(pdf);
-            writer.setResolution(20);
-            writer.setPageSize(QPageSize(QPageSize::A4));
-            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-            QPainter painter(&writer);
-            DeviceContext dc(&painter, 20, 20);
-            dc.setPrinting(true);
-            QVERIFY(image.Draw(dc, dest.x(), dest.y(), dest.width(), dest.height()));
-        }
-        QProcess list;
-        list.start(pdfimages, {"-list", pdf});
-        QVERIFY(list.waitForFinished(30000));
-        const QStringList fields =
-            QString::fromLocal8Bit(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).value(2).simplified().split(' ');
+        QVERIFY(printOnA4(image, pdf, 20, dest));
+        const QStringList fields = PdfImageList(pdf).value(2).simplified().split(' ');
         const QRect onSheet = QRect(0, 0, 165, 233).intersected(dest.normalized());
         QVERIFY2(fields.value(3).toInt() <= onSheet.width() + 1 && fields.value(4).toInt() <= onSheet.height() + 1,
                  qPrintable(fields.join(' ')));
 
-        QProcess render;
-        render.start(pdftoppm, {"-r", "20", "-png", "-singlefile", pdf, m_dir.filePath("q")});
-        QVERIFY(render.waitForFinished(30000));
-        const QImage page(m_dir.filePath("q.png"));
+        const QImage page = RasterisePdfPage(pdf, 1, 20, true);
         QVERIFY(!page.isNull());
         const QRect d = dest.normalized();
         for (int qy = 0; qy < 2; ++qy)

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "SampleTargets.h"
+#include "TargetFiles.h"
 #include "platform/MessageBox.h"
 #include "thumbnails/ContactSheet.h"
 #include "thumbnails/ThumbGrid.h"
@@ -157,7 +157,7 @@ void TestThumbGrid::listingOrder()
 {
     QTemporaryDir dir;
     for (const char* name : {"charlie.jpg", "Bravo.vnt", "delta.jpeg", "notes.txt", "alpha.BMP"})
-        QVERIFY(TargetFiles::write(QDir(dir.path()), QString::fromLatin1(name)));
+        QVERIFY(targetfiles::write(QDir(dir.path()), QString::fromLatin1(name)));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.bmp")));
     ThumbGrid grid;
     listToEnd(grid, dir.path());
@@ -173,8 +173,8 @@ void TestThumbGrid::badFilesKeepPlaceholders()
     QTemporaryDir dir;
     const QStringList good{"a1.bmp", "a2.jpg", "a3.wmf", "a4.rgd"};
     const QStringList bad{"b1.jpg", "b2.wmf", "b3.rgd", "b4.bmp", "b5.vnt"};
-    for (const QString& name : good) QVERIFY(TargetFiles::write(QDir(dir.path()), name));
-    for (const QString& name : bad) QVERIFY(TargetFiles::write(QDir(dir.path()), name, true));
+    for (const QString& name : good) QVERIFY(targetfiles::write(QDir(dir.path()), name));
+    for (const QString& name : bad) QVERIFY(targetfiles::write(QDir(dir.path()), name, true));
     MessageLog::clear();
     ThumbGrid grid;
     listToEnd(grid, dir.path());
@@ -198,9 +198,9 @@ void TestThumbGrid::abandonedListingNeverApplied()
 {
     QTemporaryDir first, second;
     for (int i = 0; i < 500; ++i)
-        QVERIFY(TargetFiles::write(QDir(first.path()), QStringLiteral("f%1.%2").arg(i, 3, 10, QLatin1Char('0'))
+        QVERIFY(targetfiles::write(QDir(first.path()), QStringLiteral("f%1.%2").arg(i, 3, 10, QLatin1Char('0'))
                                                               .arg(i % 3 == 0 ? "rgd" : i % 3 == 1 ? "wmf" : "bmp")));
-    for (int i = 0; i < 4; ++i) QVERIFY(TargetFiles::write(QDir(second.path()), QStringLiteral("s%1.bmp").arg(i)));
+    for (int i = 0; i < 4; ++i) QVERIFY(targetfiles::write(QDir(second.path()), QStringLiteral("s%1.bmp").arg(i)));
     ThumbGrid grid;
     QSignalSpy pictures(&grid, &ThumbGrid::cellChanged);
     grid.ListFolder(first.path());
@@ -221,7 +221,7 @@ void TestThumbGrid::abandonedListingNeverApplied()
 void TestThumbGrid::viewKeysSizeAndOpen()
 {
     QTemporaryDir dir;
-    for (int i = 0; i < 7; ++i) QVERIFY(TargetFiles::write(QDir(dir.path()), QStringLiteral("c%1.bmp").arg(i)));
+    for (int i = 0; i < 7; ++i) QVERIFY(targetfiles::write(QDir(dir.path()), QStringLiteral("c%1.bmp").arg(i)));
     CVNThumbView view;
     view.resize(700, 900);
     view.show();
@@ -266,7 +266,7 @@ void TestThumbGrid::contactSheet()
     QFETCH(int, files);
     QTemporaryDir dir;
     for (int i = 0; i < files; ++i)
-        QVERIFY(TargetFiles::write(QDir(dir.path()), QStringLiteral("t%1.%2").arg(i).arg(i % 2 ? "bmp" : "rgd")));
+        QVERIFY(targetfiles::write(QDir(dir.path()), QStringLiteral("t%1.%2").arg(i).arg(i % 2 ? "bmp" : "rgd")));
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
     QCOMPARE(RunContactSheetPrint({"vantric", "--print-contact-sheet", pdf, "--thumb-size", size, "--dpi", "300",
                                    dir.path()}),
