@@ -265,14 +265,13 @@ bool RecordDecoder::decode(qint64 recordWords)
             m_r.u16();
             const int usage = m_r.u16();
             img = dibRest(usage == 1);
+        } else if (m_r.remaining() >= 28) {
+            // The bits follow 18 reserved bytes after the 10-byte bitmap header.
+            QByteArray copy(reinterpret_cast<const char*>(m_r.here()), 10);
+            copy.append(reinterpret_cast<const char*>(m_r.here()) + 28, int(m_r.remaining() - 28));
+            img = decodeBitmap16(reinterpret_cast<const uchar*>(copy.constData()), copy.size());
         } else {
             img = decodeBitmap16(m_r.here(), m_r.remaining());
-            if (m_r.remaining() >= 28) {
-                // The bits follow 18 reserved bytes after the 10-byte bitmap header.
-                QByteArray copy(reinterpret_cast<const char*>(m_r.here()), 10);
-                copy.append(reinterpret_cast<const char*>(m_r.here()) + 28, int(m_r.remaining() - 28));
-                img = decodeBitmap16(reinterpret_cast<const uchar*>(copy.constData()), copy.size());
-            }
         }
         b.image = addImage(img);
         if (b.image < 0) b.style = BS_NULL;
