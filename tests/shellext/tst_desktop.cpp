@@ -85,7 +85,6 @@ void TestDesktop::initTestCase()
     QVERIFY(writeFile(m_files.filePath("quadrant.wmf"), picture));
     QVERIFY(writeFile(m_files.filePath("with space.vnt"), targetHeader(0x16) + picture));
     QVERIFY(writeFile(m_files.filePath("marker1f.vnt"), targetHeader(0x1F) + picture));
-    QVERIFY(writeFile(m_files.filePath("quadrant.rgd"), picture));
     // Reading the process's own memory from offset 0 fails with an I/O error.
     QVERIFY(QFile::link("/proc/self/mem", m_files.filePath("unreadable.vnt")));
 }
@@ -150,7 +149,6 @@ void TestDesktop::installedRoad_data()
     QTest::newRow("shipped vnt") << shipped + "25m Precision Pistol.vnt" << 128 << QSize(128, 128) << QString();
     QTest::newRow("shipped wmf") << shipped + "Sight-in Grid 8x10.wmf" << 128 << QSize(102, 128) << QString();
     QTest::newRow("vnt marker 1F") << m_files.filePath("marker1f.vnt") << 128 << QSize() << QString();
-    QTest::newRow("rgd") << m_files.filePath("quadrant.rgd") << 128 << QSize() << QString();
     QTest::newRow("file read error") << m_files.filePath("unreadable.vnt") << 128 << QSize()
                                      << "Error Reading File:  " + m_files.filePath("unreadable.vnt");
 }

@@ -1,5 +1,5 @@
 // The layout engine: margins, header and footer, pagination bands, the
-// caches, screen drawing against the clip and the print protocol.
+// items, screen drawing against the clip and the print protocol.
 #include <QImage>
 #include <algorithm>
 #include <QPainter>
@@ -17,9 +17,8 @@ class Box : public CLayoutItem {
 public:
     Box(int x, int y, int w, int h) { m_rect = GdiRect(x, y, x + w, y + h); }
     void Draw(DeviceContext&) override { drawnAt.push_back(QPoint(m_rect.left, m_rect.top)); }
-    void PrepareGdi(DeviceContext& dc) override { font = m_pOwner->GetFontIndex(dc, {QStringLiteral("Arial"), 80}); }
+    void PrepareGdi(DeviceContext&) override {}
     std::vector<QPoint> drawnAt;
-    int font = -2;
 };
 
 PrinterPageMetrics metrics(QSize paper, QSize printable, QSize offset) { return {paper, printable, offset}; }
@@ -46,7 +45,7 @@ private slots:
     void margins();
     void pagination_data();
     void pagination();
-    void cachesAndItems();
+    void itemsLeaveTheirLayout();
     void screenDrawTracksExtent();
     void printProtocol();
 };
@@ -139,7 +138,7 @@ void TestPageLayout::pagination()
     QCOMPARE(layout.pageCount(), int(pageTops.size()));
 }
 
-void TestPageLayout::cachesAndItems()
+void TestPageLayout::itemsLeaveTheirLayout()
 {
     CPageLayout layout;
     Box a(0, 0, 10, 10);
@@ -156,22 +155,6 @@ void TestPageLayout::cachesAndItems()
         QCOMPARE(layout.items().size(), size_t(1));
         QCOMPARE(b.owner(), &other);
     }
-    QImage image(1, 1, QImage::Format_RGB32);
-    QPainter painter(&image);
-    DeviceContext dc(&painter, 96, 96);
-    const LogFont arial{QStringLiteral("Arial"), 80};
-    const int first = layout.GetFontIndex(dc, arial);
-    QCOMPARE(layout.GetFontIndex(dc, arial), first);
-    QCOMPARE(layout.GetFontIndex(dc, {QStringLiteral("Arial"), 100}), first + 1);
-    QCOMPARE(layout.GetFontIndex(dc, {QStringLiteral("Arial"), 0}), -1);
-    const LogBrush red{0, qRgb(255, 0, 0), 0};
-    QCOMPARE(layout.GetBrushIndex(dc, red), layout.GetBrushIndex(dc, red));
-    QCOMPARE(layout.GetBrush(layout.GetBrushIndex(dc, red))->color(), QColor(255, 0, 0));
-    // A full preparation rebuilds the caches: the item asks again.
-    layout.Prepare(dc, false);
-    QCOMPARE(layout.fontCount(), 1);
-    QCOMPARE(a.font, 0);
-    QVERIFY(!layout.IsChanged());
 }
 
 void TestPageLayout::screenDrawTracksExtent()
