@@ -31,11 +31,22 @@ constexpr int BITMAP_INFO_HEADER_SIZE = 40;
 // Bounds on what a file may make us allocate: at most this many pixels and
 // this many bytes of pixel rows. Anything larger is refused as out of memory
 // before any allocation.
+// The fuzzing build lowers every bound (VANTRIC_SMALL_LIMITS) so that each
+// run stays quick while the paths that enforce them are still taken.
+#ifdef VANTRIC_SMALL_LIMITS
+constexpr qint64 MAX_RASTER_PIXELS = qint64(4096) * 4096;
+constexpr qint64 MAX_RASTER_BYTES = qint64(48) << 20;
+#else
 constexpr qint64 MAX_RASTER_PIXELS = qint64(32768) * 32768;
 constexpr qint64 MAX_RASTER_BYTES = qint64(1) << 30;
+#endif
 // The most pixels one drawing hands a printer: a letter sheet at 1200 dpi is
 // about twice this, so printed targets lose nothing they could show.
+#ifdef VANTRIC_SMALL_LIMITS
+constexpr qint64 MAX_PRINT_PIXELS = qint64(1) * 1000 * 1000;
+#else
 constexpr qint64 MAX_PRINT_PIXELS = qint64(64) * 1000 * 1000;
+#endif
 // The same for one sheet of a print preview, which keeps all its sheets.
 constexpr qint64 MAX_PREVIEW_PIXELS = qint64(2) * 1000 * 1000;
 

@@ -40,7 +40,11 @@ bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, in
 
 // Jobs of more sheets than this are not printed without a word: the window
 // asks, the command line refuses.
+#ifdef VANTRIC_SMALL_LIMITS
+constexpr int MAX_SHEETS_UNASKED = 24;  // the fuzzing build: quick runs
+#else
 constexpr int MAX_SHEETS_UNASKED = 500;
+#endif
 
 // Asks "This target prints on N sheets. Print it?" (Yes/No) when the job has
 // more than MAX_SHEETS_UNASKED sheets; true when the job may go ahead.

@@ -22,10 +22,15 @@ bool decode(const QByteArray& data, Picture& picture, QString* error = nullptr,
             NonPlaceable nonPlaceable = NonPlaceable::Reject);
 
 // Records after which decoding stops, however big the file says it is.
+// Records after which decoding stops, however big the file says it is, and
+// the bytes that the decoded bitmaps of one picture may take together (a
+// file that needs more is refused). The fuzzing build lowers both bounds.
+#ifdef VANTRIC_SMALL_LIMITS
+constexpr int MAX_RECORDS = 256 * 1024;
+constexpr qint64 MAX_IMAGE_BYTES = qint64(32) * 1024 * 1024;
+#else
 constexpr int MAX_RECORDS = 4 * 1024 * 1024;
-
-// Bytes that the decoded bitmaps of one picture may take together; a file
-// that needs more is refused.
 constexpr qint64 MAX_IMAGE_BYTES = qint64(256) * 1024 * 1024;
+#endif
 
 } // namespace wmf
