@@ -9,9 +9,11 @@
 #include <QToolButton>
 
 #include "app/CommandText.h"
+#include "app/FileDialogs.h"
 #include "app/Icons.h"
 #include "app/TargetApp.h"
 #include "platform/CommandIds.h"
+#include "platform/PathParts.h"
 #include "platform/WindowMessage.h"
 #include "platform/ui/WindowPlacement.h"
 
@@ -27,10 +29,43 @@ MenuPopup helpMenu()
              {ID_APP_ABOUT, QStringLiteral("&About Vantric...")}}};
 }
 
+MenuPopup windowMenu()
+{
+    return {QStringLiteral("&Window"),
+            {{ID_WINDOW_CASCADE, QStringLiteral("&Cascade")},
+             {ID_WINDOW_TILE_HORZ, QStringLiteral("&Tile")},
+             {ID_WINDOW_ARRANGE, QStringLiteral("&Arrange Icons")},
+             {0, {}},
+             {ID_WINDOW_CLOSE_ALL, QStringLiteral("Close Al&l")}}};
+}
+
 }  // namespace
 
 QList<MenuPopup> MenuResource(int resourceId)
 {
+    if (resourceId == IDR_THUMBTYPE) {
+        return {
+            {QStringLiteral("&File"),
+             {{ID_FILE_NEW, QStringLiteral("&New Ringdesigner...\tCtrl+N")},
+              {ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O")},
+              {ID_FILE_CLOSE, QStringLiteral("&Close")},
+              {0, {}},
+              {ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P")},
+              {ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view")},
+              {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
+              {0, {}},
+              {-1, {}},
+              {0, {}},
+              {ID_APP_EXIT, QStringLiteral("E&xit")}}},
+            {QStringLiteral("&View"),
+             {{ID_VIEW_THUMBNAIL, QStringLiteral("Thumbnail &Viewer")},
+              {0, {}},
+              {ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar")},
+              {ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar")}}},
+            windowMenu(),
+            helpMenu(),
+        };
+    }
     if (resourceId == IDR_TARGETTYPE) {
         return {
             {QStringLiteral("&File"),
@@ -64,12 +99,7 @@ QList<MenuPopup> MenuResource(int resourceId)
               {0, {}},
               {ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar")},
               {ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar")}}},
-            {QStringLiteral("&Window"),
-             {{ID_WINDOW_CASCADE, QStringLiteral("&Cascade")},
-              {ID_WINDOW_TILE_HORZ, QStringLiteral("&Tile")},
-              {ID_WINDOW_ARRANGE, QStringLiteral("&Arrange Icons")},
-              {0, {}},
-              {ID_WINDOW_CLOSE_ALL, QStringLiteral("Close Al&l")}}},
+            windowMenu(),
             helpMenu(),
         };
     }
@@ -295,7 +325,12 @@ bool CMainFrame::OnWindowMessage(WindowMessageEvent& message)
 {
     if (message.message() != MSG_OPEN_FILE_REQUEST) return false;
     if (message.wParam() == 0) {
-        if (auto* app = qobject_cast<TargetApp*>(AfxGetApp())) app->OpenTargetFile(message.lParamText());
+        if (auto* app = qobject_cast<TargetApp*>(AfxGetApp())) {
+            const QString path = message.lParamText();
+            app->OpenTargetFile(path);
+            // The file's folder is remembered when it lies in the program folder.
+            OfferLastDir(PathParts(path).GetFolder(), app->programFolder());
+        }
     } else {
         SendMessageToDescendants(this, MSG_SHOW_FOLDER, 0, message.lParam());
     }
