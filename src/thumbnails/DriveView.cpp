@@ -349,7 +349,10 @@ bool CDriveView::SelectPath(const QString& path, bool select)
     for (;;) {
         if (rest.isEmpty()) {
             item->setExpanded(true);
-            if (select) m_tree->setCurrentItem(item);
+            if (select) {
+                m_tree->setCurrentItem(item);
+                m_tree->scrollToItem(item);
+            }
             return true;
         }
         item->setExpanded(true);

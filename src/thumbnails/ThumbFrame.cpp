@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QMainWindow>
+#include <QMdiArea>
 #include <QPainter>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -155,6 +156,9 @@ void CThumbFrame::setVisible(bool visible)
     // first shows.
     if (visible && !isVisible() && !m_bPlacementRestored) {
         m_bPlacementRestored = true;
+        // Without a saved placement the window takes three quarters of the
+        // main window's document area.
+        if (QMdiArea* area = mdiArea()) resize(area->viewport()->size() * 3 / 4);
         int width = DEFAULT_TREE_WIDTH;
         ReadProfileInt(SECTION, QStringLiteral("col0cx"), DEFAULT_TREE_WIDTH, &width);
         if (m_pSplitter) m_pSplitter->setSizes({std::max(0, width), std::max(1, this->width() - width)});
