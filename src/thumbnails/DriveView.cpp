@@ -48,6 +48,13 @@ QDirIterator subfolders(const QString& path)
     return QDirIterator(path, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
 }
 
+// Whether the path is the root or lies below it (whole names compared).
+bool liesOn(const QString& path, const QString& root)
+{
+    return path == root
+           || (path.startsWith(root) && (root.endsWith(QLatin1Char('/')) || path.at(root.size()) == QLatin1Char('/')));
+}
+
 bool IsDirectoryPath(const QString& path, bool driveRoot) { return driveRoot || QFileInfo(path).isDir(); }
 
 class WaitCursor {
@@ -184,7 +191,7 @@ void CDriveView::OnItemExpanding(QTreeWidgetItem* item, bool expand)
     const QString path = GetItemPath(item);
     QTreeWidgetItem* driveItem = item;
     while (driveItem->parent()) driveItem = driveItem->parent();
-    if (!CheckVolume(path)) {
+    if (!CheckVolume(driveItem->text(0))) {
         ResetDriveItem(driveItem);
     } else if (!IsDirectoryPath(path, item == driveItem)) {
         DeleteItem(item);
@@ -208,7 +215,7 @@ void CDriveView::OnSelChanged(QTreeWidgetItem* item)
     const QString path = GetItemPath(item);
     QTreeWidgetItem* driveItem = item;
     while (driveItem->parent()) driveItem = driveItem->parent();
-    if (!CheckVolume(path)) {
+    if (!CheckVolume(driveItem->text(0))) {
         ResetDriveItem(driveItem);
     } else if (!IsDirectoryPath(path, item == driveItem)) {
         DeleteItem(item);
@@ -329,10 +336,7 @@ int CDriveView::DriveIndexOf(const QString& path) const
     int best = -1;
     for (int i = 0; i < m_drives.size(); ++i) {
         const QString& root = m_drives.at(i).path;
-        const bool on = path == root
-                        || (path.startsWith(root)
-                            && (root.endsWith(QLatin1Char('/')) || path.at(root.size()) == QLatin1Char('/')));
-        if (on && (best < 0 || root.size() > m_drives.at(best).path.size())) best = i;
+        if (liesOn(path, root) && (best < 0 || root.size() > m_drives.at(best).path.size())) best = i;
     }
     return best;
 }
@@ -383,11 +387,14 @@ bool CDriveView::OnWindowMessage(WindowMessageEvent& message)
 
 void CDriveView::OnFolderChanged(const QString& path)
 {
-    // Several changes in a row cost one refresh of their drive.
-    const int drive = DriveIndexOf(path);
-    if (drive < 0 || m_pendingDrives.contains(drive)) return;
-    m_pendingDrives.insert(drive);
-    PostWindowMessage(this, MSG_DRIVE_CHANGED, quintptr(drive), 0);
+    // Every drive that shows the folder (a mount point shows under "/" as
+    // well); several changes in a row cost one refresh of each.
+    for (int drive = 0; drive < m_drives.size(); ++drive) {
+        const QString& root = m_drives.at(drive).path;
+        if (!liesOn(path, root) || m_pendingDrives.contains(drive)) continue;
+        m_pendingDrives.insert(drive);
+        PostWindowMessage(this, MSG_DRIVE_CHANGED, quintptr(drive), 0);
+    }
 }
 
 void CDriveView::RefreshDrive(int index)
