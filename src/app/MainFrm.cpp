@@ -29,22 +29,12 @@ MenuPopup helpMenu()
              {ID_APP_ABOUT, QStringLiteral("&About Vantric...")}}};
 }
 
-MenuPopup windowMenu()
-{
-    return {QStringLiteral("&Window"),
-            {{ID_WINDOW_CASCADE, QStringLiteral("&Cascade")},
-             {ID_WINDOW_TILE_HORZ, QStringLiteral("&Tile")},
-             {ID_WINDOW_ARRANGE, QStringLiteral("&Arrange Icons")},
-             {0, {}},
-             {ID_WINDOW_CLOSE_ALL, QStringLiteral("Close Al&l")}}};
-}
-
 }  // namespace
 
 QList<MenuPopup> MenuResource(int resourceId)
 {
     if (resourceId == IDR_THUMBTYPE) {
-        return {
+        QList<MenuPopup> menus = {
             {QStringLiteral("&File"),
              {{ID_FILE_NEW, QStringLiteral("&New Ringdesigner...\tCtrl+N")},
               {ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O")},
@@ -62,9 +52,11 @@ QList<MenuPopup> MenuResource(int resourceId)
               {0, {}},
               {ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar")},
               {ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar")}}},
-            windowMenu(),
-            helpMenu(),
         };
+        // Window and Help as with a target document.
+        for (const MenuPopup& popup : MenuResource(IDR_TARGETTYPE))
+            if (popup.title == QLatin1String("&Window") || popup.title == QLatin1String("&Help")) menus.append(popup);
+        return menus;
     }
     if (resourceId == IDR_TARGETTYPE) {
         return {
@@ -99,7 +91,12 @@ QList<MenuPopup> MenuResource(int resourceId)
               {0, {}},
               {ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar")},
               {ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar")}}},
-            windowMenu(),
+            {QStringLiteral("&Window"),
+             {{ID_WINDOW_CASCADE, QStringLiteral("&Cascade")},
+              {ID_WINDOW_TILE_HORZ, QStringLiteral("&Tile")},
+              {ID_WINDOW_ARRANGE, QStringLiteral("&Arrange Icons")},
+              {0, {}},
+              {ID_WINDOW_CLOSE_ALL, QStringLiteral("Close Al&l")}}},
             helpMenu(),
         };
     }
