@@ -9,9 +9,11 @@
 #include <QToolButton>
 
 #include "app/CommandText.h"
+#include "app/FileDialogs.h"
 #include "app/Icons.h"
 #include "app/TargetApp.h"
 #include "platform/CommandIds.h"
+#include "platform/PathParts.h"
 #include "platform/WindowMessage.h"
 #include "platform/ui/WindowPlacement.h"
 
@@ -31,6 +33,31 @@ MenuPopup helpMenu()
 
 QList<MenuPopup> MenuResource(int resourceId)
 {
+    if (resourceId == IDR_THUMBTYPE) {
+        QList<MenuPopup> menus = {
+            {QStringLiteral("&File"),
+             {{ID_FILE_NEW, QStringLiteral("&New Ringdesigner...\tCtrl+N")},
+              {ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O")},
+              {ID_FILE_CLOSE, QStringLiteral("&Close")},
+              {0, {}},
+              {ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P")},
+              {ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view")},
+              {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
+              {0, {}},
+              {-1, {}},
+              {0, {}},
+              {ID_APP_EXIT, QStringLiteral("E&xit")}}},
+            {QStringLiteral("&View"),
+             {{ID_VIEW_THUMBNAIL, QStringLiteral("Thumbnail &Viewer")},
+              {0, {}},
+              {ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar")},
+              {ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar")}}},
+        };
+        // Window and Help as with a target document.
+        for (const MenuPopup& popup : MenuResource(IDR_TARGETTYPE))
+            if (popup.title == QLatin1String("&Window") || popup.title == QLatin1String("&Help")) menus.append(popup);
+        return menus;
+    }
     if (resourceId == IDR_TARGETTYPE) {
         return {
             {QStringLiteral("&File"),
@@ -295,7 +322,12 @@ bool CMainFrame::OnWindowMessage(WindowMessageEvent& message)
 {
     if (message.message() != MSG_OPEN_FILE_REQUEST) return false;
     if (message.wParam() == 0) {
-        if (auto* app = qobject_cast<TargetApp*>(AfxGetApp())) app->OpenTargetFile(message.lParamText());
+        if (auto* app = qobject_cast<TargetApp*>(AfxGetApp())) {
+            const QString path = message.lParamText();
+            app->OpenTargetFile(path);
+            // The file's folder is remembered when it lies in the program folder.
+            OfferLastDir(PathParts(path).GetFolder(), app->programFolder());
+        }
     } else {
         SendMessageToDescendants(this, MSG_SHOW_FOLDER, 0, message.lParam());
     }

@@ -21,7 +21,7 @@ struct MenuPopup {
     QList<MenuItem> items;
 };
 // The menus by resource id: 128 without a document, 129 with a target
-// document active.
+// document active, 135 with the thumbnail viewer active.
 QList<MenuPopup> MenuResource(int resourceId);
 // The toolbar's buttons in order (0 for a separator).
 QList<int> ToolbarResource();

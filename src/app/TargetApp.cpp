@@ -15,12 +15,16 @@
 #include "designer/dialog/DesignerCommands.h"
 #include "document/TargetDoc.h"
 #include "platform/CommandIds.h"
+#include "platform/Profile.h"
 #include "platform/MessageBox.h"
 #include "platform/SameFile.h"
 #include "platform/ShellOpen.h"
 #include "platform/WindowMessage.h"
 #include "platform/ui/DocTemplate.h"
 #include "platform/ui/View.h"
+#include "thumbnails/DriveView.h"
+#include "thumbnails/ThumbDoc.h"
+#include "thumbnails/ThumbFrame.h"
 
 const char* const TARGET_DOC_STRINGS = "\nTarget\nTarget\nTargets (*.vnt)\n.vnt\nVantric.Document\nTarget Document";
 
@@ -36,9 +40,11 @@ TargetApp::TargetApp(QObject* parent) : CWinApp(parent)
     addCommand(Cmd::ID_WINDOW_CLOSE_ALL, [this] { OnWindowCloseAll(); });
     addCommand(Cmd::ID_HELP_HOWTO, [this] { OnHelpHowTo(); });
     addCommand(Cmd::ID_APP_ABOUT, [this] { OnAppAbout(); });
-    // The thumbnail viewer joins with the thumbnail browser; until then the
-    // item stays greyed.
-    addUpdateHandler(Cmd::ID_VIEW_THUMBNAIL, [](CCmdUI& ui) { ui.Enable(false); });
+    addCommand(Cmd::ID_VIEW_THUMBNAIL, [this] { OnViewThumbnail(); });
+    addUpdateHandler(Cmd::ID_VIEW_THUMBNAIL, [this](CCmdUI& ui) {
+        ui.Enable(m_pThumbTemplate != nullptr);
+        ui.SetCheck(IsThumbViewerOpen());
+    });
 
     m_fileDialog = [this](const FileDialogRequest& r) { return RunQtFileDialog(r, GetMainFrame()); };
     m_printSetup = [](PrinterSettings& settings, QWidget* parent) {
@@ -83,6 +89,12 @@ bool TargetApp::InitInstance(const QStringList& arguments)
         Cmd::IDR_TARGETTYPE, QString::fromLatin1(TARGET_DOC_STRINGS), [] { return new CTargetDoc; },
         [] { return new CChildFrame; }, [] { return MakeTargetView(); });
     AddDocTemplate(m_pTargetTemplate);
+    m_pThumbTemplate = new CMultiDocTemplate(
+        Cmd::IDR_THUMBTYPE, QString(), [] { return new CThumbDoc; }, [] { return new CThumbFrame; },
+        [] { return new CDriveView; });
+    AddDocTemplate(m_pThumbTemplate);
+    // The tree opens at the folder the open dialog would start in.
+    CDriveView::SetStartFolder([this] { return InitialOpenFolder(programFolder()); });
 
     auto* frame = new CMainFrame;
     if (!frame->LoadFrame()) {
@@ -103,7 +115,16 @@ bool TargetApp::InitInstance(const QStringList& arguments)
 
     frame->show();
     setProgramPath();
+
+    RestoreThumbViewer();
     return true;
+}
+
+void TargetApp::RestoreThumbViewer()
+{
+    short visible = 1;
+    ReadProfileShort(QLatin1String(CThumbFrame::SETTINGS_SECTION), QStringLiteral("visible"), 1, &visible);
+    if (visible != 0 && !IsThumbViewerOpen()) m_pThumbTemplate->OpenDocumentFile(QString(), true);
 }
 
 void TargetApp::setProgramPath()
@@ -230,6 +251,20 @@ void TargetApp::OnFilePrintSetup()
     PrinterSettings& settings = GetPrinterSettings();
     if (m_printSetup && m_printSetup(settings, GetMainFrame())) settings.save();
     SendMessageToDescendants(GetMainFrame(), MSG_PRINTER_CHANGED, 1, 0);
+}
+
+bool TargetApp::IsThumbViewerOpen() const
+{
+    return m_pThumbTemplate && !m_pThumbTemplate->documents().isEmpty();
+}
+
+void TargetApp::OnViewThumbnail()
+{
+    if (!m_pThumbTemplate) return;
+    const bool open = IsThumbViewerOpen();
+    if (open) m_pThumbTemplate->CloseAllDocuments(false);
+    else m_pThumbTemplate->OpenDocumentFile(QString(), true);
+    WriteProfileUnsigned(QLatin1String(CThumbFrame::SETTINGS_SECTION), QStringLiteral("visible"), open ? 0 : 1);
 }
 
 void TargetApp::OnWindowCloseAll()

@@ -32,6 +32,7 @@ public:
     static void InstallMessageBoxes();
 
     CMultiDocTemplate* targetTemplate() const { return m_pTargetTemplate; }
+    CMultiDocTemplate* thumbTemplate() const { return m_pThumbTemplate; }
     CMainFrame* mainFrame() const;
     // Drive and directory of the program path, ending with a separator.
     QString programFolder() const { return m_programPath.GetFolder(); }
@@ -50,6 +51,12 @@ public:
     void OnFileOpen();
     void OnFilePrintSetup();
     void OnWindowCloseAll();
+    // Opens or closes the thumbnail viewer and remembers which for the next start.
+    void OnViewThumbnail();
+    bool IsThumbViewerOpen() const;
+    // The last step of start-up: the viewer opens unless the settings say
+    // it was closed.
+    void RestoreThumbViewer();
     void OnHelpHowTo();
     void OnAppAbout();
 
@@ -66,7 +73,6 @@ private:
     void setProgramPath();
 
     CMultiDocTemplate* m_pTargetTemplate = nullptr;
-    // The thumbnail viewer's template joins with the thumbnail browser.
     CMultiDocTemplate* m_pThumbTemplate = nullptr;
     PathParts m_programPath;
 

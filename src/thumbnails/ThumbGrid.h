@@ -28,6 +28,8 @@ public:
     // cells and hands the folder to the worker. dpi is the screen's.
     void ListFolder(const QString& path);
     void ClearItems();
+    // Ends the worker, waiting for it; the next listing starts another.
+    void StopWorker() { m_pWorker.reset(); }
     // On the worker: one placeholder cell per file, then a relayout request.
     bool AddItems(const QStringList& files, int dpiX, int dpiY, int listing);
     // Applies a rendered picture to cell index of the current listing.

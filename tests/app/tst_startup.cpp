@@ -118,6 +118,9 @@ private slots:
     void savingADesignTellsTheWindows();
     void closeAllAsksAboutModifiedDesigns();
     void helpCommand();
+    void thumbnailViewer();
+    void viewerAtStartUp_data();
+    void viewerAtStartUp();
 
 private:
     // Answers the next open or save dialog with these files (none: Cancel).
@@ -166,6 +169,8 @@ void TestStartup::initTestCase()
     QVERIFY(QDir::setCurrent(QStringLiteral(VANTRIC_DATA_DIR)));
     m_program = QDir(QStringLiteral(VANTRIC_DATA_DIR)).absolutePath() + QLatin1Char('/');
 
+    // The thumbnail viewer stays closed until its own test opens it.
+    WriteProfileUnsigned(QStringLiteral("Thumbnail View"), QStringLiteral("visible"), 0);
     m_app = new TargetApp;
     m_app->setFileDialogRunner([this](const FileDialogRequest& r) {
         m_requests.append(r);
@@ -244,10 +249,11 @@ void TestStartup::menuWithoutDocument()
     QVERIFY(main->commandAction(ID_EDIT_PASTE)->shortcuts().contains(QKeySequence(Qt::SHIFT | Qt::Key_Insert)));
     QVERIFY(main->actions().contains(main->commandAction(ID_FILE_OPEN)));
 
-    // Opening the View menu runs its update handlers: the thumbnail viewer
-    // is greyed, the bars are checked.
+    // Opening the View menu runs its update handlers: the closed thumbnail
+    // viewer is unchecked, the bars are checked.
     QMetaObject::invokeMethod(view, "aboutToShow");
-    QVERIFY(!main->commandAction(ID_VIEW_THUMBNAIL)->isEnabled());
+    QVERIFY(main->commandAction(ID_VIEW_THUMBNAIL)->isEnabled());
+    QVERIFY(!main->commandAction(ID_VIEW_THUMBNAIL)->isChecked());
     QVERIFY(main->commandAction(ID_VIEW_TOOLBAR)->isEnabled());
     QVERIFY(main->commandAction(ID_VIEW_TOOLBAR)->isChecked());
     QVERIFY(main->commandAction(ID_VIEW_STATUS_BAR)->isChecked());
@@ -381,7 +387,7 @@ void TestStartup::menuWithTargetDocument()
     QVERIFY(!main->commandAction(ID_EDIT_RINGDESIGNER)->isEnabled());
     QVERIFY(main->commandAction(ID_FILE_CLOSE)->isEnabled());
     QVERIFY(main->commandAction(ID_VIEW_ZOOM_50)->isEnabled());
-    QVERIFY(!main->commandAction(ID_VIEW_THUMBNAIL)->isEnabled());
+    QVERIFY(main->commandAction(ID_VIEW_THUMBNAIL)->isEnabled());
 }
 
 void TestStartup::badFileGivesOneMessageAndNoWindow()
@@ -730,6 +736,84 @@ void TestStartup::helpCommand()
                             "filename extension."));
     QCOMPARE(MessageLog::messages().first().caption, QStringLiteral("Vantric"));
     SetShellServices(old);
+}
+
+void TestStartup::thumbnailViewer()
+{
+    CMainFrame* main = m_app->mainFrame();
+    QAction* toggle = main->commandAction(ID_VIEW_THUMBNAIL);
+    const auto visible = [] {
+        QString v;
+        ReadProfileText(QStringLiteral("Thumbnail View"), QStringLiteral("visible"), QString(), &v);
+        return v;
+    };
+    QVERIFY(main->routeCommand(ID_VIEW_THUMBNAIL));
+    QCOMPARE(m_app->thumbTemplate()->documents().size(), 1);
+    QCOMPARE(visible(), QStringLiteral("1"));
+    main->updateCommandUI(toggle);
+    QVERIFY(toggle->isChecked());
+    QCOMPARE(main->shownMenu(), int(IDR_THUMBTYPE));
+    // The File menu, the recent files between Print Setup and Exit left out.
+    const QStringList file = itemTexts(menuNamed(main->menuBar(), QStringLiteral("&File")));
+    QCOMPARE(file.mid(0, 6) << file.last(),
+             (QStringList{QStringLiteral("&New Ringdesigner...\tCtrl+N"), QStringLiteral("&Open...\tCtrl+O"),
+                          QStringLiteral("&Close"), QStringLiteral("&Print...\tCtrl+P"),
+                          QStringLiteral("Print Pre&view"), QStringLiteral("P&rint Setup..."),
+                          QStringLiteral("E&xit")}));
+    QCOMPARE(menuTitles(main->menuBar()), (QStringList{QStringLiteral("&File"), QStringLiteral("&View"),
+                                                       QStringLiteral("&Window"), QStringLiteral("&Help")}));
+    main->updateCommandUI(main->commandAction(ID_FILE_SAVE));
+    QVERIFY(!main->commandAction(ID_FILE_SAVE)->isEnabled());
+
+    // The tree opens at the remembered folder; a folder request selects another.
+    CDocument* viewer = m_app->thumbTemplate()->documents().first();
+    QCOMPARE(viewer->GetTitle() + QLatin1Char('/'), InitialOpenFolder(m_program));
+    const QString targets = m_program + QStringLiteral("Targets");
+    QCOMPARE(SendWindowMessage(main, MSG_OPEN_FILE_REQUEST, 1, TextParam(&targets)), qintptr(0));
+    QCOMPARE(viewer->GetTitle(), targets);
+    // Opening a file from it remembers the file's folder.
+    const QString pistol = shipped(PISTOL);
+    SendWindowMessage(main, MSG_OPEN_FILE_REQUEST, 0, TextParam(&pistol));
+    QCOMPARE(lastDir(), m_program + TARGETS);
+    QCOMPARE(windows(), 2);
+
+    // Close All closes the viewer too but leaves it recorded as visible.
+    QVERIFY(main->routeCommand(ID_WINDOW_CLOSE_ALL));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(windows(), 0);
+    QCOMPARE(visible(), QStringLiteral("1"));
+    main->updateCommandUI(toggle);
+    QVERIFY(!toggle->isChecked());
+
+    // The close box goes through the toggle: hidden next time.
+    QVERIFY(main->routeCommand(ID_VIEW_THUMBNAIL));
+    QCOMPARE(windows(), 1);
+    main->childFrames().first()->close();
+    QTRY_COMPARE(windows(), 0);
+    QCOMPARE(visible(), QStringLiteral("0"));
+    QVERIFY(m_app->thumbTemplate()->documents().isEmpty());
+}
+
+void TestStartup::viewerAtStartUp_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("hidden") << "0" << false;
+    QTest::newRow("absent") << QString() << true;
+    QTest::newRow("shown") << "1" << true;
+    QTest::newRow("16 bits of 65536") << "65536" << false;
+    QTest::newRow("16 bits of 70000") << "70000" << true;
+}
+
+void TestStartup::viewerAtStartUp()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, opens);
+    WritePrivateProfileString(QStringLiteral("Thumbnail View"), QStringLiteral("visible"), stored,
+                              QLatin1String(PROFILE_FILE));
+    m_app->RestoreThumbViewer();
+    QCOMPARE(m_app->IsThumbViewerOpen(), opens);
+    closeAll();
 }
 
 QTEST_MAIN(TestStartup)

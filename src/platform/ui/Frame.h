@@ -22,7 +22,8 @@ public:
     explicit CMDIChildWnd(QWidget* parent = nullptr);
     ~CMDIChildWnd() override;
 
-    CView* GetActiveView() const;
+    // The view commands go to first; a frame with panes says which.
+    virtual CView* GetActiveView() const;
     CDocument* GetActiveDocument() const;
     CDocTemplate* GetDocTemplate() const;
 
