@@ -49,6 +49,7 @@ public:
     void OnFileNew();
     void OnFileOpen();
     void OnFilePrintSetup();
+    void OnFilePrinterCalibration();
     void OnWindowCloseAll();
     void OnHelpHowTo();
     void OnAppAbout();
