@@ -102,3 +102,10 @@ QList<QPair<int, int>> DarkRunsInColumn(const QImage& image, int x, int from, in
     }
     return runs;
 }
+
+double DarkRunSpan(const QList<QPair<int, int>>& runs)
+{
+    if (runs.size() < 2) return -1.0;
+    auto centre = [](const QPair<int, int>& r) { return r.first + r.second / 2.0; };
+    return centre(runs.back()) - centre(runs.front());
+}
