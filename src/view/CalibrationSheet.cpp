@@ -116,17 +116,19 @@ void DrawCalibrationSheet(QPainter& painter, const QSizeF& printableInches, doub
     drawRuler(painter, layout.horizontal, dpi);
     drawRuler(painter, layout.vertical, dpi);
 
-    const QRectF line(QPointF(layout.vertical.origin.x() + 1.0, layout.vertical.origin.y()) * dpi,
-                      QSizeF(printableInches.width(), 0.3) * dpi);
+    // The text beside the vertical ruler, wrapped to the printable width.
+    const double left = layout.vertical.origin.x() + 1.0;
+    const QRectF line(QPointF(left, layout.vertical.origin.y()) * dpi,
+                      QSizeF(std::max(1.0, printableInches.width() - left - 0.1), 0.6) * dpi);
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
     painter.setFont(sheetFont(11.0, dpi));
-    painter.drawText(line, Qt::AlignLeft | Qt::AlignTop, QString::fromLatin1(CAL_INSTRUCTION));
+    painter.drawText(line, flags, QString::fromLatin1(CAL_INSTRUCTION));
     painter.setFont(sheetFont(9.0, dpi));
     const QString lengths = QStringLiteral("Horizontal: 0 to %1 and 0 to %2.  Vertical: 0 to %3 and 0 to %4.")
                                 .arg(MetricEndLabel(layout.horizontal), InchEndLabel(layout.horizontal),
                                      MetricEndLabel(layout.vertical), InchEndLabel(layout.vertical));
-    painter.drawText(line.translated(0, 0.3 * dpi), Qt::AlignLeft | Qt::AlignTop, lengths);
-    if (!printerLine.isEmpty())
-        painter.drawText(line.translated(0, 0.55 * dpi), Qt::AlignLeft | Qt::AlignTop, printerLine);
+    painter.drawText(line.translated(0, 0.6 * dpi), flags, lengths);
+    if (!printerLine.isEmpty()) painter.drawText(line.translated(0, 1.2 * dpi), flags, printerLine);
     painter.restore();
 }
 
