@@ -183,13 +183,7 @@ void TestPrintQueue::calibratedQueue()
 
     const QString rgd = m_dir.filePath(QStringLiteral("Six Inch Square.rgd"));
     QVERIFY(WriteSquareDesign(rgd, 6.0));
-    auto measure = [](const QString& pdf) {
-        const QImage img = RasterisePdfPage(pdf, 1, 600);
-        int w = 0, h = 0;
-        for (const auto& r : DarkRunsInRow(img, img.height() / 2, 0, img.width())) w = std::max(w, r.second);
-        for (const auto& r : DarkRunsInColumn(img, img.width() / 2, 0, img.height())) h = std::max(h, r.second);
-        return QSizeF(w / 600.0, h / 600.0);
-    };
+    auto measure = [](const QString& pdf) { return QSizeF(CentreDarkExtent(RasterisePdfPage(pdf, 1, 600))) / 600.0; };
     auto near = [](QSizeF got, double w, double h) {
         return std::abs(got.width() - w) * 600 <= 2 && std::abs(got.height() - h) * 600 <= 2;
     };

@@ -47,19 +47,6 @@ QString describe(const QList<QPair<int, int>>& runs)
     return parts.join(QLatin1Char(' '));
 }
 
-// The longest dark run along the middle row and column: a solid target's
-// printed width and height in inches.
-QSizeF solidSize(const QImage& page)
-{
-    auto longest = [](const QList<QPair<int, int>>& runs) {
-        int best = 0;
-        for (const auto& r : runs) best = std::max(best, r.second);
-        return best;
-    };
-    return QSizeF(longest(DarkRunsInRow(page, page.height() / 2, 0, page.width())) / double(DPI),
-                  longest(DarkRunsInColumn(page, page.width() / 2, 0, page.height())) / double(DPI));
-}
-
 PrinterSettings queue(QPageLayout::Orientation orientation = QPageLayout::Portrait)
 {
     PrinterSettings s;
@@ -100,7 +87,7 @@ void TestTrueSize::correctedPage()
     const int pages = TakeJobPrinter(printer, view);
     QCOMPARE(pages, 1);
     QVERIFY(PrintCorrectedPages(printer, view, 1, pages, false, PageCorrection{cx, cy}));
-    const QSizeF size = solidSize(RasterisePdfPage(pdf, 1, DPI));
+    const QSizeF size = QSizeF(CentreDarkExtent(RasterisePdfPage(pdf, 1, DPI))) / DPI;
     QFETCH(double, width);
     QFETCH(double, height);
     const QString got = QStringLiteral("%1 x %2 in").arg(size.width()).arg(size.height());
