@@ -15,6 +15,7 @@
 #include "platform/CommandIds.h"
 #include "platform/PathParts.h"
 #include "platform/WindowMessage.h"
+#include "platform/ui/PrinterCalibration.h"
 #include "platform/ui/WindowPlacement.h"
 
 using namespace Cmd;
@@ -69,6 +70,7 @@ QList<MenuPopup> MenuResource(int resourceId)
               {0, {}},
               {ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P")},
               {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
+              {ID_FILE_PRINT_CALIBRATION, QStringLiteral("Printer &Calibration...")},
               {0, {}},
               {-1, {}},
               {0, {}},
@@ -88,6 +90,7 @@ QList<MenuPopup> MenuResource(int resourceId)
               {0, {}},
               {ID_VIEW_SCALE_TO_PAGE, QStringLiteral("S&cale Target to Page")},
               {ID_VIEW_SCALE_DISTANCE, QStringLiteral("Scale Target for &Distance...")},
+              {ID_VIEW_SCALE_CHECK, QStringLiteral("Print &Scale Check")},
               {0, {}},
               {ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar")},
               {ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar")}}},
@@ -106,6 +109,7 @@ QList<MenuPopup> MenuResource(int resourceId)
           {ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O")},
           {0, {}},
           {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
+          {ID_FILE_PRINT_CALIBRATION, QStringLiteral("Printer &Calibration...")},
           {0, {}},
           {-1, {}},
           {0, {}},
@@ -204,6 +208,11 @@ void CMainFrame::createStatusBar()
         m_wndStatusBar->addPermanentWidget(label);
         m_indicators.append(label);
     }
+    // Whether the application's printer prints with a correction.
+    m_calibrationLabel = new QLabel;
+    m_calibrationLabel->setObjectName(QStringLiteral("calibration"));
+    m_calibrationLabel->setVisible(false);
+    m_wndStatusBar->insertPermanentWidget(0, m_calibrationLabel);
     connect(m_wndStatusBar, &QStatusBar::messageChanged, this, [this](const QString& text) {
         if (text.isEmpty()) m_wndStatusBar->showMessage(IdleMessage());
     });
@@ -267,9 +276,19 @@ void CMainFrame::fillRecentFiles(QMenu* menu)
     }
 }
 
+void CMainFrame::UpdateCalibrationStatus()
+{
+    if (!m_calibrationLabel) return;
+    CWinApp* app = AfxGetApp();
+    const QString text = app && m_shownMenu == IDR_TARGETTYPE ? CalibrationStatusText(app->GetPrinterSettings()) : QString();
+    m_calibrationLabel->setText(text);
+    m_calibrationLabel->setVisible(!text.isEmpty());
+}
+
 void CMainFrame::ShowMenuFor(int resourceId)
 {
     m_shownMenu = resourceId;
+    UpdateCalibrationStatus();
     QMenuBar* bar = menuBar();
     bar->clear();
     for (const MenuPopup& popup : MenuResource(resourceId)) {

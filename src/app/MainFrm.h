@@ -47,6 +47,11 @@ public:
     int shownMenu() const { return m_shownMenu; }
     bool placementApplied() const { return m_bPlacementApplied; }
 
+    // Shows "Printer calibrated: ..." while a target window is active and the
+    // application's printer has a stored correction.
+    void UpdateCalibrationStatus();
+    QLabel* calibrationStatus() const { return m_calibrationLabel; }
+
     void setVisible(bool visible) override;
     bool OnWindowMessage(WindowMessageEvent& message) override;
 
@@ -65,5 +70,6 @@ private:
     bool m_bPlacementApplied = false;
     QMenu* m_mruPopup = nullptr;
     QList<QLabel*> m_indicators;
+    QLabel* m_calibrationLabel = nullptr;
     int m_shownMenu = 0;
 };

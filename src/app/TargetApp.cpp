@@ -25,6 +25,7 @@
 #include "thumbnails/DriveView.h"
 #include "thumbnails/ThumbDoc.h"
 #include "thumbnails/ThumbFrame.h"
+#include "view/CalibrationDlg.h"
 
 const char* const TARGET_DOC_STRINGS = "\nTarget\nTarget\nTargets (*.vnt)\n.vnt\nVantric.Document\nTarget Document";
 
@@ -37,6 +38,7 @@ TargetApp::TargetApp(QObject* parent) : CWinApp(parent)
     addUpdateHandler(Cmd::ID_FILE_NEW, [](CCmdUI& ui) { ui.Enable(static_cast<bool>(CTargetDoc::designEditor())); });
     addCommand(Cmd::ID_FILE_OPEN, [this] { OnFileOpen(); });
     addCommand(Cmd::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    addCommand(Cmd::ID_FILE_PRINT_CALIBRATION, [this] { OnFilePrinterCalibration(); });
     addCommand(Cmd::ID_WINDOW_CLOSE_ALL, [this] { OnWindowCloseAll(); });
     addCommand(Cmd::ID_HELP_HOWTO, [this] { OnHelpHowTo(); });
     addCommand(Cmd::ID_APP_ABOUT, [this] { OnAppAbout(); });
@@ -251,6 +253,16 @@ void TargetApp::OnFilePrintSetup()
     PrinterSettings& settings = GetPrinterSettings();
     if (m_printSetup && m_printSetup(settings, GetMainFrame())) settings.save();
     SendMessageToDescendants(GetMainFrame(), MSG_PRINTER_CHANGED, 1, 0);
+    if (auto* frame = qobject_cast<CMainFrame*>(GetMainFrame())) frame->UpdateCalibrationStatus();
+}
+
+void TargetApp::OnFilePrinterCalibration()
+{
+    CCalibrationDlg dialog(GetPrinterSettings(), GetMainFrame());
+    dialog.DoModal();
+    // Previews and the status bar follow a stored or removed correction.
+    SendMessageToDescendants(GetMainFrame(), MSG_PRINTER_CHANGED, 1, 0);
+    if (auto* frame = qobject_cast<CMainFrame*>(GetMainFrame())) frame->UpdateCalibrationStatus();
 }
 
 bool TargetApp::IsThumbViewerOpen() const

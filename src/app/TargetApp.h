@@ -50,6 +50,7 @@ public:
     void OnFileNew();
     void OnFileOpen();
     void OnFilePrintSetup();
+    void OnFilePrinterCalibration();
     void OnWindowCloseAll();
     // Opens or closes the thumbnail viewer and remembers which for the next start.
     void OnViewThumbnail();

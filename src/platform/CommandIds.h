@@ -55,6 +55,10 @@ constexpr int ID_VIEW_SCALE_TO_PAGE = 32794;  // Scale Target to Page
 constexpr int ID_VIEW_SCALE_DISTANCE = 32922; // Scale Target for Distance
 constexpr int ID_VIEW_TILE_TARGET = 32926;    // Tile Target to Page
 
+// Printing true to size: the calibration of the printer, the scale check
+constexpr int ID_FILE_PRINT_CALIBRATION = 32950;  // Printer Calibration
+constexpr int ID_VIEW_SCALE_CHECK = 32951;        // Print Scale Check
+
 // Thumbnail sizes of the thumbnail viewer
 constexpr int ID_THUMB_SMALL = 32900;
 constexpr int ID_THUMB_MEDIUM = 32901;

@@ -9,6 +9,7 @@
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
 #include "platform/ui/PrinterSettings.h"
+#include "view/CalibrationSheet.h"
 #include "view/CommandLineOptions.h"
 #include "view/DistanceScaleCommand.h"
 #include "view/PageMetrics.h"
@@ -22,7 +23,8 @@ const char* const CAPTION = "Vantric";
 
 bool isPrintOption(const char* arg)
 {
-    return std::strcmp(arg, "-p") == 0 || std::strcmp(arg, "/p") == 0 || std::strcmp(arg, "--print-to-pdf") == 0;
+    return std::strcmp(arg, "-p") == 0 || std::strcmp(arg, "/p") == 0 || std::strcmp(arg, "--print-to-pdf") == 0
+        || std::strcmp(arg, "--calibration-sheet") == 0;
 }
 
 // A target window without a window: the document's target and title.
@@ -38,6 +40,8 @@ public:
 struct Options {
     bool toPrinter = false;
     QString pdf;
+    QString sheet;  // --calibration-sheet's output
+    bool scaleCheck = false;
     QString file;
     // The mode options in their order, each applied as its menu command
     // would be: "--poster", "--scale-to-page", "--distance", "--tile".
@@ -59,7 +63,9 @@ QString usage()
     return QStringLiteral(
         "Usage: vantric -p FILE\n"
         "       vantric --print-to-pdf OUT.pdf [--poster] [--scale-to-page] [--distance SHOOTER:TARGET]\n"
-        "               [--tile ROWSxCOLS[@ROWGAP,COLGAP]] [--paper letter|a4] [--dpi N] FILE");
+        "               [--tile ROWSxCOLS[@ROWGAP,COLGAP]] [--paper letter|a4] [--dpi N] FILE\n"
+        "       (both with [--scale-check])\n"
+        "       vantric --calibration-sheet OUT.pdf [--paper letter|a4] [--dpi N]");
 }
 
 // Returns an empty string on success, else the message to show.
@@ -77,6 +83,10 @@ QString parse(const QStringList& args, Options& o)
             o.toPrinter = true;
         } else if (a == QLatin1String("--print-to-pdf")) {
             if (!value(o.pdf) || o.pdf.isEmpty()) return QStringLiteral("--print-to-pdf needs an output file.");
+        } else if (a == QLatin1String("--calibration-sheet")) {
+            if (!value(o.sheet) || o.sheet.isEmpty()) return QStringLiteral("--calibration-sheet needs an output file.");
+        } else if (a == QLatin1String("--scale-check")) {
+            o.scaleCheck = true;
         } else if (a == QLatin1String("--poster") || a == QLatin1String("--scale-to-page")) {
             o.steps << a;
         } else if (a == QLatin1String("--distance") || a == QLatin1String("--tile")) {
@@ -108,6 +118,11 @@ QString parse(const QStringList& args, Options& o)
         } else {
             files << a;
         }
+    }
+    if (!o.sheet.isEmpty()) {
+        if (o.toPrinter || !o.pdf.isEmpty() || !o.steps.isEmpty() || o.scaleCheck || !files.isEmpty())
+            return QStringLiteral("--calibration-sheet takes only --paper and --dpi.");
+        return QString();
     }
     if (o.toPrinter == !o.pdf.isEmpty())
         return QStringLiteral("Give either -p or --print-to-pdf.");
@@ -141,7 +156,17 @@ int RunCommandLinePrint(const QStringList& arguments)
     const QString error = parse(arguments, o);
     if (!error.isEmpty()) return fail(error + QLatin1Char('\n') + usage());
 
+    if (!o.sheet.isEmpty()) {
+        QPrinter printer(QPrinter::HighResolution);
+        SetUpPdfPrinter(printer, o.sheet, o.paper, o.dpi);
+        printer.setDocName(QStringLiteral("Calibration sheet"));
+        if (!PrintCalibrationSheet(printer, QString()))
+            return fail(QStringLiteral("Cannot write \"%1\".").arg(o.sheet));
+        return 0;
+    }
+
     CommandLineTarget view;
+    view.m_bScaleCheck = o.scaleCheck;
     view.m_title = QFileInfo(o.file).fileName();
     if (!view.m_image->Load(o.file) || view.m_image->kind() == TARGET_KIND_NONE) {
         ShowMessage(QStringLiteral("The file \"%1\" does not appear the be a valid image or target file.").arg(o.file),

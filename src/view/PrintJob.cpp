@@ -67,6 +67,12 @@ bool PrintTargetJob(QPrinter& printer, TargetViewState& view, int nFrom, int nTo
 
 bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview)
 {
+    return PrintCorrectedPages(printer, view, fromPage, toPage, preview, PrinterCorrection(printer));
+}
+
+bool PrintCorrectedPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview,
+                         const PageCorrection& correction)
+{
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const DevicePage page = PrinterDevicePage(printer);
@@ -77,6 +83,7 @@ bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, in
         // In full-page mode the painter starts at the sheet's corner; the
         // layout is relative to the printable area.
         if (printer.fullPage()) painter.translate(page.offset.width(), page.offset.height());
+        if (!correction.isIdentity()) painter.scale(correction.x, correction.y);
         DeviceContext dc(&painter, dpi, dpi);
         dc.setPrinting(true);
         dc.setPreview(preview);

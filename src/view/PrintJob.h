@@ -2,6 +2,8 @@
 
 #include <QPageSize>
 
+#include "platform/ui/PrinterCalibration.h"
+
 class QPrinter;
 class TargetViewState;
 struct PrinterSettings;
@@ -35,8 +37,14 @@ bool PrintTargetJob(QPrinter& printer, TargetViewState& view, int nFrom, int nTo
 
 // The print loop: for every page from..to, sets the view's current page and
 // paints it through the view's one paint routine. preview marks the contexts
-// as a print preview. Returns false when the printer could not be started.
+// as a print preview. Every page is scaled by the printer's stored
+// correction about the printable area's origin; the layout itself is made in
+// the printer's pixels before that. Returns false when the printer could not
+// be started.
 bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview = false);
+// The same with a given correction.
+bool PrintCorrectedPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview,
+                         const PageCorrection& correction);
 
 // Jobs of more sheets than this are not printed without a word: the window
 // asks, the command line refuses.

@@ -1,5 +1,6 @@
 #include "view/TargetView.h"
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrintDialog>
@@ -16,6 +17,7 @@
 #include "platform/ui/WinApp.h"
 #include "view/DistanceScaleCommand.h"
 #include "view/PrintJob.h"
+#include "view/ScaleCheck.h"
 #include "view/TileLayoutCommand.h"
 
 using namespace Cmd;
@@ -84,6 +86,16 @@ void CTargetView::addCommands()
     addUpdateHandler(ID_VIEW_TILE_TARGET, [this](CCmdUI& ui) {
         ui.Enable(TileTargetToPageEnabled(*this));
         ui.SetCheck(TileTargetToPageChecked(*this) ? 1 : 0);
+    });
+
+    addCommand(ID_VIEW_SCALE_CHECK, [] {
+        SetScaleCheckEnabled(!ScaleCheckEnabled());
+        for (QWidget* top : QApplication::topLevelWidgets())
+            for (CTargetView* view : top->findChildren<CTargetView*>()) view->viewport()->update();
+    });
+    addUpdateHandler(ID_VIEW_SCALE_CHECK, [](CCmdUI& ui) {
+        ui.Enable(true);
+        ui.SetCheck(ScaleCheckEnabled() ? 1 : 0);
     });
 
     addCommand(ID_FILE_PRINT, [this] { OnFilePrint(false); });
@@ -171,6 +183,7 @@ void CTargetView::OnUpdate(CDocumentView* sender, qintptr hint, QObject* hintObj
 
 void CTargetView::OnDraw(DeviceContext& dc)
 {
+    m_bScaleCheck = ScaleCheckEnabled();
     PaintTarget(dc, viewport()->size(), GetScrollPosition());
 }
 
@@ -216,6 +229,7 @@ void CTargetView::prepareJob(QPrinter& printer)
 {
     SetUpApplicationPrinter(printer);
     printer.setDocName(DocumentTitle());
+    m_bScaleCheck = ScaleCheckEnabled();
 }
 
 void CTargetView::OnFilePrint(bool direct)

@@ -8,6 +8,7 @@
 #include "document/TargetImage.h"
 #include "view/DistanceScale.h"
 #include "view/PrintCaptions.h"
+#include "view/ScaleCheck.h"
 #include "view/TileLayout.h"
 
 // Distances in captions: whole numbers from 100, one decimal from 20, two
@@ -241,8 +242,9 @@ void TargetViewState::paintPrinted(DeviceContext& dc)
     LayoutForPrinter(dc);
     QPainter* p = dc.painter();
     dc.save();
-    p->setClipRect(QRect(0, 0, HimetricToPixels(m_sizePrintable.width(), dc.dpiX()),
-                         HimetricToPixels(m_sizePrintable.height(), dc.dpiY())));
+    const QRect printable(0, 0, HimetricToPixels(m_sizePrintable.width(), dc.dpiX()),
+                          HimetricToPixels(m_sizePrintable.height(), dc.dpiY()));
+    p->setClipRect(printable);
     drawTargets(dc, m_layoutPrint);
 
     PrintCaptionInfo info;
@@ -258,6 +260,7 @@ void TargetViewState::paintPrinted(DeviceContext& dc)
     info.strTargetUnit = m_strTargetUnit;
     info.nPrintableWidth = dc.page().printable.width();
     DrawPrintCaptions(dc, info, m_layoutPrint);
+    if (m_bScaleCheck) DrawScaleCheck(*p, QRectF(printable), dc.dpiX(), dc.dpiY());
     dc.restore();
 }
 
@@ -323,6 +326,14 @@ void TargetViewState::drawScreenPicture(DeviceContext& dc)
         for (const GdiRect& sheet : L.m_arrPages) outline(p, sheet);
     else
         outline(p, L.m_rcPrintable);
+    // Where the scale check prints: on every sheet, at the sheet's scale.
+    if (m_bScaleCheck && m_sizePrintable.width() > 0 && m_sizePrintable.height() > 0) {
+        for (const GdiRect& sheet : L.m_arrPages) {
+            const QRectF r(sheet.toQRect());
+            DrawScaleCheck(*p, r, r.width() * 2540.0 / m_sizePrintable.width(),
+                           r.height() * 2540.0 / m_sizePrintable.height());
+        }
+    }
 
     QString caption;
     if (m_modes.Scale() == SCALE_TO_PAGE)

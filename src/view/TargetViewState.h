@@ -109,6 +109,8 @@ public:
     QString m_strShooterUnit = QStringLiteral("Yards");
     QString m_strTargetUnit = QStringLiteral("Yards");
     int m_nPictureKind = 1;
+    // Whether printed sheets carry the scale check, and the window shows it.
+    bool m_bScaleCheck = false;
 
 private:
     void paintPrinted(DeviceContext& dc);

@@ -232,7 +232,8 @@ void TestStartup::menuWithoutDocument()
     QCOMPARE(menuTitles(bar), (QStringList{QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help")}));
     QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&File"))),
              (QStringList{QStringLiteral("&New Ringdesigner...\tCtrl+N"), QStringLiteral("&Open...\tCtrl+O"),
-                          QStringLiteral("P&rint Setup..."), QStringLiteral("Recent File"), QStringLiteral("E&xit")}));
+                          QStringLiteral("P&rint Setup..."), QStringLiteral("Printer &Calibration..."),
+                          QStringLiteral("Recent File"), QStringLiteral("E&xit")}));
     QMenu* view = menuNamed(bar, QStringLiteral("&View"));
     QCOMPARE(itemTexts(view), (QStringList{QStringLiteral("Thumbnail &Viewer"), QStringLiteral("&Toolbar"),
                                            QStringLiteral("&Status Bar")}));
@@ -356,15 +357,16 @@ void TestStartup::menuWithTargetDocument()
     QCOMPARE(menuTitles(bar), (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&View"),
                                            QStringLiteral("&Window"), QStringLiteral("&Help")}));
     QStringList file = itemTexts(menuNamed(bar, QStringLiteral("&File")));
-    QCOMPARE(file.size(), 9);
-    QCOMPARE(file.mid(0, 7), (QStringList{QStringLiteral("&New Ringdesigner...\tCtrl+N"), QStringLiteral("&Open...\tCtrl+O"),
+    QCOMPARE(file.size(), 10);
+    QCOMPARE(file.mid(0, 8), (QStringList{QStringLiteral("&New Ringdesigner...\tCtrl+N"), QStringLiteral("&Open...\tCtrl+O"),
                                           QStringLiteral("&Close"), QStringLiteral("&Save\tCtrl+S"),
                                           QStringLiteral("Save &As..."), QStringLiteral("&Print...\tCtrl+P"),
-                                          QStringLiteral("P&rint Setup...")}));
+                                          QStringLiteral("P&rint Setup..."),
+                                          QStringLiteral("Printer &Calibration...")}));
     // The recent file, numbered, then Exit.
-    QVERIFY(file.at(7).startsWith(QLatin1String("&1 ")));
-    QVERIFY(file.at(7).endsWith(PISTOL));
-    QCOMPARE(file.at(8), QStringLiteral("E&xit"));
+    QVERIFY(file.at(8).startsWith(QLatin1String("&1 ")));
+    QVERIFY(file.at(8).endsWith(PISTOL));
+    QCOMPARE(file.at(9), QStringLiteral("E&xit"));
     QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&Edit"))), QStringList{QStringLiteral("Edit with &Ringdesigner")});
     QMenu* view = menuNamed(bar, QStringLiteral("&View"));
     QCOMPARE(itemTexts(view),
@@ -373,7 +375,8 @@ void TestStartup::menuWithTargetDocument()
                           QStringLiteral("&100% (Full Size)"), QStringLiteral("&Fit Image to View"),
                           QStringLiteral("Tile &Pages to Target"), QStringLiteral("Tile T&arget to Page..."),
                           QStringLiteral("S&cale Target to Page"), QStringLiteral("Scale Target for &Distance..."),
-                          QStringLiteral("&Toolbar"), QStringLiteral("&Status Bar")}));
+                          QStringLiteral("Print &Scale Check"), QStringLiteral("&Toolbar"),
+                          QStringLiteral("&Status Bar")}));
     QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&Window"))),
              (QStringList{QStringLiteral("&Cascade"), QStringLiteral("&Tile"), QStringLiteral("&Arrange Icons"),
                           QStringLiteral("Close Al&l")}));

@@ -1,5 +1,7 @@
 #include "PdfTools.h"
 
+#include <algorithm>
+
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -101,4 +103,22 @@ QList<QPair<int, int>> DarkRunsInColumn(const QImage& image, int x, int from, in
         if (!d && start >= 0) { runs.append({start, y - start}); start = -1; }
     }
     return runs;
+}
+
+double DarkRunSpan(const QList<QPair<int, int>>& runs)
+{
+    if (runs.size() < 2) return -1.0;
+    auto centre = [](const QPair<int, int>& r) { return r.first + r.second / 2.0; };
+    return centre(runs.back()) - centre(runs.front());
+}
+
+QSize CentreDarkExtent(const QImage& image)
+{
+    auto longest = [](const QList<QPair<int, int>>& runs) {
+        int best = 0;
+        for (const auto& r : runs) best = std::max(best, r.second);
+        return best;
+    };
+    return QSize(longest(DarkRunsInRow(image, image.height() / 2, 0, image.width())),
+                 longest(DarkRunsInColumn(image, image.width() / 2, 0, image.height())));
 }

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QList>
 #include <QPair>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -24,3 +25,9 @@ QStringList PdfImageList(const QString& pdf);
 // Black pixel runs along a row or a column of a grey image: (start, length).
 QList<QPair<int, int>> DarkRunsInRow(const QImage& image, int y, int from, int to);
 QList<QPair<int, int>> DarkRunsInColumn(const QImage& image, int x, int from, int to);
+// The distance between the centres of the first and the last run: where two
+// ticks are, the length between them; -1 without two runs.
+double DarkRunSpan(const QList<QPair<int, int>>& runs);
+// The longest dark runs along the middle row and the middle column: the
+// width and height of a solid shape across the page's centre, in pixels.
+QSize CentreDarkExtent(const QImage& image);

@@ -12,6 +12,7 @@
 
 #include "document/TargetImage.h"
 #include "helper_target.h"
+#include "platform/ui/PrinterCalibration.h"
 #include "platform/ui/PrinterSettings.h"
 #include "view/PageMetrics.h"
 #include "view/PrintJob.h"
@@ -38,10 +39,11 @@ private slots:
     void initTestCase();
     void designerSquare();
     void shippedRifleTarget();
+    void calibratedQueue();
 
 private:
     // Prints file with "vantric -p" and returns the PDF the queue wrote.
-    QString printThroughQueue(const QString& file);
+    QString printThroughQueue(const QString& file, const QStringList& options = {});
     // Where the printable area's centre lies on the rasterised page, and the
     // printer's resolution.
     QPointF printableCentre600() const;
@@ -65,12 +67,12 @@ void TestPrintQueue::initTestCase()
     QImageReader::setAllocationLimit(1024);
 }
 
-QString TestPrintQueue::printThroughQueue(const QString& file)
+QString TestPrintQueue::printThroughQueue(const QString& file, const QStringList& options)
 {
     const QStringList before = m_out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
     QProcess vantric;
     vantric.setProcessChannelMode(QProcess::ForwardedChannels);
-    vantric.start(m_binary, {QStringLiteral("-p"), file});
+    vantric.start(m_binary, QStringList{QStringLiteral("-p")} + options + QStringList{file});
     if (!vantric.waitForFinished(60000) || vantric.exitStatus() != QProcess::NormalExit || vantric.exitCode() != 0)
         return QString();
     // The queue converts the job in the background.
@@ -160,6 +162,55 @@ void TestPrintQueue::shippedRifleTarget()
           (right - left) * 25.4 / 600, left, expected);
     QVERIFY2(std::abs((right - left) - expected) <= 8, qPrintable(QString::number(right - left)));
     QVERIFY2(std::abs((left + right) / 2.0 - c.x()) <= 4, qPrintable(QString::number(left)));
+}
+
+void TestPrintQueue::calibratedQueue()
+{
+    // A second queue with a stored correction of 102 x 98 %: a 6 in square
+    // prints 6.12 x 5.88 in on it, 6 x 6 in to a PDF file, and 6 x 6 in on
+    // the queue again once the correction is reset.
+    const QString queue = qEnvironmentVariable("VANTRIC_CAL_QUEUE");
+    if (queue.isEmpty()) QSKIP("no calibration queue: scripts/print-queue-test sets one up");
+    // The settings the program reads: a folder of this test's own.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config"))));
+    QCoreApplication::setOrganizationName(QString());
+    QCoreApplication::setApplicationName(QStringLiteral("Vantric"));
+    PrinterSettings settings;
+    settings.printerName = queue;
+    settings.pageSize = QPageSize(QPageSize::A4);
+    settings.save();
+    QVERIFY(SaveCalibration(settings, PageCorrection{1.02, 0.98}));
+
+    const QString rgd = m_dir.filePath(QStringLiteral("Six Inch Square.rgd"));
+    QVERIFY(WriteSquareDesign(rgd, 6.0));
+    auto measure = [](const QString& pdf) { return QSizeF(CentreDarkExtent(RasterisePdfPage(pdf, 1, 600))) / 600.0; };
+    auto near = [](QSizeF got, double w, double h) {
+        return std::abs(got.width() - w) * 600 <= 2 && std::abs(got.height() - h) * 600 <= 2;
+    };
+
+    const QString corrected = printThroughQueue(rgd);
+    QVERIFY2(!corrected.isEmpty(), "the queue wrote no PDF");
+    const QSizeF c = measure(corrected);
+    qInfo("calibrated queue %s: %.4f x %.4f in", qPrintable(queue), c.width(), c.height());
+    QVERIFY2(near(c, 6.12, 5.88), qPrintable(QStringLiteral("%1 x %2").arg(c.width()).arg(c.height())));
+
+    const QString file = m_dir.filePath(QStringLiteral("direct.pdf"));
+    QProcess direct;
+    direct.start(m_binary, {QStringLiteral("--print-to-pdf"), file, rgd});
+    QVERIFY(direct.waitForFinished(60000) && direct.exitCode() == 0);
+    const QSizeF d = measure(file);
+    qInfo("--print-to-pdf: %.4f x %.4f in", d.width(), d.height());
+    QVERIFY2(near(d, 6.0, 6.0), qPrintable(QStringLiteral("%1 x %2").arg(d.width()).arg(d.height())));
+
+    ResetCalibration(settings);
+    // Another name, so the queue writes another file.
+    const QString again = m_dir.filePath(QStringLiteral("Six Inch Square Again.rgd"));
+    QVERIFY(WriteSquareDesign(again, 6.0));
+    const QString reset = printThroughQueue(again);
+    QVERIFY2(!reset.isEmpty(), "the queue wrote no PDF");
+    const QSizeF r = measure(reset);
+    qInfo("after Reset: %.4f x %.4f in", r.width(), r.height());
+    QVERIFY2(near(r, 6.0, 6.0), qPrintable(QStringLiteral("%1 x %2").arg(r.width()).arg(r.height())));
 }
 
 QTEST_MAIN(TestPrintQueue)
