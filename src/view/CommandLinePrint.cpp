@@ -191,7 +191,7 @@ int RunCommandLinePrint(const QStringList& arguments)
     // The stored metrics are the printer's, as when a window opens the
     // target and then prints on that printer.
     PrinterPageMetrics himetric;
-    GetDevicePageMetrics(*printer, PAGE_UNITS_HIMETRIC, himetric);
+    GetTargetPageMetrics(*printer, PrinterCorrection(*printer), PAGE_UNITS_HIMETRIC, himetric);
     view.SetStoredMetrics(himetric);
     view.ChooseAutomaticPoster();
 

@@ -3,6 +3,7 @@
 #include <QPageLayout>
 #include <QPrinter>
 
+#include "platform/ui/PrinterCalibration.h"
 #include "platform/ui/PrinterSettings.h"
 #include "platform/ui/WinApp.h"
 #include "view/PrintJob.h"
@@ -50,6 +51,14 @@ DevicePage PrinterDevicePage(const QPrinter& printer)
     return page;
 }
 
+DevicePage CorrectedDevicePage(DevicePage page, const PageCorrection& correction)
+{
+    // Rounded down, so that the stretched area never passes the real one.
+    auto reach = [](int size, double factor) { return factor > 1.0 ? static_cast<int>(size / factor) : size; };
+    page.printable = QSize(reach(page.printable.width(), correction.x), reach(page.printable.height(), correction.y));
+    return page;
+}
+
 static void setDpi(int dpiX, int dpiY, int* px, int* py)
 {
     if (px) *px = dpiX;
@@ -71,12 +80,24 @@ void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetric
     setDpi(dpi, dpi, pixelsPerInchX, pixelsPerInchY);
 }
 
+void GetTargetPageMetrics(const QPrinter& printer, const PageCorrection& correction, int nUnits,
+                          PrinterPageMetrics& metrics, int* pixelsPerInchX, int* pixelsPerInchY)
+{
+    const int dpi = printer.resolution();
+    metrics = ConvertPageMetrics(CorrectedDevicePage(PrinterDevicePage(printer), correction), dpi, dpi, nUnits);
+    setDpi(dpi, dpi, pixelsPerInchX, pixelsPerInchY);
+}
+
+static PrinterSettings applicationPrinterSettings()
+{
+    CWinApp* app = AfxGetApp();
+    return app ? app->GetPrinterSettings() : PrinterSettings::systemDefault();
+}
+
 bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX,
                            int* pixelsPerInchY)
 {
-    CWinApp* app = AfxGetApp();
-    const PrinterSettings settings = app ? app->GetPrinterSettings() : PrinterSettings::systemDefault();
-    return GetPrinterPageMetrics(settings, nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
+    return GetPrinterPageMetrics(applicationPrinterSettings(), nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
 }
 
 bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterPageMetrics& metrics,
@@ -97,4 +118,14 @@ bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterP
         && device == LetterFallbackMetrics(PAGE_UNITS_DEVICE))
         metrics = LetterFallbackMetrics(nUnits);
     return false;
+}
+
+bool GetTargetPrinterMetrics(int nUnits, PrinterPageMetrics& metrics)
+{
+    const PrinterSettings settings = applicationPrinterSettings();
+    if (!GetPrinterPageMetrics(settings, nUnits, metrics)) return false;  // PDF output: never corrected
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpApplicationPrinter(printer, settings);
+    GetTargetPageMetrics(printer, PrinterCorrection(printer), nUnits, metrics);
+    return true;
 }

@@ -5,6 +5,7 @@
 #include "platform/DeviceContext.h"
 
 class QPrinter;
+struct PageCorrection;
 struct PrinterSettings;
 
 // Units of the page metrics functions.
@@ -36,12 +37,24 @@ PrinterPageMetrics ConvertPageMetrics(const DevicePage& page, int dpiX, int dpiY
 // printable = the paint rectangle, offset = its top-left corner.
 DevicePage PrinterDevicePage(const QPrinter& printer);
 
+// The page a target is laid out on when every page is stretched by
+// correction about the printable area's corner: where a factor is above 1 the
+// printer reaches only printable / factor of the area in the layout's pixels,
+// so that is the printable size in that axis; a factor of 1 or below keeps it.
+// Paper and offset are the printer's.
+DevicePage CorrectedDevicePage(DevicePage page, const PageCorrection& correction);
+
 // Metrics of a device context (its DevicePage and pixels per inch).
 void GetDevicePageMetrics(const DeviceContext& dc, int nUnits, PrinterPageMetrics& metrics,
                           int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
 // Metrics of a printer (its page layout at its resolution).
 void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetrics& metrics,
                           int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
+
+// Metrics of the page a target is laid out on for a printer that prints with
+// correction (see CorrectedDevicePage): what the window and the job both use.
+void GetTargetPageMetrics(const QPrinter& printer, const PageCorrection& correction, int nUnits,
+                          PrinterPageMetrics& metrics, int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
 
 // Metrics of the application's printer (the system's default printer until
 // Print Setup chose another); without an application, of the system's
@@ -52,3 +65,6 @@ bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsP
 // The same for given printer settings.
 bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterPageMetrics& metrics,
                            int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
+// The same for laying out a target: with the printer's stored correction
+// applied as GetTargetPageMetrics does.
+bool GetTargetPrinterMetrics(int nUnits, PrinterPageMetrics& metrics);

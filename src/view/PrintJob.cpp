@@ -43,12 +43,17 @@ void SetUpPdfPrinter(QPrinter& printer, const QString& outputFile, QPageSize::Pa
 
 int TakeJobPrinter(QPrinter& printer, TargetViewState& view)
 {
+    return TakeJobPrinter(printer, view, PrinterCorrection(printer));
+}
+
+int TakeJobPrinter(QPrinter& printer, TargetViewState& view, const PageCorrection& correction)
+{
     PrinterPageMetrics himetric;
     PrinterPageMetrics device;
     int dpiX = 0;
     int dpiY = 0;
-    GetDevicePageMetrics(printer, PAGE_UNITS_HIMETRIC, himetric);
-    GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, device, &dpiX, &dpiY);
+    GetTargetPageMetrics(printer, correction, PAGE_UNITS_HIMETRIC, himetric);
+    GetTargetPageMetrics(printer, correction, PAGE_UNITS_DEVICE, device, &dpiX, &dpiY);
     view.SetStoredMetrics(himetric);
     view.m_nCurPage = 1;
     return view.PrintPageCount(device, dpiX, dpiY);
@@ -87,7 +92,7 @@ bool PrintCorrectedPages(QPrinter& printer, TargetViewState& view, int fromPage,
         DeviceContext dc(&painter, dpi, dpi);
         dc.setPrinting(true);
         dc.setPreview(preview);
-        dc.setPage(page);
+        dc.setPage(CorrectedDevicePage(page, correction));
         view.m_nCurPage = k;
         view.PaintTarget(dc);
         painter.restore();

@@ -26,8 +26,10 @@ void SetUpPdfPrinter(QPrinter& printer, const QString& outputFile, QPageSize::Pa
 
 // A job or a preview is about to print on printer: its metrics become the
 // view's stored ones and page 1 is laid out for it. Returns the job's pages,
-// the rows times columns of that layout.
+// the rows times columns of that layout. The layout is made on the page the
+// printer reaches with its stored correction (or the given one).
 int TakeJobPrinter(QPrinter& printer, TargetViewState& view);
+int TakeJobPrinter(QPrinter& printer, TargetViewState& view, const PageCorrection& correction);
 
 // A job after the Print dialog (or a preview's paint): takes the printer
 // as above and prints nFrom..nTo (0..0 for all pages), the range lowered to
@@ -39,7 +41,7 @@ bool PrintTargetJob(QPrinter& printer, TargetViewState& view, int nFrom, int nTo
 // paints it through the view's one paint routine. preview marks the contexts
 // as a print preview. Every page is scaled by the printer's stored
 // correction about the printable area's origin; the layout itself is made in
-// the printer's pixels before that. Returns false when the printer could not
+// the printer's pixels before that, on the area the stretched page reaches. Returns false when the printer could not
 // be started.
 bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview = false);
 // The same with a given correction.

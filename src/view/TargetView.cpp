@@ -254,7 +254,7 @@ void CTargetView::OnFilePrintPreview()
     QPrinter printer(QPrinter::HighResolution);
     prepareJob(printer);
     PrinterPageMetrics device;
-    GetDevicePageMetrics(printer, PAGE_UNITS_DEVICE, device);
+    GetTargetPageMetrics(printer, PrinterCorrection(printer), PAGE_UNITS_DEVICE, device);
     if (!ConfirmSheetCount(PrintPageCount(device, printer.resolution(), printer.resolution()))) return;
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(DocumentTitle());

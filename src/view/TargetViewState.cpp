@@ -106,7 +106,7 @@ bool TargetViewState::ReadDefaultPrinterMetrics()
 {
     const PrinterPageMetrics before = StoredMetrics();
     PrinterPageMetrics m;
-    GetPrinterPageMetrics(PAGE_UNITS_HIMETRIC, m);
+    GetTargetPrinterMetrics(PAGE_UNITS_HIMETRIC, m);
     SetStoredMetrics(m);
     return !(before == m);
 }

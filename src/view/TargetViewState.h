@@ -44,7 +44,8 @@ public:
 
     PrinterPageMetrics StoredMetrics() const;
     void SetStoredMetrics(const PrinterPageMetrics& himetric);
-    // Reads the default printer (letter size without one); returns whether
+    // Reads the default printer (letter size without one), its printable area
+    // as far as its stored correction lets it reach; returns whether
     // any of the stored numbers changed.
     bool ReadDefaultPrinterMetrics();
 

@@ -70,28 +70,51 @@ void TestTrueSize::correctedPage_data()
 {
     QTest::addColumn<double>("cx");
     QTest::addColumn<double>("cy");
-    QTest::addColumn<double>("width");
-    QTest::addColumn<double>("height");
-    QTest::newRow("uncorrected") << 1.0 << 1.0 << 6.0 << 6.0;
-    QTest::newRow("102 x 98 %") << 1.02 << 0.98 << 6.12 << 5.88;
+    QTest::addColumn<QSizeF>("target");  // inches, a solid rectangle
+    QTest::addColumn<int>("pages");
+    QTest::newRow("uncorrected") << 1.0 << 1.0 << QSizeF(6, 6) << 1;
+    QTest::newRow("102 x 98 %") << 1.02 << 0.98 << QSizeF(6, 6) << 1;
+    // Stretched sheets reach less of the layout: the poster takes that into
+    // account instead of losing a strip of the target on every sheet.
+    QTest::newRow("poster 102 x 102 %") << 1.02 << 1.02 << QSizeF(15.5, 20.4) << 4;
 }
 
 void TestTrueSize::correctedPage()
 {
     QFETCH(double, cx);
     QFETCH(double, cy);
-    SolidTargetView view(QSize(inchHim(6), inchHim(6)));
+    QFETCH(QSizeF, target);
+    QFETCH(int, pages);
+    SolidTargetView view(QSize(inchHim(target.width()), inchHim(target.height())));
     const QString pdf = m_dir.filePath(QStringLiteral("corrected.pdf"));
     QPrinter printer(QPrinter::HighResolution);
     SetUpPdfPrinter(printer, pdf, QPageSize::Letter, DPI);
-    const int pages = TakeJobPrinter(printer, view);
-    QCOMPARE(pages, 1);
-    QVERIFY(PrintCorrectedPages(printer, view, 1, pages, false, PageCorrection{cx, cy}));
+    const PageCorrection correction{cx, cy};
+    TakeJobPrinter(printer, view, correction);
+    view.ChooseAutomaticPoster();
+    QCOMPARE(TakeJobPrinter(printer, view, correction), pages);
+    // The window lays out on the same area as the job.
+    view.LayoutForScreen(96, 96, QSize(800, 600));
+    QCOMPARE(view.m_layoutScreen.PageCount(), pages);
+    QVERIFY(PrintCorrectedPages(printer, view, 1, pages, false, correction));
+
+    // A printer prints nothing beyond its printable area: whatever the PDF
+    // has just right of it or below it would be lost on paper.
+    for (int k = 1; k <= pages; ++k) {
+        const QImage page = RasterisePdfPage(pdf, k, DPI);
+        QVERIFY(!page.isNull());
+        QVERIFY2(DarkRunsInColumn(page, ORIGIN + 4800 + 4, 0, page.height()).isEmpty(), qPrintable(QString::number(k)));
+        QVERIFY2(DarkRunsInRow(page, ORIGIN + 6300 + 4, 0, page.width()).isEmpty(), qPrintable(QString::number(k)));
+    }
+    const double area = target.width() * cx * target.height() * cy;
+    const double dark = PdfDarkSquareInches(pdf, DPI);
+    qInfo("dark %.3f sq in of %.3f", dark, area);
+    QVERIFY2(qAbs(dark - area) <= 0.005 * area, qPrintable(QString::number(dark)));
+    if (pages > 1) return;
     const QSizeF size = QSizeF(CentreDarkExtent(RasterisePdfPage(pdf, 1, DPI))) / DPI;
-    QFETCH(double, width);
-    QFETCH(double, height);
     const QString got = QStringLiteral("%1 x %2 in").arg(size.width()).arg(size.height());
-    QVERIFY2(qAbs(size.width() - width) * DPI <= 2 && qAbs(size.height() - height) * DPI <= 2, qPrintable(got));
+    QVERIFY2(qAbs(size.width() - target.width() * cx) * DPI <= 2 && qAbs(size.height() - target.height() * cy) * DPI <= 2,
+             qPrintable(got));
 }
 
 void TestTrueSize::calibrationSheet_data()
