@@ -8,6 +8,7 @@
 #include "app/AboutDlg.h"
 #include "app/ChildFrm.h"
 #include "app/GuiMessageBox.h"
+#include "app/Icons.h"
 #include "app/MainFrm.h"
 #include "app/PrintSetupDlg.h"
 #include "app/TargetViewFactory.h"
@@ -92,7 +93,12 @@ bool TargetApp::InitInstance(const QStringList& arguments)
         [] { return new CChildFrame; }, [] { return MakeTargetView(); });
     AddDocTemplate(m_pTargetTemplate);
     m_pThumbTemplate = new CMultiDocTemplate(
-        Cmd::IDR_THUMBTYPE, QString(), [] { return new CThumbDoc; }, [] { return new CThumbFrame; },
+        Cmd::IDR_THUMBTYPE, QString(), [] { return new CThumbDoc; },
+        [] {
+            auto* frame = new CThumbFrame;
+            frame->setWindowIcon(ProgramIcon());
+            return frame;
+        },
         [] { return new CDriveView; });
     AddDocTemplate(m_pThumbTemplate);
     // The tree opens at the folder the open dialog would start in.
