@@ -10,6 +10,8 @@
 #include <QResizeEvent>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include "platform/Document.h"
 #include "platform/WindowMessage.h"
 #include "thumbnails/ThumbView.h"
@@ -265,23 +267,39 @@ void CDriveView::ResetDriveItem(QTreeWidgetItem* driveItem)
 
 int CDriveView::AddSubfolders(QTreeWidgetItem* item, const QString& path)
 {
-    int added = 0;
+    QList<QPair<QString, QString>> found;  // name, path
     for (QDirIterator it = subfolders(path); it.hasNext();) {
         it.next();
-        InsertFolder(item, it.fileName(), it.filePath());
-        ++added;
+        found.append({it.fileName(), it.filePath()});
     }
-    return added;
+    if (item->childCount() > 0) {
+        for (const auto& [name, folder] : found) InsertFolder(item, name, folder);
+        return int(found.size());
+    }
+    // Sorted once and added together: inserting each in place costs a
+    // scan of its siblings, which a folder of thousands cannot afford.
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return sortsBefore(a.first, b.first); });
+    QList<QTreeWidgetItem*> children;
+    children.reserve(found.size());
+    for (const auto& [name, folder] : found) children.append(MakeFolderItem(name, folder));
+    item->addChildren(children);
+    return int(found.size());
+}
+
+QTreeWidgetItem* CDriveView::MakeFolderItem(const QString& name, const QString& path)
+{
+    auto* child = new QTreeWidgetItem({name});
+    SetItemImages(child, IMG_FOLDER, IMG_FOLDER_OPEN);
+    if (HasSubfolders(path)) new QTreeWidgetItem(child);
+    return child;
 }
 
 QTreeWidgetItem* CDriveView::InsertFolder(QTreeWidgetItem* parent, const QString& name, const QString& path)
 {
     int at = 0;
     while (at < parent->childCount() && !sortsBefore(name, parent->child(at)->text(0))) ++at;
-    auto* child = new QTreeWidgetItem({name});
+    QTreeWidgetItem* child = MakeFolderItem(name, path);
     parent->insertChild(at, child);
-    SetItemImages(child, IMG_FOLDER, IMG_FOLDER_OPEN);
-    if (HasSubfolders(path)) new QTreeWidgetItem(child);
     return child;
 }
 

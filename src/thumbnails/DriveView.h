@@ -70,6 +70,9 @@ private:
     void ResetDriveItem(QTreeWidgetItem* driveItem);
     int AddSubfolders(QTreeWidgetItem* item, const QString& path);
     QTreeWidgetItem* InsertFolder(QTreeWidgetItem* parent, const QString& name, const QString& path);
+    // A folder's item with its pictures, and a placeholder child when the
+    // folder has subfolders of its own.
+    QTreeWidgetItem* MakeFolderItem(const QString& name, const QString& path);
     void UpdateChildButton(QTreeWidgetItem* item, const QString& path);
     void DeleteChildren(QTreeWidgetItem* item);
     void DeleteItem(QTreeWidgetItem* item);
