@@ -7,7 +7,9 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QHash>
 #include <QResizeEvent>
+#include <QThread>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -64,6 +66,9 @@ public:
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
     ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 };
+
+// Past this many subfolders, their own subfolders are read by a worker.
+constexpr qsizetype MANY_SUBFOLDERS = 200;
 
 // The tree control's sorted order of sibling names.
 bool sortsBefore(const QString& a, const QString& b)
@@ -279,19 +284,84 @@ int CDriveView::AddSubfolders(QTreeWidgetItem* item, const QString& path)
     // Sorted once and added together: inserting each in place costs a
     // scan of its siblings, which a folder of thousands cannot afford.
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return sortsBefore(a.first, b.first); });
+    // Reading every child for subfolders costs a directory read each: past
+    // a few hundred, or on a network drive where each is a round trip, that
+    // is left to a worker.
+    const int drive = DriveIndexOf(path);
+    const bool remote = drive >= 0 && m_drives.at(drive).kind == DriveKind::Remote;
+    const bool checkNow = found.size() <= MANY_SUBFOLDERS && !remote;
     QList<QTreeWidgetItem*> children;
+    QStringList names;
     children.reserve(found.size());
-    for (const auto& [name, folder] : found) children.append(MakeFolderItem(name, folder));
+    for (const auto& [name, folder] : found) {
+        children.append(MakeFolderItem(name, folder, checkNow));
+        names.append(name);
+    }
     item->addChildren(children);
+    if (!checkNow) CheckChildButtons(path, names);
     return int(found.size());
 }
 
-QTreeWidgetItem* CDriveView::MakeFolderItem(const QString& name, const QString& path)
+QTreeWidgetItem* CDriveView::MakeFolderItem(const QString& name, const QString& path, bool checked)
 {
     auto* child = new QTreeWidgetItem({name});
     SetItemImages(child, IMG_FOLDER, IMG_FOLDER_OPEN);
-    if (HasSubfolders(path)) new QTreeWidgetItem(child);
+    if (!checked || HasSubfolders(path)) new QTreeWidgetItem(child);
     return child;
+}
+
+void CDriveView::CheckChildButtons(const QString& parentPath, const QStringList& names)
+{
+    StopChildCheck();
+    auto cancelled = std::make_shared<std::atomic_bool>(false);
+    m_checkCancelled = cancelled;
+    m_checker.reset(QThread::create([this, parentPath, names, cancelled] {
+        QStringList childless;
+        const QDir parent(parentPath);
+        for (const QString& name : names) {
+            if (*cancelled) return;
+            if (!HasSubfolders(parent.filePath(name))) childless.append(name);
+        }
+        // The view waits for this thread before it goes, so it is alive here;
+        // the call runs on the window's thread.
+        QMetaObject::invokeMethod(
+            this, [this, parentPath, childless, cancelled] {
+                if (!*cancelled) OnChildrenChecked(parentPath, childless);
+            },
+            Qt::QueuedConnection);
+    }));
+    m_checker->start();
+}
+
+void CDriveView::OnChildrenChecked(const QString& parentPath, const QStringList& childless)
+{
+    // The folder's item as it is now: it may have been folded, refreshed or
+    // removed meanwhile.
+    const int drive = DriveIndexOf(parentPath);
+    if (drive < 0) return;
+    const QString& root = m_drives.at(drive).path;
+    QTreeWidgetItem* parent = FindDriveItem(root);
+    for (const QString& name : parentPath.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (!parent) return;
+        parent = FindChildByText(parent, name);
+    }
+    if (!parent || !parent->isExpanded()) return;
+    QHash<QString, QTreeWidgetItem*> byName;
+    for (int i = 0; i < parent->childCount(); ++i) byName.insert(parent->child(i)->text(0), parent->child(i));
+    ++m_nUpdating;
+    for (const QString& name : childless) {
+        QTreeWidgetItem* item = byName.value(name);
+        if (item && !item->isExpanded() && item->childCount() == 1 && IsPlaceholder(item->child(0)))
+            DeleteChildren(item);
+    }
+    --m_nUpdating;
+}
+
+void CDriveView::StopChildCheck()
+{
+    if (m_checkCancelled) *m_checkCancelled = true;
+    if (m_checker) m_checker->wait();
+    m_checker.reset();
 }
 
 QTreeWidgetItem* CDriveView::InsertFolder(QTreeWidgetItem* parent, const QString& name, const QString& path)
@@ -481,6 +551,7 @@ void CDriveView::SyncWatches()
 
 void CDriveView::StopWatching()
 {
+    StopChildCheck();
     delete m_watcher;
     m_watcher = nullptr;
     m_pendingDrives.clear();

@@ -4,13 +4,16 @@
 #include <QSet>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "platform/ui/View.h"
 #include "thumbnails/DriveList.h"
 
 class QFileSystemWatcher;
+class QThread;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -50,7 +53,8 @@ public:
     bool SelectPath(const QString& path, bool select);
     QString GetItemPath(const QTreeWidgetItem* item) const;
     int AddDrives();
-    // Stops the change notifications; the view does it when it goes.
+    // Stops the change notifications and waits for the worker that reads
+    // subfolders; the view does it when it goes.
     void StopWatching();
     QStringList watchedFolders() const;
 
@@ -71,8 +75,14 @@ private:
     int AddSubfolders(QTreeWidgetItem* item, const QString& path);
     QTreeWidgetItem* InsertFolder(QTreeWidgetItem* parent, const QString& name, const QString& path);
     // A folder's item with its pictures, and a placeholder child when the
-    // folder has subfolders of its own.
-    QTreeWidgetItem* MakeFolderItem(const QString& name, const QString& path);
+    // folder has subfolders of its own (or, unchecked, always).
+    QTreeWidgetItem* MakeFolderItem(const QString& name, const QString& path, bool checked = true);
+    // The children of a folder of many subfolders are shown with their
+    // buttons at once; a worker reads which of them have no subfolders, and
+    // those lose their buttons when it is done.
+    void CheckChildButtons(const QString& parentPath, const QStringList& names);
+    void OnChildrenChecked(const QString& parentPath, const QStringList& childless);
+    void StopChildCheck();
     void UpdateChildButton(QTreeWidgetItem* item, const QString& path);
     void DeleteChildren(QTreeWidgetItem* item);
     void DeleteItem(QTreeWidgetItem* item);
@@ -92,4 +102,6 @@ private:
     QFileSystemWatcher* m_watcher = nullptr;
     QSet<int> m_pendingDrives;  // a refresh is posted for them
     int m_nUpdating = 0;        // the tree is changed by the program: no notifications
+    std::unique_ptr<QThread> m_checker;
+    std::shared_ptr<std::atomic_bool> m_checkCancelled;
 };

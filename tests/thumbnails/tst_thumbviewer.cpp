@@ -92,6 +92,7 @@ private slots:
     void initTestCase() { MessageLog::setEcho(false); }
     void followsDisk_data();
     void followsDisk();
+    void manySubfolders();
     void selectPath_data();
     void selectPath();
     void removableMedium_data();
@@ -148,6 +149,32 @@ void TestThumbViewer::followsDisk()
     shown.sort();
     watched.sort();
     QCOMPARE(watched, shown);
+}
+
+// A folder of hundreds of subfolders opens at once with every child's
+// button shown; the worker then takes the buttons of the childless ones.
+void TestThumbViewer::manySubfolders()
+{
+    Viewer v;
+    for (int i = 0; i < 450; ++i)
+        QVERIFY(QDir(v.root()).mkpath(QStringLiteral("Many/f%1%2").arg(i, 3, 10, QLatin1Char('0')).arg(i % 9 ? "" : "/sub")));
+    // The drive's folder is open already: "Many" appears when the change is seen.
+    QTRY_VERIFY(v.tree()->SelectPath(v.path(QStringLiteral("Many")), false));
+    const QTreeWidgetItem* many = v.tree()->tree()->topLevelItem(0)->child(3);
+    QCOMPARE(many->text(0), QStringLiteral("Many"));
+    QCOMPARE(many->childCount(), 450);
+    auto withButton = [many] {
+        QStringList names;
+        for (int i = 0; i < many->childCount(); ++i)
+            if (many->child(i)->childCount() > 0) names << many->child(i)->text(0);
+        return names;
+    };
+    QStringList expected;
+    for (int i = 0; i < 450; i += 9) expected << QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0'));
+    QTRY_COMPARE_WITH_TIMEOUT(withButton(), expected, 20000);
+    // Folded and opened again, then closed while the worker may still read.
+    v.tree()->tree()->collapseItem(many);
+    QVERIFY(v.tree()->SelectPath(v.path(QStringLiteral("Many")), false));
 }
 
 void TestThumbViewer::selectPath_data()
