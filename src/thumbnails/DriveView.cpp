@@ -193,23 +193,32 @@ QString CDriveView::GetItemPath(const QTreeWidgetItem* item) const
     return path;
 }
 
-void CDriveView::OnItemExpanding(QTreeWidgetItem* item, bool expand)
+bool CDriveView::ItemStillThere(QTreeWidgetItem* item, const QString& path)
 {
-    const QString path = GetItemPath(item);
     QTreeWidgetItem* driveItem = item;
     while (driveItem->parent()) driveItem = driveItem->parent();
     if (!CheckVolume(driveItem->text(0))) {
         ResetDriveItem(driveItem);
-    } else if (!IsDirectoryPath(path, item == driveItem)) {
+        return false;
+    }
+    if (!IsDirectoryPath(path, item == driveItem)) {
         DeleteItem(item);
-    } else {
+        return false;
+    }
+    return true;
+}
+
+void CDriveView::OnItemExpanding(QTreeWidgetItem* item, bool expand)
+{
+    const QString path = GetItemPath(item);
+    if (ItemStillThere(item, path)) {
         WaitCursor wait;
         ++m_nUpdating;
         DeleteChildren(item);
         if (expand) {
             // An item with no subfolders left loses its button instead of opening.
             if (AddSubfolders(item, path) == 0) item->setExpanded(false);
-        } else if (item == driveItem || HasSubfolders(path)) {
+        } else if (!item->parent() || HasSubfolders(path)) {
             new QTreeWidgetItem(item);
         }
         --m_nUpdating;
@@ -220,13 +229,7 @@ void CDriveView::OnItemExpanding(QTreeWidgetItem* item, bool expand)
 void CDriveView::OnSelChanged(QTreeWidgetItem* item)
 {
     const QString path = GetItemPath(item);
-    QTreeWidgetItem* driveItem = item;
-    while (driveItem->parent()) driveItem = driveItem->parent();
-    if (!CheckVolume(driveItem->text(0))) {
-        ResetDriveItem(driveItem);
-    } else if (!IsDirectoryPath(path, item == driveItem)) {
-        DeleteItem(item);
-    } else {
+    if (ItemStillThere(item, path)) {
         if (!item->isExpanded() || item->childCount() == 0) UpdateChildButton(item, path);
         OnFolderSelected(path);
     }

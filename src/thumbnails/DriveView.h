@@ -70,6 +70,10 @@ private:
     void AddDrive(const DriveRoot& drive);
     void OnItemExpanding(QTreeWidgetItem* item, bool expand);
     void OnSelChanged(QTreeWidgetItem* item);
+    // Whether the item's folder is still there; if not, a drive whose
+    // medium went away is folded up, or a folder gone from the disk loses
+    // its item.
+    bool ItemStillThere(QTreeWidgetItem* item, const QString& path);
     bool CheckVolume(const QString& path);
     void ResetDriveItem(QTreeWidgetItem* driveItem);
     int AddSubfolders(QTreeWidgetItem* item, const QString& path);
