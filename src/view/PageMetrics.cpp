@@ -104,8 +104,7 @@ bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterP
                            int* pixelsPerInchX, int* pixelsPerInchY)
 {
     QPrinter printer(QPrinter::HighResolution);
-    settings.applyTo(printer);
-    SetUpTargetPrinter(printer);
+    SetUpApplicationPrinter(printer, settings);
     int dpiX = 0;
     int dpiY = 0;
     GetDevicePageMetrics(printer, nUnits, metrics, &dpiX, &dpiY);
@@ -123,7 +122,8 @@ bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterP
 bool GetTargetPrinterMetrics(int nUnits, PrinterPageMetrics& metrics)
 {
     const PrinterSettings settings = applicationPrinterSettings();
-    if (!GetPrinterPageMetrics(settings, nUnits, metrics)) return false;  // PDF output: never corrected
+    // PDF output is never corrected (and keeps the fallback sheet's numbers).
+    if (settings.isPdfOutput()) return GetPrinterPageMetrics(settings, nUnits, metrics);
     QPrinter printer(QPrinter::HighResolution);
     SetUpApplicationPrinter(printer, settings);
     GetTargetPageMetrics(printer, PrinterCorrection(printer), nUnits, metrics);

@@ -41,8 +41,8 @@ bool PrintTargetJob(QPrinter& printer, TargetViewState& view, int nFrom, int nTo
 // paints it through the view's one paint routine. preview marks the contexts
 // as a print preview. Every page is scaled by the printer's stored
 // correction about the printable area's origin; the layout itself is made in
-// the printer's pixels before that, on the area the stretched page reaches. Returns false when the printer could not
-// be started.
+// the printer's pixels before that, on the area the stretched page reaches.
+// Returns false when the printer could not be started.
 bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview = false);
 // The same with a given correction.
 bool PrintCorrectedPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview,
