@@ -11,6 +11,7 @@
 
 #include "platform/MessageBox.h"
 #include "thumbnails/ThumbGrid.h"
+#include "view/CommandLineOptions.h"
 #include "view/CommandLinePrint.h"
 #include "view/PageMetrics.h"
 #include "view/PrintJob.h"
@@ -92,14 +93,12 @@ int RunContactSheetPrint(const QStringList& args)
             else return fail(QStringLiteral("--thumb-size needs 1, 1.5 or 2 (inches).\n%1").arg(usage()));
             ++i;
         } else if (a == QLatin1String("--paper")) {
-            if (v.compare(QLatin1String("letter"), Qt::CaseInsensitive) == 0) paper = QPageSize::Letter;
-            else if (v.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0) paper = QPageSize::A4;
-            else return fail(QStringLiteral("Unknown paper \"%1\": use letter or a4.").arg(v));
+            const QString problem = ParsePaperOption(v, &paper);
+            if (!problem.isEmpty()) return fail(problem);
             ++i;
         } else if (a == QLatin1String("--dpi")) {
-            bool ok = false;
-            dpi = v.toInt(&ok);
-            if (!ok || dpi < 72 || dpi > 2400) return fail(QStringLiteral("--dpi needs a resolution from 72 to 2400."));
+            const QString problem = ParseDpiOption(v, &dpi);
+            if (!problem.isEmpty()) return fail(problem);
             ++i;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             return fail(QStringLiteral("Unknown option \"%1\".\n%2").arg(a, usage()));

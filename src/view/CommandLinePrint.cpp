@@ -101,18 +101,13 @@ QString parse(const QStringList& args, Options& o)
         } else if (a == QLatin1String("--paper")) {
             QString v;
             if (!value(v)) return QStringLiteral("--paper needs letter or a4.");
-            if (v.compare(QLatin1String("letter"), Qt::CaseInsensitive) == 0)
-                o.paper = QPageSize::Letter;
-            else if (v.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0)
-                o.paper = QPageSize::A4;
-            else
-                return QStringLiteral("Unknown paper \"%1\": use letter or a4.").arg(v);
+            const QString problem = ParsePaperOption(v, &o.paper);
+            if (!problem.isEmpty()) return problem;
         } else if (a == QLatin1String("--dpi")) {
             QString v;
-            bool ok = false;
-            const int dpi = value(v) ? v.toInt(&ok) : 0;
-            if (!ok || dpi < 72 || dpi > 2400) return QStringLiteral("--dpi needs a resolution from 72 to 2400.");
-            o.dpi = dpi;
+            if (!value(v)) v.clear();
+            const QString problem = ParseDpiOption(v, &o.dpi);
+            if (!problem.isEmpty()) return problem;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             return QStringLiteral("Unknown option \"%1\".").arg(a);
         } else {
