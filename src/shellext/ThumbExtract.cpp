@@ -14,6 +14,7 @@
 #include "document/PictureImage.h"
 #include "document/TargetImage.h"
 #include "platform/DeviceContext.h"
+#include "wmf/WmfFormat.h"
 
 namespace {
 
@@ -22,23 +23,27 @@ struct ScreenResolution {
     int dpiY = 96;
 };
 
-// The counterpart of a "DISPLAY" device context: the resolution of the
-// screen, and a Qt GUI for the fonts metafiles draw text with. A host that
-// runs no Qt application gets one on the offscreen platform, kept for the
-// life of the process (its arguments live on the heap so an unloaded
-// library leaves nothing dangling). A host with a non-GUI Qt application
-// cannot give us one.
-bool makeDisplay(ScreenResolution& display)
+// The counterpart of a "DISPLAY" device context: the screen's resolution.
+// A host that runs a Qt GUI lends its screen. Otherwise a picture without
+// text is drawn with no GUI at all, at the 96 dpi an offscreen screen has,
+// and only a picture that draws text starts a Qt GUI on the offscreen
+// platform for its fonts: starting one and reading the font database costs
+// more than everything else in a thumbnail. That GUI is kept for the life of
+// the process (its arguments live on the heap so an unloaded library leaves
+// nothing dangling). A host with a non-GUI Qt application cannot give us one.
+bool makeDisplay(ScreenResolution& display, bool needFonts)
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (QCoreApplication::instance()) return;
-        static int* argc = new int(3);
-        static char** argv = new char* [4] { strdup("VNTThumbView"), strdup("-platform"), strdup("offscreen"), nullptr };
-        new QGuiApplication(*argc, argv);
-    });
-    if (!qGuiApp) return false;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    if (needFonts) {
+        static std::once_flag once;
+        std::call_once(once, [] {
+            if (QCoreApplication::instance()) return;
+            static int* argc = new int(3);
+            static char** argv = new char* [4] { strdup("VNTThumbView"), strdup("-platform"), strdup("offscreen"), nullptr };
+            new QGuiApplication(*argc, argv);
+        });
+        if (!qGuiApp) return false;
+    }
+    if (const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr) {
         display.dpiX = qRound(screen->logicalDotsPerInchX());
         display.dpiY = qRound(screen->logicalDotsPerInchY());
     }
@@ -85,9 +90,6 @@ bool ExtractThumbnail(const QByteArray& path, QSize requested, QImage& bitmap)
 {
     // Sizes beyond any desktop's largest thumbnail would only ask for memory.
     if (requested.width() > MAX_THUMBNAIL_SIDE || requested.height() > MAX_THUMBNAIL_SIDE) return false;
-    ScreenResolution display;
-    if (!makeDisplay(display)) return false;
-
     PictureImage picture;
     Load result;
     try {
@@ -97,6 +99,8 @@ bool ExtractThumbnail(const QByteArray& path, QSize requested, QImage& bitmap)
     }
     if (result == Load::ReadError) reportReadError(path);
     if (result != Load::Ok) return false;
+    ScreenResolution display;
+    if (!makeDisplay(display, picture.picture()->drawsText())) return false;
 
     // The picture holder sizes, fills and draws the bitmap; the context only
     // lends it the display's resolution.

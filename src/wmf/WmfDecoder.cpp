@@ -3,6 +3,7 @@
 #include "wmf/WmfDib.h"
 #include "wmf/WmfReader.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace wmf {
@@ -17,6 +18,13 @@ int Picture::heightHimetric() const
 {
     if (unitsPerInch <= 0) return 0;
     return int(qint64(bottom - top) * 2540 / unitsPerInch);
+}
+
+bool Picture::drawsText() const
+{
+    return std::any_of(records.begin(), records.end(), [](const Record& r) {
+        return (r.function == TEXTOUT || r.function == EXTTEXTOUT) && !r.text.isEmpty();
+    });
 }
 
 namespace {

@@ -110,6 +110,8 @@ struct Picture {
     // Size in HIMETRIC as the bounding box and its units per inch say; signed.
     int widthHimetric() const;
     int heightHimetric() const;
+    // Whether playing the picture draws any text, and so needs fonts.
+    bool drawsText() const;
 };
 
 } // namespace wmf
