@@ -10,7 +10,12 @@
 #include <QTest>
 #include <QUrl>
 
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "TargetFiles.h"
+#include "shellext/HostProtocol.h"
 #include "helper_shellext.h"
 
 using namespace targetfiles;
@@ -62,11 +67,17 @@ private slots:
     void sameTypeEverywhere();
     void installedRoad_data();
     void installedRoad();
+    void hostAnswers_data();
+    void hostAnswers();
+    void hostLeavesWithItsSocket();
 
 private:
+    QString socketPath() const { return m_runtime.filePath("vantric-thumbnailer.socket"); }
+
     ServerLibrary m_lib;
     QTemporaryDir m_prefix;  // cmake --install of the thumbnailer
     QTemporaryDir m_files;
+    QTemporaryDir m_runtime;  // $XDG_RUNTIME_DIR of the thumbnail host
     QString m_entry;
 };
 
@@ -139,22 +150,32 @@ void TestDesktop::sameTypeEverywhere()
 
 void TestDesktop::installedRoad_data()
 {
-    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("throughHost");
+    QTest::addColumn<QString>("input");  // relative to the thumbnailer's working folder, m_files
     QTest::addColumn<int>("size");
     QTest::addColumn<QSize>("expected");  // empty: exit status 1 and no file
     QTest::addColumn<QString>("message");  // on standard error
     const QString shipped = VANTRIC_DATA_DIR "/Targets/My Targets/";
-    QTest::newRow("wmf at 128") << m_files.filePath("quadrant.wmf") << 128 << QSize(128, 96) << QString();
-    QTest::newRow("vnt named with a space at 256") << m_files.filePath("with space.vnt") << 256 << QSize(256, 192) << QString();
-    QTest::newRow("shipped vnt") << shipped + "25m Precision Pistol.vnt" << 128 << QSize(128, 128) << QString();
-    QTest::newRow("shipped wmf") << shipped + "Sight-in Grid 8x10.wmf" << 128 << QSize(102, 128) << QString();
-    QTest::newRow("vnt marker 1F") << m_files.filePath("marker1f.vnt") << 128 << QSize() << QString();
-    QTest::newRow("file read error") << m_files.filePath("unreadable.vnt") << 128 << QSize()
-                                     << "Error Reading File:  " + m_files.filePath("unreadable.vnt");
+    // A host that has drawn text must draw the next picture as a new process would.
+    for (const bool host : {false, true}) {
+        const char* road = host ? "through the host" : "alone";
+        QTest::addRow("%s: wmf at 128", road) << host << "quadrant.wmf" << 128 << QSize(128, 96) << QString();
+        QTest::addRow("%s: vnt named with a space at 256", road) << host << m_files.filePath("with space.vnt") << 256
+                                                                 << QSize(256, 192) << QString();
+        QTest::addRow("%s: shipped vnt", road) << host << shipped + "25m Precision Pistol.vnt" << 128
+                                               << QSize(128, 128) << QString();
+        QTest::addRow("%s: shipped wmf", road) << host << shipped + "Sight-in Grid 8x10.wmf" << 128
+                                               << QSize(102, 128) << QString();
+        QTest::addRow("%s: vnt marker 1F", road) << host << m_files.filePath("marker1f.vnt") << 128 << QSize()
+                                                 << QString();
+        QTest::addRow("%s: file read error", road) << host << m_files.filePath("unreadable.vnt") << 128 << QSize()
+                                                   << "Error Reading File:  " + m_files.filePath("unreadable.vnt");
+    }
 }
 
 void TestDesktop::installedRoad()
 {
+    QFETCH(bool, throughHost);
     QFETCH(QString, input);
     QFETCH(int, size);
     QFETCH(QSize, expected);
@@ -170,9 +191,15 @@ void TestDesktop::installedRoad()
     }
     QVERIFY2(args.first().startsWith(m_prefix.path()), "the entry names the installed program");
     QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("XDG_RUNTIME_DIR");
+    if (throughHost) env.insert("XDG_RUNTIME_DIR", m_runtime.path());
+    run.setProcessEnvironment(env);
+    run.setWorkingDirectory(m_files.path());
     run.start(args.takeFirst(), args);
     QVERIFY(run.waitForFinished(30000));
     QVERIFY(QString::fromLocal8Bit(run.readAllStandardError()).contains(message));
+    QCOMPARE(QFileInfo::exists(socketPath()), throughHost);
     if (expected.isEmpty()) {
         QCOMPARE(run.exitCode(), 1);
         QVERIFY(!QFileInfo::exists(output));
@@ -186,8 +213,69 @@ void TestDesktop::installedRoad()
     const QRect ink = inkedBox(png);
     QVERIFY(ink.isValid());
     QVERIFY(ink.width() > png.width() / 4 && ink.height() > png.height() / 4);
-    QCOMPARE(png.text("Thumb::URI"), QString::fromLatin1(QUrl::fromLocalFile(input).toEncoded()));
-    QCOMPARE(png.text("Thumb::MTime"), QString::number(QFileInfo(input).lastModified().toSecsSinceEpoch()));
+    const QString absolute = QDir(m_files.path()).absoluteFilePath(input);
+    QCOMPARE(png.text("Thumb::URI"), QString::fromLatin1(QUrl::fromLocalFile(absolute).toEncoded()));
+    QCOMPARE(png.text("Thumb::MTime"), QString::number(QFileInfo(absolute).lastModified().toSecsSinceEpoch()));
+}
+
+void TestDesktop::hostAnswers_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<char>("end");  // '0' written, '1' not, 0 no end mark
+    QTest::addColumn<QString>("message");
+    const std::string folder = m_files.path().toStdString();
+    auto request = [&](std::vector<std::string> args) {
+        return QByteArray::fromStdString(thumbhost::EncodeRequest(folder, args));
+    };
+    QTest::newRow("thumbnail") << request({"-s", "64", "quadrant.wmf", "host.png"}) << thumbhost::WRITTEN << QString();
+    QTest::newRow("bad size") << request({"-s", "0", "quadrant.wmf", "host.png"}) << thumbhost::NOT_WRITTEN
+                              << "the size must be a positive number: 0";
+    QTest::newRow("relative working folder") << QByteArray("tmp\0quadrant.wmf\0host.png\0", 26)
+                                             << thumbhost::NOT_WRITTEN << "the thumbnail request was not understood";
+    QTest::newRow("request without its end") << QByteArray("/tmp\0quadrant.wmf") << thumbhost::NOT_WRITTEN
+                                             << "the thumbnail request was not understood";
+}
+
+// The host itself, spoken to over its socket as vantric-thumbnailer does.
+void TestDesktop::hostAnswers()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(char, end);
+    QFETCH(QString, message);
+    // A second host finds the lock taken and leaves, so starting one is always safe.
+    QProcess host;
+    host.setProgram(m_prefix.filePath("lib/vantric/vantric-thumbnail-host"));
+    host.setArguments({"--serve", socketPath()});
+    host.setStandardOutputFile(QProcess::nullDevice());
+    host.setStandardErrorFile(QProcess::nullDevice());
+    QVERIFY(host.startDetached());
+    int socket = -1;
+    for (int tries = 0; socket < 0 && tries < 200; ++tries) {
+        socket = thumbhost::Connect(socketPath().toStdString());
+        if (socket < 0) QTest::qWait(50);
+    }
+    QVERIFY(socket >= 0);
+    QFile::remove(m_files.filePath("host.png"));
+    std::string bytes;
+    const bool spoken = thumbhost::WriteAll(socket, request.constData(), size_t(request.size())) &&
+                        ::shutdown(socket, SHUT_WR) == 0 && thumbhost::ReadAll(socket, bytes, 1 << 20);
+    ::close(socket);
+    QVERIFY(spoken);
+    const QByteArray answer = QByteArray::fromStdString(bytes);
+    QVERIFY(answer.startsWith(thumbhost::ACCEPTED));
+    QVERIFY(answer.endsWith(QByteArray(1, '\0') + end));
+    QVERIFY(QString::fromLocal8Bit(answer).contains(message));
+    QCOMPARE(QFileInfo::exists(m_files.filePath("host.png")), end == thumbhost::WRITTEN);
+}
+
+// Logging out empties the runtime folder; the host must not outlive it.
+void TestDesktop::hostLeavesWithItsSocket()
+{
+    QFile lock(QString::fromStdString(thumbhost::LockPath(socketPath().toStdString())));
+    QVERIFY(lock.open(QIODevice::ReadWrite));
+    QCOMPARE(::flock(lock.handle(), LOCK_EX | LOCK_NB), -1);  // held by the running host
+    QVERIFY(QFile::remove(socketPath()));
+    QTRY_COMPARE_WITH_TIMEOUT(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0, 10000);
 }
 
 QTEST_MAIN(TestDesktop)
