@@ -135,9 +135,10 @@ int runCommand(void* server, QStringList args)
     QCoreApplication::setLibraryPaths({});
     const bool written = image.save(output, "PNG", PNG_QUALITY);
 
-    // Every object is released, so a shell could unload the library now. This
-    // process ends instead: unloading would buy nothing, and Qt may still hold
-    // font and type registrations made from the library's code.
+    // Every object is released, so a shell could unload the library now. It
+    // stays loaded all the same: a host serves the next request with it, a
+    // single command ends, and Qt may still hold font and type registrations
+    // made from the library's code.
     auto canUnload = reinterpret_cast<PFN_DllCanUnloadNow>(dlsym(server, "DllCanUnloadNow"));
     if (canUnload && canUnload() != S_OK) std::fprintf(stderr, "vantric-thumbnailer: the server still holds objects\n");
     if (!written) {
