@@ -315,7 +315,14 @@ QTreeWidgetItem* CDriveView::MakeFolderItem(const QString& name, const QString& 
 
 void CDriveView::CheckChildButtons(const QString& parentPath, const QStringList& names)
 {
-    StopChildCheck();
+    m_pendingChecks.append({parentPath, names});
+    if (!m_checker) StartNextChildCheck();
+}
+
+void CDriveView::StartNextChildCheck()
+{
+    if (m_pendingChecks.isEmpty()) return;
+    const auto [parentPath, names] = m_pendingChecks.takeFirst();
     auto cancelled = std::make_shared<std::atomic_bool>(false);
     m_checkCancelled = cancelled;
     m_checker.reset(QThread::create([this, parentPath, names, cancelled] {
@@ -326,10 +333,15 @@ void CDriveView::CheckChildButtons(const QString& parentPath, const QStringList&
             if (!HasSubfolders(parent.filePath(name))) childless.append(name);
         }
         // The view waits for this thread before it goes, so it is alive here;
-        // the call runs on the window's thread.
+        // the call runs on the window's thread, and after StopChildCheck
+        // (which already waited for this thread) it does nothing.
         QMetaObject::invokeMethod(
             this, [this, parentPath, childless, cancelled] {
-                if (!*cancelled) OnChildrenChecked(parentPath, childless);
+                if (*cancelled) return;
+                m_checker->wait();
+                m_checker.reset();
+                OnChildrenChecked(parentPath, childless);
+                StartNextChildCheck();
             },
             Qt::QueuedConnection);
     }));
@@ -362,6 +374,7 @@ void CDriveView::OnChildrenChecked(const QString& parentPath, const QStringList&
 
 void CDriveView::StopChildCheck()
 {
+    m_pendingChecks.clear();
     if (m_checkCancelled) *m_checkCancelled = true;
     if (m_checker) m_checker->wait();
     m_checker.reset();

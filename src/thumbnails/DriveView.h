@@ -83,8 +83,10 @@ private:
     QTreeWidgetItem* MakeFolderItem(const QString& name, const QString& path, bool checked = true);
     // The children of a folder of many subfolders are shown with their
     // buttons at once; a worker reads which of them have no subfolders, and
-    // those lose their buttons when it is done.
+    // those lose their buttons when it is done. Folders opened meanwhile wait
+    // their turn.
     void CheckChildButtons(const QString& parentPath, const QStringList& names);
+    void StartNextChildCheck();
     void OnChildrenChecked(const QString& parentPath, const QStringList& childless);
     void StopChildCheck();
     void UpdateChildButton(QTreeWidgetItem* item, const QString& path);
@@ -108,4 +110,5 @@ private:
     int m_nUpdating = 0;        // the tree is changed by the program: no notifications
     std::unique_ptr<QThread> m_checker;
     std::shared_ptr<std::atomic_bool> m_checkCancelled;
+    QList<std::pair<QString, QStringList>> m_pendingChecks;  // parent folder, child names
 };
