@@ -174,7 +174,7 @@ int RunCommandLinePrint(const QStringList& arguments)
     if (o.toPrinter) {
         // The application's printer, as Print Setup left it; PDF output
         // needs the file chosen there.
-        const PrinterSettings settings = PrinterSettings::load();
+        const PrinterSettings settings = ApplicationPrinterSettings();
         if (settings.isPdfOutput() && settings.outputFile.isEmpty())
             return fail(QStringLiteral("No printer is set up: choose one in Print Setup, or use --print-to-pdf."));
         SetUpApplicationPrinter(*printer, settings);

@@ -5,7 +5,6 @@
 
 #include "platform/ui/PrinterCalibration.h"
 #include "platform/ui/PrinterSettings.h"
-#include "platform/ui/WinApp.h"
 #include "view/PrintJob.h"
 
 PrinterPageMetrics LetterFallbackMetrics(int nUnits)
@@ -88,16 +87,10 @@ void GetTargetPageMetrics(const QPrinter& printer, const PageCorrection& correct
     setDpi(dpi, dpi, pixelsPerInchX, pixelsPerInchY);
 }
 
-static PrinterSettings applicationPrinterSettings()
-{
-    CWinApp* app = AfxGetApp();
-    return app ? app->GetPrinterSettings() : PrinterSettings::systemDefault();
-}
-
 bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX,
                            int* pixelsPerInchY)
 {
-    return GetPrinterPageMetrics(applicationPrinterSettings(), nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
+    return GetPrinterPageMetrics(ApplicationPrinterSettings(), nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
 }
 
 bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterPageMetrics& metrics,
@@ -121,7 +114,7 @@ bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterP
 
 bool GetTargetPrinterMetrics(int nUnits, PrinterPageMetrics& metrics)
 {
-    const PrinterSettings settings = applicationPrinterSettings();
+    const PrinterSettings settings = ApplicationPrinterSettings();
     // PDF output is never corrected (and keeps the fallback sheet's numbers).
     if (settings.isPdfOutput()) return GetPrinterPageMetrics(settings, nUnits, metrics);
     QPrinter printer(QPrinter::HighResolution);

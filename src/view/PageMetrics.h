@@ -56,10 +56,10 @@ void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetric
 void GetTargetPageMetrics(const QPrinter& printer, const PageCorrection& correction, int nUnits,
                           PrinterPageMetrics& metrics, int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
 
-// Metrics of the application's printer (the system's default printer until
-// Print Setup chose another); without an application, of the system's
-// default. False when it is PDF output rather than a print queue: on the
-// fallback sheet (Letter at 300 dpi) the values are then the letter fallback.
+// Metrics of the application's printer (ApplicationPrinterSettings: the
+// system's default printer until Print Setup chose another). False when it
+// is PDF output rather than a print queue: on the fallback sheet (Letter at
+// 300 dpi) the values are then the letter fallback.
 bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX = nullptr,
                            int* pixelsPerInchY = nullptr);
 // The same for given printer settings.

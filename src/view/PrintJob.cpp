@@ -19,10 +19,15 @@ void SetUpTargetPrinter(QPrinter& printer)
     printer.setCopyCount(1);
 }
 
-void SetUpApplicationPrinter(QPrinter& printer)
+PrinterSettings ApplicationPrinterSettings()
 {
     CWinApp* app = AfxGetApp();
-    SetUpApplicationPrinter(printer, app ? app->GetPrinterSettings() : PrinterSettings::load());
+    return app ? app->GetPrinterSettings() : PrinterSettings::load();
+}
+
+void SetUpApplicationPrinter(QPrinter& printer)
+{
+    SetUpApplicationPrinter(printer, ApplicationPrinterSettings());
 }
 
 void SetUpApplicationPrinter(QPrinter& printer, const PrinterSettings& settings)

@@ -14,9 +14,13 @@ struct PrinterSettings;
 // scaling of the job by the print system.
 void SetUpTargetPrinter(QPrinter& printer);
 
-// Sets a printer up as the application's printer (the settings of
-// Print Setup, or the stored ones without an application) for a true-size
-// job: where the Print dialog, the preview and "-p" start.
+// The application's printer: the settings of Print Setup, or without an
+// application the stored ones (the system's default printer when none are
+// stored), as an application would start with.
+PrinterSettings ApplicationPrinterSettings();
+
+// Sets a printer up as the application's printer for a true-size job: where
+// the Print dialog, the preview and "-p" start.
 void SetUpApplicationPrinter(QPrinter& printer);
 void SetUpApplicationPrinter(QPrinter& printer, const PrinterSettings& settings);
 
