@@ -21,7 +21,6 @@ enum class NonPlaceable {
 bool decode(const QByteArray& data, Picture& picture, QString* error = nullptr,
             NonPlaceable nonPlaceable = NonPlaceable::Reject);
 
-// Records after which decoding stops, however big the file says it is.
 // Records after which decoding stops, however big the file says it is, and
 // the bytes that the decoded bitmaps of one picture may take together (a
 // file that needs more is refused). The fuzzing build lowers both bounds.
