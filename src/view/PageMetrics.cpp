@@ -74,9 +74,7 @@ void GetDevicePageMetrics(const DeviceContext& dc, int nUnits, PrinterPageMetric
 void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetrics& metrics,
                           int* pixelsPerInchX, int* pixelsPerInchY)
 {
-    const int dpi = printer.resolution();
-    metrics = ConvertPageMetrics(PrinterDevicePage(printer), dpi, dpi, nUnits);
-    setDpi(dpi, dpi, pixelsPerInchX, pixelsPerInchY);
+    GetTargetPageMetrics(printer, PageCorrection(), nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
 }
 
 void GetTargetPageMetrics(const QPrinter& printer, const PageCorrection& correction, int nUnits,
