@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "view/PageMetrics.h"
+#include "view/PrintCaptions.h"
 
 namespace {
 
@@ -36,14 +37,6 @@ double inchTick(int sixteenths, int last)
     if (sixteenths % 8 == 0) return 3.5;
     if (sixteenths % 4 == 0) return 2.5;
     return sixteenths % 2 == 0 ? 2.0 : 1.5;
-}
-
-QFont sheetFont(double points, double dpi)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setPixelSize(std::max(1, int(std::lround(points / 72.0 * dpi))));
-    return font;
 }
 
 // One ruler in device pixels. The metric side is above a horizontal ruler and
@@ -112,7 +105,7 @@ void DrawCalibrationSheet(QPainter& painter, const QSizeF& printableInches, doub
     // Lines 1/200 inch wide (three pixels at 600 dpi), ends cut square so a
     // tick's centre is its position.
     painter.setPen(QPen(Qt::black, dpi / 200.0, Qt::SolidLine, Qt::FlatCap));
-    painter.setFont(sheetFont(8.0, dpi));
+    painter.setFont(CaptionFont(8.0, dpi));
     drawRuler(painter, layout.horizontal, dpi);
     drawRuler(painter, layout.vertical, dpi);
 
@@ -121,9 +114,9 @@ void DrawCalibrationSheet(QPainter& painter, const QSizeF& printableInches, doub
     const QRectF line(QPointF(left, layout.vertical.origin.y()) * dpi,
                       QSizeF(std::max(1.0, printableInches.width() - left - 0.1), 0.6) * dpi);
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-    painter.setFont(sheetFont(11.0, dpi));
+    painter.setFont(CaptionFont(11.0, dpi));
     painter.drawText(line, flags, QString::fromLatin1(CAL_INSTRUCTION));
-    painter.setFont(sheetFont(9.0, dpi));
+    painter.setFont(CaptionFont(9.0, dpi));
     const QString lengths = QStringLiteral("Horizontal: 0 to %1 and 0 to %2.  Vertical: 0 to %3 and 0 to %4.")
                                 .arg(MetricEndLabel(layout.horizontal), InchEndLabel(layout.horizontal),
                                      MetricEndLabel(layout.vertical), InchEndLabel(layout.vertical));

@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QFontMetrics>
 
+#include <algorithm>
+#include <cmath>
+
 #include "view/DashedLine.h"
 
 const char* const VANTRIC_WEB_ADDRESS = "https://github.com/vantric/vantric";
@@ -43,13 +46,26 @@ static void opaqueText(QPainter* p, const QRect& box, int flags, const QString& 
     p->drawText(box, flags | Qt::TextSingleLine, text);
 }
 
+QFont CaptionFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    return font;
+}
+
+QFont CaptionFont(double points, double dpi)
+{
+    QFont font = CaptionFont();
+    font.setPixelSize(std::max(1, int(std::lround(points / 72.0 * dpi))));
+    return font;
+}
+
 void DrawPrintCaptions(DeviceContext& dc, const PrintCaptionInfo& info, const TargetLayout& layout)
 {
     QPainter* p = dc.painter();
     if (!p) return;
     dc.save();
-    QFont regular(QStringLiteral("Arial"));
-    regular.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    QFont regular = CaptionFont();
     regular.setPointSizeF(8.0);
     QFont bold = regular;
     bold.setWeight(QFont::Bold);

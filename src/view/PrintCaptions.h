@@ -1,9 +1,16 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 
 #include "platform/DeviceContext.h"
 #include "view/TargetLayout.h"
+
+// Arial, or where it is missing its metric twin Liberation Sans: the face of
+// every caption, label and scale the program prints or shows over a target.
+QFont CaptionFont();
+// The same at points for a device of dpi pixels per inch.
+QFont CaptionFont(double points, double dpi);
 
 // The program's web address, printed at the top right of every printout.
 extern const char* const VANTRIC_WEB_ADDRESS;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "platform/Profile.h"
+#include "view/PrintCaptions.h"
 
 namespace {
 
@@ -68,10 +69,7 @@ void DrawScaleCheck(QPainter& painter, const QRectF& printable, double pxPerInch
     painter.fillRect(bars.box, Qt::white);
     QPen pen(Qt::black, std::max(1.0, LINE * pxPerInchY), Qt::SolidLine, Qt::FlatCap);
     painter.setPen(pen);
-    QFont font(QStringLiteral("Arial"));
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setPixelSize(std::max(1, int(std::lround(8.0 / 72.0 * pxPerInchY))));
-    painter.setFont(font);
+    painter.setFont(CaptionFont(8.0, pxPerInchY));
     const double tickY = TICK * pxPerInchY;
     for (const auto& [bar, text] : {std::pair{bars.metric, QStringLiteral("100 mm")}, std::pair{bars.inches, QStringLiteral("4 in")}}) {
         painter.drawLine(bar);

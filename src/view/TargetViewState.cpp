@@ -314,8 +314,7 @@ void TargetViewState::drawScreenPicture(DeviceContext& dc)
     dc.restore();
 
     dc.save();
-    QFont font(QStringLiteral("Arial"));
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    QFont font = CaptionFont();
     font.setPointSizeF(10.0);
     p->setFont(font);
     p->setBrush(Qt::NoBrush);
