@@ -258,8 +258,7 @@ void TargetApp::OnFilePrintSetup()
     // their pages in every case.
     PrinterSettings& settings = GetPrinterSettings();
     if (m_printSetup && m_printSetup(settings, GetMainFrame())) settings.save();
-    SendMessageToDescendants(GetMainFrame(), MSG_PRINTER_CHANGED, 1, 0);
-    if (auto* frame = qobject_cast<CMainFrame*>(GetMainFrame())) frame->UpdateCalibrationStatus();
+    printerChanged();
 }
 
 void TargetApp::OnFilePrinterCalibration()
@@ -267,6 +266,11 @@ void TargetApp::OnFilePrinterCalibration()
     CCalibrationDlg dialog(GetPrinterSettings(), GetMainFrame());
     dialog.DoModal();
     // Previews and the status bar follow a stored or removed correction.
+    printerChanged();
+}
+
+void TargetApp::printerChanged()
+{
     SendMessageToDescendants(GetMainFrame(), MSG_PRINTER_CHANGED, 1, 0);
     if (auto* frame = qobject_cast<CMainFrame*>(GetMainFrame())) frame->UpdateCalibrationStatus();
 }

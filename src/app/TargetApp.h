@@ -72,6 +72,8 @@ public:
 
 private:
     void setProgramPath();
+    // The windows' previews and the status bar follow the application's printer.
+    void printerChanged();
 
     CMultiDocTemplate* m_pTargetTemplate = nullptr;
     CMultiDocTemplate* m_pThumbTemplate = nullptr;
