@@ -22,6 +22,34 @@ using namespace Cmd;
 
 namespace {
 
+// Every File menu starts with New and Open and ends with the recent files
+// (-1) and Exit.
+QList<MenuItem> fileMenu(const QList<MenuItem>& middle)
+{
+    return QList<MenuItem>{{ID_FILE_NEW, QStringLiteral("&New Ringdesigner...\tCtrl+N")},
+                           {ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O")}}
+        + middle + QList<MenuItem>{{0, {}}, {-1, {}}, {0, {}}, {ID_APP_EXIT, QStringLiteral("E&xit")}};
+}
+
+// Every View menu starts with the thumbnail viewer and ends with the bars.
+MenuPopup viewMenu(const QList<MenuItem>& middle)
+{
+    return {QStringLiteral("&View"),
+            QList<MenuItem>{{ID_VIEW_THUMBNAIL, QStringLiteral("Thumbnail &Viewer")}, {0, {}}} + middle
+                + QList<MenuItem>{{ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar")},
+                                  {ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar")}}};
+}
+
+MenuPopup windowMenu()
+{
+    return {QStringLiteral("&Window"),
+            {{ID_WINDOW_CASCADE, QStringLiteral("&Cascade")},
+             {ID_WINDOW_TILE_HORZ, QStringLiteral("&Tile")},
+             {ID_WINDOW_ARRANGE, QStringLiteral("&Arrange Icons")},
+             {0, {}},
+             {ID_WINDOW_CLOSE_ALL, QStringLiteral("Close Al&l")}}};
+}
+
 MenuPopup helpMenu()
 {
     return {QStringLiteral("&Help"),
@@ -35,90 +63,52 @@ MenuPopup helpMenu()
 QList<MenuPopup> MenuResource(int resourceId)
 {
     if (resourceId == IDR_THUMBTYPE) {
-        QList<MenuPopup> menus = {
+        return {
             {QStringLiteral("&File"),
-             {{ID_FILE_NEW, QStringLiteral("&New Ringdesigner...\tCtrl+N")},
-              {ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O")},
-              {ID_FILE_CLOSE, QStringLiteral("&Close")},
-              {0, {}},
-              {ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P")},
-              {ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view")},
-              {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
-              {0, {}},
-              {-1, {}},
-              {0, {}},
-              {ID_APP_EXIT, QStringLiteral("E&xit")}}},
-            {QStringLiteral("&View"),
-             {{ID_VIEW_THUMBNAIL, QStringLiteral("Thumbnail &Viewer")},
-              {0, {}},
-              {ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar")},
-              {ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar")}}},
+             fileMenu({{ID_FILE_CLOSE, QStringLiteral("&Close")},
+                       {0, {}},
+                       {ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P")},
+                       {ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view")},
+                       {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")}})},
+            viewMenu({}),
+            windowMenu(),
+            helpMenu(),
         };
-        // Window and Help as with a target document.
-        for (const MenuPopup& popup : MenuResource(IDR_TARGETTYPE))
-            if (popup.title == QLatin1String("&Window") || popup.title == QLatin1String("&Help")) menus.append(popup);
-        return menus;
     }
     if (resourceId == IDR_TARGETTYPE) {
         return {
             {QStringLiteral("&File"),
-             {{ID_FILE_NEW, QStringLiteral("&New Ringdesigner...\tCtrl+N")},
-              {ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O")},
-              {ID_FILE_CLOSE, QStringLiteral("&Close")},
-              {ID_FILE_SAVE, QStringLiteral("&Save\tCtrl+S")},
-              {ID_FILE_SAVE_AS, QStringLiteral("Save &As...")},
-              {0, {}},
-              {ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P")},
-              {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
-              {ID_FILE_PRINT_CALIBRATION, QStringLiteral("Printer &Calibration...")},
-              {0, {}},
-              {-1, {}},
-              {0, {}},
-              {ID_APP_EXIT, QStringLiteral("E&xit")}}},
+             fileMenu({{ID_FILE_CLOSE, QStringLiteral("&Close")},
+                       {ID_FILE_SAVE, QStringLiteral("&Save\tCtrl+S")},
+                       {ID_FILE_SAVE_AS, QStringLiteral("Save &As...")},
+                       {0, {}},
+                       {ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P")},
+                       {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
+                       {ID_FILE_PRINT_CALIBRATION, QStringLiteral("Printer &Calibration...")}})},
             {QStringLiteral("&Edit"), {{ID_EDIT_RINGDESIGNER, QStringLiteral("Edit with &Ringdesigner")}}},
-            {QStringLiteral("&View"),
-             {{ID_VIEW_THUMBNAIL, QStringLiteral("Thumbnail &Viewer")},
-              {0, {}},
-              {ID_VIEW_ZOOM_25, QStringLiteral("&25% of Original Size")},
-              {ID_VIEW_ZOOM_50, QStringLiteral("&50% of Original Size")},
-              {ID_VIEW_ZOOM_75, QStringLiteral("&75% of Original Size")},
-              {ID_VIEW_ZOOM_100, QStringLiteral("&100% (Full Size)")},
-              {ID_VIEW_FIT_TO_WINDOW, QStringLiteral("&Fit Image to View")},
-              {0, {}},
-              {ID_VIEW_TILE_PAGES, QStringLiteral("Tile &Pages to Target")},
-              {ID_VIEW_TILE_TARGET, QStringLiteral("Tile T&arget to Page...")},
-              {0, {}},
-              {ID_VIEW_SCALE_TO_PAGE, QStringLiteral("S&cale Target to Page")},
-              {ID_VIEW_SCALE_DISTANCE, QStringLiteral("Scale Target for &Distance...")},
-              {ID_VIEW_SCALE_CHECK, QStringLiteral("Print &Scale Check")},
-              {0, {}},
-              {ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar")},
-              {ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar")}}},
-            {QStringLiteral("&Window"),
-             {{ID_WINDOW_CASCADE, QStringLiteral("&Cascade")},
-              {ID_WINDOW_TILE_HORZ, QStringLiteral("&Tile")},
-              {ID_WINDOW_ARRANGE, QStringLiteral("&Arrange Icons")},
-              {0, {}},
-              {ID_WINDOW_CLOSE_ALL, QStringLiteral("Close Al&l")}}},
+            viewMenu({{ID_VIEW_ZOOM_25, QStringLiteral("&25% of Original Size")},
+                      {ID_VIEW_ZOOM_50, QStringLiteral("&50% of Original Size")},
+                      {ID_VIEW_ZOOM_75, QStringLiteral("&75% of Original Size")},
+                      {ID_VIEW_ZOOM_100, QStringLiteral("&100% (Full Size)")},
+                      {ID_VIEW_FIT_TO_WINDOW, QStringLiteral("&Fit Image to View")},
+                      {0, {}},
+                      {ID_VIEW_TILE_PAGES, QStringLiteral("Tile &Pages to Target")},
+                      {ID_VIEW_TILE_TARGET, QStringLiteral("Tile T&arget to Page...")},
+                      {0, {}},
+                      {ID_VIEW_SCALE_TO_PAGE, QStringLiteral("S&cale Target to Page")},
+                      {ID_VIEW_SCALE_DISTANCE, QStringLiteral("Scale Target for &Distance...")},
+                      {ID_VIEW_SCALE_CHECK, QStringLiteral("Print &Scale Check")},
+                      {0, {}}}),
+            windowMenu(),
             helpMenu(),
         };
     }
     return {
         {QStringLiteral("&File"),
-         {{ID_FILE_NEW, QStringLiteral("&New Ringdesigner...\tCtrl+N")},
-          {ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O")},
-          {0, {}},
-          {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
-          {ID_FILE_PRINT_CALIBRATION, QStringLiteral("Printer &Calibration...")},
-          {0, {}},
-          {-1, {}},
-          {0, {}},
-          {ID_APP_EXIT, QStringLiteral("E&xit")}}},
-        {QStringLiteral("&View"),
-         {{ID_VIEW_THUMBNAIL, QStringLiteral("Thumbnail &Viewer")},
-          {0, {}},
-          {ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar")},
-          {ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar")}}},
+         fileMenu({{0, {}},
+                   {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
+                   {ID_FILE_PRINT_CALIBRATION, QStringLiteral("Printer &Calibration...")}})},
+        viewMenu({}),
         helpMenu(),
     };
 }
