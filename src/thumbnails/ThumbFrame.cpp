@@ -144,7 +144,7 @@ void CThumbFrame::OnThumbSize(int id)
 {
     if (id == m_nThumbCommand) return;
     m_nThumbCommand = id;
-    m_nThumbSize = id == ID_THUMB_SMALL ? 100 : id == ID_THUMB_MEDIUM ? 150 : 200;
+    m_nThumbSize = SIZE_BUTTONS[id - ID_THUMB_SMALL].hundredths;
     for (QAction* a : m_sizeActions) a->setChecked(a->data().toInt() == m_nThumbCommand);
     SendMessageToDescendants(this, MSG_THUMB_SET_SIZE, quintptr(m_nThumbSize), 0);
     WriteProfileInt(SECTION, QStringLiteral("thumbSize"), id);
