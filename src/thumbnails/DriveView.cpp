@@ -46,10 +46,11 @@ QString joinPath(const QString& folder, const QString& name)
 }
 
 // The subfolders of a folder, "." and ".." left out; an unreadable folder
-// has none.
+// has none. Only directories, also through links: QDir::System would add
+// FIFOs, sockets, devices and broken links as folders.
 QDirIterator subfolders(const QString& path)
 {
-    return QDirIterator(path, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    return QDirIterator(path, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
 }
 
 // Whether the path is the root or lies below it (whole names compared).

@@ -79,8 +79,25 @@ void CVNThumbObject::SetImage(const QImage& bitmap, const QString& path, DeviceC
     m_path = path;
     m_dib = bitmap;
     m_bHasImage = true;
+    m_bFailed = false;
+    m_bStale = false;
     fitPicture();
     m_nStretchMode = stretchMode;
+}
+
+void CVNThumbObject::SetFailed()
+{
+    DropImage();
+    m_bFailed = true;
+    m_bStale = false;
+    SetPhysicalSize(0, 0);
+}
+
+void CVNThumbObject::DropImage()
+{
+    m_dib = Placeholder();
+    m_bHasImage = false;
+    fitPicture();
 }
 
 bool CVNThumbObject::HitTest(const QPoint& pt) const
@@ -94,6 +111,7 @@ QString CVNThumbObject::Caption() const
     QString name = info.fileName();
     if (info.suffix().compare(QLatin1String("vnt"), Qt::CaseInsensitive) == 0 && name.size() > 4)
         name.chop(4);
+    if (!m_bSizeKnown) return name;
     constexpr double INCH_PER_HIMETRIC = 0.0003937007874015748;
     return QString::asprintf("%s\n%0.1f\" x %0.1f\"", name.toUtf8().constData(),
                              m_sizeHimetric.width() * INCH_PER_HIMETRIC, m_sizeHimetric.height() * INCH_PER_HIMETRIC);
