@@ -68,8 +68,10 @@ int CPageLayout::AddItem(CLayoutItem* item)
 {
     if (item->m_pOwner == this) return 1;
     if (item->m_pOwner) item->m_pOwner->RemoveItem(item);
-    item->m_pOwner = this;
+    // Owned only once it is in the list: a list that cannot grow throws and
+    // leaves the item as it was.
     m_items.push_back(item);
+    item->m_pOwner = this;
     m_bChanged = true;
     return 1;
 }

@@ -113,6 +113,8 @@ bool ThumbGrid::AddItems(const QStringList& files, int dpiX, int dpiY, int listi
             m_layout.AddItem(m_objList.back().get());
         }
     } catch (const std::bad_alloc&) {
+        // The cell the layout could not take goes; those before it stay.
+        if (!m_objList.empty() && m_objList.back()->owner() != &m_layout) m_objList.pop_back();
         made = false;
     }
     m_layout.MarkChanged();

@@ -78,6 +78,7 @@ void CVNThumbObject::SetImage(const QImage& bitmap, const QString& path, DeviceC
 {
     m_path = path;
     m_dib = bitmap;
+    m_shown = QImage();
     m_bHasImage = true;
     m_bFailed = false;
     m_bStale = false;
@@ -96,6 +97,7 @@ void CVNThumbObject::SetFailed()
 void CVNThumbObject::DropImage()
 {
     m_dib = Placeholder();
+    m_shown = QImage();
     m_bHasImage = false;
     fitPicture();
 }
@@ -136,7 +138,15 @@ void CVNThumbObject::Draw(DeviceContext& dc)
     // Our pictures are rendered at two inches of screen; shrinking them with
     // filtering keeps thin rings visible where dropping rows would lose them.
     p->setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p->drawImage(QRectF(m_rcPicture.toQRect()), m_dib);
+    const QSize shown(m_rcPicture.width(), m_rcPicture.height());
+    if (dc.isPrinting() || shown == m_dib.size() || shown.isEmpty()) {
+        p->drawImage(QRectF(m_rcPicture.toQRect()), m_dib);
+    } else {
+        // The screen is painted on every scroll: the picture is shrunk once
+        // for its box and then only copied.
+        if (m_shown.size() != shown) m_shown = m_dib.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        p->drawImage(m_rcPicture.left, m_rcPicture.top, m_shown);
+    }
     if (m_nFontIndex < 0 || !m_pOwner || !m_pOwner->SelectFont(dc, m_nFontIndex)) {
         p->restore();
         return;

@@ -28,7 +28,7 @@ public:
     void MarkStale() { m_bStale = true; }
     bool needsPicture() const { return m_bStale || (!m_bHasImage && !m_bFailed); }
     bool failed() const { return m_bFailed; }
-    qint64 imageBytes() const { return m_bHasImage ? m_dib.sizeInBytes() : 0; }
+    qint64 imageBytes() const { return m_bHasImage ? m_dib.sizeInBytes() + m_shown.sizeInBytes() : 0; }
     void SetPhysicalSize(int width, int height)
     {
         m_sizeHimetric = QSize(width, height);
@@ -64,6 +64,7 @@ private:
     void fitPicture();
 
     QImage m_dib;
+    QImage m_shown;  // m_dib at the size the screen shows it
     QString m_path;
     DeviceContext::StretchMode m_nStretchMode = DeviceContext::ColorOnColor;
     int m_nFontIndex = -1;

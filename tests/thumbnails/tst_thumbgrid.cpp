@@ -70,6 +70,8 @@ private slots:
     void abandonedListingNeverApplied();
     void stuckWorkersNeverHoldTheWindow();
     void picturesFollowTheView();
+    void refreshFile_data();
+    void refreshFile();
     void viewKeysSizeAndOpen();
     void viewArrowKeysNeverScroll_data();
     void viewArrowKeysNeverScroll();
@@ -335,6 +337,30 @@ void TestThumbGrid::picturesFollowTheView()
     for (int i = 0; i < 40; ++i) QVERIFY2(!grid.cell(i)->hasImage() && !grid.cell(i)->failed(), qPrintable(QString::number(i)));
     QVERIFY(grid.cell(0)->Caption().endsWith(QStringLiteral("\" x 0.5\"")));
     QVERIFY(grid.pictureBytes() <= 6 * picture + 6 * picture);
+}
+
+void TestThumbGrid::refreshFile_data()
+{
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<bool>("renderedAgain");
+    QTest::newRow("the cell's file") << "a.bmp" << true;
+    QTest::newRow("a name differing in case is another file") << "A.BMP" << false;
+}
+
+void TestThumbGrid::refreshFile()
+{
+    QFETCH(QString, saved);
+    QTemporaryDir dir;
+    QVERIFY(targetfiles::write(QDir(dir.path()), QStringLiteral("a.bmp")));
+    ThumbGrid grid;
+    listToEnd(grid, dir.path());
+    QSignalSpy changed(&grid, &ThumbGrid::cellChanged);
+    grid.RefreshFile(dir.filePath(saved));
+    // Rendered again on the worker: the window's thread only waits for events.
+    QVERIFY(grid.waitIdle(30000));
+    QCoreApplication::sendPostedEvents(&grid);
+    QTEST(!changed.isEmpty(), "renderedAgain");
+    QVERIFY(grid.cell(0)->hasImage());
 }
 
 void TestThumbGrid::viewKeysSizeAndOpen()

@@ -125,6 +125,9 @@ void TestThumbViewer::followsDisk_data()
     // Only directories are folders: a FIFO neither shows nor gives its folder a button.
     QTest::newRow("FIFO in expanded") << "" << "mkfifo pipe" << "D[Alpha+ Beta Gamma+]";
     QTest::newRow("FIFO in collapsed") << "" << "mkfifo Beta/pipe" << "D[Alpha+ Beta Gamma+]";
+    QTest::newRow("link to a device") << "" << "ln /dev/zero zero" << "D[Alpha+ Beta Gamma+]";
+    QTest::newRow("link to a device in collapsed") << "" << "ln /dev/zero Beta/zero" << "D[Alpha+ Beta Gamma+]";
+    QTest::newRow("link to a folder") << "" << "ln Alpha beta-link" << "D[Alpha+ Beta beta-link+ Gamma+]";
 }
 
 void TestThumbViewer::followsDisk()
@@ -140,6 +143,7 @@ void TestThumbViewer::followsDisk()
         if (op == QLatin1String("mkdir")) QVERIFY(QDir().mkpath(v.path(words.at(1))));
         else if (op == QLatin1String("rmdir")) QVERIFY(QDir(v.path(words.at(1))).removeRecursively());
         else if (op == QLatin1String("mkfifo")) QCOMPARE(mkfifo(QFile::encodeName(v.path(words.at(1))).constData(), 0600), 0);
+        else if (op == QLatin1String("ln")) QVERIFY(QFile::link(words.at(1).startsWith('/') ? words.at(1) : v.path(words.at(1)), v.path(words.at(2))));
         else QVERIFY(QDir().rename(v.path(words.at(1)), v.path(words.at(2))));
     }
     // No user action: the watches bring the tree up to date.
