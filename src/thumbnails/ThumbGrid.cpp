@@ -93,6 +93,7 @@ void ThumbGrid::ClearItems()
     // The layout forgets every cell at once instead of one search each.
     m_layout.RemoveAllItems();
     m_objList.clear();
+    m_pictured.clear();
     m_layout.MarkChanged();
 }
 
@@ -148,6 +149,7 @@ void ThumbGrid::ReceiveImage(int index, std::unique_ptr<ThumbImageResult> result
     if (result->failed) {
         c->SetFailed();
     } else {
+        if (!c->hasImage()) m_pictured.push_back(index);
         c->SetImage(result->bitmap, result->path, result->stretchMode);
         c->SetPhysicalSize(result->widthHimetric, result->heightHimetric);
         if (c->imageBytes() > 0) m_nLastPictureBytes = c->imageBytes();
@@ -223,12 +225,20 @@ void ThumbGrid::requestPictures()
         if (below < n) take(below++);
         if (above >= 0 && bytes - shown < m_cacheBytes) take(above--);
     }
+    // Only the cells known to hold a picture are visited: a scroll through a
+    // large folder must not walk all its cells.
     bool dropped = false;
-    for (int i = 0; i < n; ++i) {
-        if (keep[size_t(i)] || !m_objList[size_t(i)]->hasImage()) continue;
+    std::vector<int> still;
+    for (int i : m_pictured) {
+        if (i >= n || !m_objList[size_t(i)]->hasImage()) continue;
+        if (keep[size_t(i)]) {
+            still.push_back(i);
+            continue;
+        }
         m_objList[size_t(i)]->DropImage();
         dropped = true;
     }
+    m_pictured.swap(still);
     if (dropped) emit repaintAll();
     setIdle(jobs.empty());
     m_pWorker->SetJobs(std::move(jobs), ++m_nBatch);

@@ -118,6 +118,7 @@ private:
 
     CPageLayout m_layout;
     std::vector<std::unique_ptr<CVNThumbObject>> m_objList;
+    std::vector<int> m_pictured;  // cells given a picture by a worker, some since dropped
     int m_nColumns = 0;
     int m_nRows = 0;
     int m_nSelectedItem = -1;
