@@ -24,6 +24,11 @@ public:
     void OnDraw(DeviceContext& dc) override;
     bool OnWindowMessage(WindowMessageEvent& message) override;
 
+    // The screen's pixels per inch as the layout takes them (measured by
+    // Screen Calibration, else as the screen reports them); sets the
+    // fraction a whole number leaves out.
+    int ScreenDpi();
+
     // Scroll to the origin, lay out again and redraw at once.
     void Refresh(bool scrollToOrigin = true);
 

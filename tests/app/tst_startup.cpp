@@ -232,7 +232,7 @@ void TestStartup::menuWithoutDocument()
     QCOMPARE(menuTitles(bar), (QStringList{QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help")}));
     QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&File"))),
              (QStringList{QStringLiteral("&New Ringdesigner...\tCtrl+N"), QStringLiteral("&Open...\tCtrl+O"),
-                          QStringLiteral("P&rint Setup..."), QStringLiteral("Printer &Calibration..."),
+                          QStringLiteral("P&rint Setup..."), QStringLiteral("Printer Ca&libration..."),
                           QStringLiteral("Recent File"), QStringLiteral("E&xit")}));
     QMenu* view = menuNamed(bar, QStringLiteral("&View"));
     QCOMPARE(itemTexts(view), (QStringList{QStringLiteral("Thumbnail &Viewer"), QStringLiteral("&Toolbar"),
@@ -362,7 +362,7 @@ void TestStartup::menuWithTargetDocument()
                                           QStringLiteral("&Close"), QStringLiteral("&Save\tCtrl+S"),
                                           QStringLiteral("Save &As..."), QStringLiteral("&Print...\tCtrl+P"),
                                           QStringLiteral("P&rint Setup..."),
-                                          QStringLiteral("Printer &Calibration...")}));
+                                          QStringLiteral("Printer Ca&libration...")}));
     // The recent file, numbered, then Exit.
     QVERIFY(file.at(8).startsWith(QLatin1String("&1 ")));
     QVERIFY(file.at(8).endsWith(PISTOL));
@@ -373,9 +373,9 @@ void TestStartup::menuWithTargetDocument()
              (QStringList{QStringLiteral("Thumbnail &Viewer"), QStringLiteral("&25% of Original Size"),
                           QStringLiteral("&50% of Original Size"), QStringLiteral("&75% of Original Size"),
                           QStringLiteral("&100% (Full Size)"), QStringLiteral("&Fit Image to View"),
-                          QStringLiteral("Tile &Pages to Target"), QStringLiteral("Tile T&arget to Page..."),
+                          QStringLiteral("Scr&een Calibration..."), QStringLiteral("Tile &Pages to Target"), QStringLiteral("Tile T&arget to Page..."),
                           QStringLiteral("S&cale Target to Page"), QStringLiteral("Scale Target for &Distance..."),
-                          QStringLiteral("Print &Scale Check"), QStringLiteral("&Toolbar"),
+                          QStringLiteral("P&rint Scale Check"), QStringLiteral("&Toolbar"),
                           QStringLiteral("&Status Bar")}));
     QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&Window"))),
              (QStringList{QStringLiteral("&Cascade"), QStringLiteral("&Tile"), QStringLiteral("&Arrange Icons"),

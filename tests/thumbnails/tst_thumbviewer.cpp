@@ -22,6 +22,9 @@
 #include "thumbnails/ThumbDoc.h"
 #include "thumbnails/ThumbFrame.h"
 #include "thumbnails/ThumbView.h"
+#include "view/PrintJob.h"
+
+#include "PdfTools.h"
 
 using namespace Cmd;
 
@@ -102,6 +105,8 @@ private slots:
     void layoutSurvivesRestart();
     void printFromTree_data();
     void printFromTree();
+    void printDialogOffersEveryPage_data();
+    void printDialogOffersEveryPage();
 };
 
 void TestThumbViewer::followsDisk_data()
@@ -318,6 +323,40 @@ void TestThumbViewer::printFromTree()
     });
     QVERIFY(RouteCommand(route, command));
     QCOMPARE(shown, dialog);
+}
+
+void TestThumbViewer::printDialogOffersEveryPage_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::newRow("one page") << 3;
+    QTest::newRow("several pages") << 40;
+}
+
+void TestThumbViewer::printDialogOffersEveryPage()
+{
+    if (!HavePoppler()) QSKIP("poppler-utils are not installed");
+    QFETCH(int, files);
+    Viewer v;
+    QImage picture(40, 40, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    for (int i = 0; i < files; ++i) QVERIFY(picture.save(v.path(QStringLiteral("t%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
+    v.frame->thumbView()->grid().ListFolder(v.root());
+    QVERIFY(v.frame->thumbView()->grid().waitIdle(30000));
+    QCoreApplication::sendPostedEvents();
+
+    // The dialog offers pages 1 to the last, and the job prints as many.
+    int offered = 0;
+    const QString pdf = v.path(QStringLiteral("sheets.pdf"));
+    const PrintDialogRunner old = SetPrintDialogRunner([&](QPrinter& printer, int maxPage, QWidget*) {
+        offered = maxPage;
+        printer.setOutputFileName(pdf);
+        return printer.fromPage() == 1 && printer.toPage() == maxPage;
+    });
+    const CommandRoute route = {v.frame->thumbView(), v.doc, v.frame.get()};
+    QVERIFY(RouteCommand(route, ID_FILE_PRINT));
+    SetPrintDialogRunner(old);
+    QCOMPARE(PdfPageCount(pdf), offered);
+    QCOMPARE(offered > 1, files > 12);
 }
 
 QTEST_MAIN(TestThumbViewer)
