@@ -40,6 +40,10 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
         setWindowTitle(title.isEmpty() ? QStringLiteral("Vantric Help") : title);
     });
     home->setObjectName(QStringLiteral("home"));
+    auto* close = new QAction(this);
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -70,11 +74,11 @@ bool CHelpWindow::OpensInWindow(const QUrl& link)
 
 void CHelpWindow::onLink(const QUrl& link)
 {
+    const QUrl target = m_browser->source().resolved(link);
     if (OpensInWindow(link)) {
-        m_browser->setSource(link);
+        m_browser->setSource(target);
         return;
     }
-    const QUrl target = m_browser->source().resolved(link);
     const int result = OpenWithShell(target.isLocalFile() ? target.toLocalFile() : target.toString(), 1);
     if (result <= 32) {
         QApplication::beep();

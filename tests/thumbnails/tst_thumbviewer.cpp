@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
