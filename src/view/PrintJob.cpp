@@ -76,6 +76,10 @@ bool RunPrintDialog(QPrinter& printer, int maxPage, int& from, int& to, QWidget*
         from = printer.fromPage();
         to = printer.toPage();
     }
+    // Margins typed into the dialog do not make a PDF reach further than
+    // any PDF of this program does.
+    const PrinterSettings chosen = PrinterSettings::fromPrinter(printer);
+    if (chosen.isPdfOutput()) chosen.applyTo(printer);
     AdoptDialogPrinter(printer);
     return true;
 }

@@ -146,14 +146,16 @@ void CTargetView::OnInitialUpdate()
 namespace {
 
 // A new frame's place: the top-left corner of the client area for the first
-// window, else one title bar down and right from the window last active,
+// window, else one title bar down and right from the window made before it,
 // back to the corner when that leaves less than a quarter of the area.
 QPoint cascadePosition(QMdiSubWindow* sub)
 {
     QMdiArea* area = sub->mdiArea();
     QMdiSubWindow* last = nullptr;
-    for (QMdiSubWindow* w : area->subWindowList(QMdiArea::ActivationHistoryOrder))
-        if (w != sub && w->isVisible() && !w->isMinimized() && !w->isMaximized()) last = w;
+    for (QMdiSubWindow* w : area->subWindowList(QMdiArea::CreationOrder)) {
+        if (w == sub) break;
+        if (w->isVisible() && !w->isMinimized() && !w->isMaximized()) last = w;
+    }
     if (!last) return QPoint(0, 0);
     const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
     const QPoint next = last->pos() + QPoint(step, step);

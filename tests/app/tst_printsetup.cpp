@@ -122,10 +122,9 @@ void TestPrintSetup::dialogChoiceHoldsEverywhere()
     QVERIFY(view);
     QVERIFY(view->StoredMetrics().sizePaper.width() > view->StoredMetrics().sizePaper.height());
 
-    // The dialog takes Letter upright.
+    // The dialog takes Letter upright, with no margins typed in.
     const auto chooseLetter = [](QPrinter& printer) {
-        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, printer.pageLayout().margins(),
-                                          printer.pageLayout().units()));
+        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
     };
     PrintDialogRunner old = SetPrintDialogRunner([&](QPrinter& printer, int, QWidget*) {
         chooseLetter(printer);
@@ -147,6 +146,7 @@ void TestPrintSetup::dialogChoiceHoldsEverywhere()
     const PrinterPageMetrics m = view->StoredMetrics();
     QVERIFY2(qAbs(m.sizePaper.width() - 21590) <= 2 && qAbs(m.sizePaper.height() - 27940) <= 2,
              qPrintable(QStringLiteral("%1 x %2").arg(m.sizePaper.width()).arg(m.sizePaper.height())));
+    QCOMPARE(m.sizeOffset, QSize(635, 635));
 
     // ... and so does the next job, its dialog left as it opens.
     SetPrintDialogRunner([](QPrinter&, int, QWidget*) { return true; });

@@ -758,7 +758,7 @@ void TestStartup::newWindowFillsClientArea()
     QVERIFY(frame && frame != before);
     // In the fit zoom it keeps all the rest of the client area from the
     // cascade position: the corner, or one title bar on from the window
-    // that was active.
+    // made before it.
     const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
     const QPoint corner = before ? before->pos() + QPoint(step, step) : QPoint(0, 0);
     const QSize area = main->mdiArea()->viewport()->size();
