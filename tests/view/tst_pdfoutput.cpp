@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "helper_target.h"
+#include "platform/PdfPrintScaling.h"
 #include "platform/ui/PrinterSettings.h"
 #include "view/CalibrationSheet.h"
 #include "view/PageMetrics.h"
@@ -19,6 +20,8 @@ private slots:
     void initTestCase();
     void printableAreaAndScaling_data();
     void printableAreaAndScaling();
+    void otherFilesLeftAlone_data();
+    void otherFilesLeftAlone();
 
 private:
     QTemporaryDir m_dir;
@@ -96,6 +99,33 @@ void TestPdfOutput::printableAreaAndScaling()
              qPrintable(QStringLiteral("drawn at %1,%2 %3x%4 in").arg(dark.x()).arg(dark.y()).arg(dark.width()).arg(dark.height())));
     if (road != CalibrationSheet) QVERIFY(std::abs(dark.left() - 0.25) <= 2 * pixel && std::abs(dark.top() - 0.25) <= 2 * pixel);
     QVERIFY(PdfAsksActualSize(out));
+    // Asked again, the file already asks: nothing is added.
+    const qint64 size = QFileInfo(out).size();
+    QVERIFY(AddPdfPrintScalingNone(out));
+    QCOMPARE(QFileInfo(out).size(), size);
+}
+
+void TestPdfOutput::otherFilesLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("not a PDF") << QByteArray("GIF89a, a picture\n");
+    QTest::newRow("cut before its cross-reference table")
+        << QByteArray("%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n");
+    QTest::newRow("offset past the end") << QByteArray("%PDF-1.4\ntrailer\n<< /Root 1 0 R /Size 2 >>\nstartxref\n999999\n");
+    QTest::newRow("root not in the table")
+        << QByteArray("%PDF-1.4\nxref\n0 1\n0000000000 65535 f \ntrailer\n<< /Root 7 0 R /Size 1 >>\nstartxref\n9\n");
+}
+
+void TestPdfOutput::otherFilesLeftAlone()
+{
+    QFETCH(QByteArray, content);
+    const QString path = m_dir.filePath(QStringLiteral("other.pdf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
+    file.close();
+    QVERIFY(!AddPdfPrintScalingNone(path));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content);
 }
 
 QTEST_MAIN(TestPdfOutput)
