@@ -341,8 +341,10 @@ void TestThumbViewer::printDialogOffersEveryPage()
     QImage picture(40, 40, QImage::Format_RGB32);
     picture.fill(Qt::black);
     for (int i = 0; i < files; ++i) QVERIFY(picture.save(v.path(QStringLiteral("t%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
-    v.frame->thumbView()->grid().ListFolder(v.root());
-    QVERIFY(v.frame->thumbView()->grid().waitIdle(30000));
+    ThumbGrid& grid = v.frame->thumbView()->grid();
+    grid.ListFolder(v.root());
+    QTRY_COMPARE_WITH_TIMEOUT(grid.count(), files, 30000);
+    QVERIFY(grid.waitIdle(30000));
     QCoreApplication::sendPostedEvents();
 
     // The dialog offers pages 1 to the last, and the job prints as many.
