@@ -15,14 +15,12 @@ constexpr qint64 TAIL_BYTES = 1024;
 constexpr qint64 MAX_XREF_BYTES = 20 * 1024 * 1024 + 4096;
 constexpr qint64 MAX_CATALOG_BYTES = 64 * 1024;
 
-QByteArray readAt(QFile& file, qint64 offset, qint64 length)
-{
+QByteArray readAt(QFile& file, qint64 offset, qint64 length) {
     if (offset < 0 || offset >= file.size() || !file.seek(offset)) return {};
     return file.read(qMin(length, file.size() - offset));
 }
 
-std::optional<qint64> number(const QRegularExpressionMatch& m, int group)
-{
+std::optional<qint64> number(const QRegularExpressionMatch& m, int group) {
     bool ok = false;
     const qint64 n = m.captured(group).toLongLong(&ok);
     return ok && m.hasMatch() ? std::optional<qint64>(n) : std::nullopt;
@@ -30,16 +28,18 @@ std::optional<qint64> number(const QRegularExpressionMatch& m, int group)
 
 // The dictionary that starts at text[from] ("<<"), up to its matching ">>"
 // inclusive; strings in parentheses are skipped. Empty when unbalanced.
-QByteArray dictionaryAt(const QByteArray& text, qsizetype from)
-{
+QByteArray dictionaryAt(const QByteArray& text, qsizetype from) {
     int depth = 0;
     int paren = 0;
     for (qsizetype i = from; i + 1 < text.size(); ++i) {
         const char c = text[i];
         if (paren > 0) {
-            if (c == '\\') ++i;
-            else if (c == '(') ++paren;
-            else if (c == ')') --paren;
+            if (c == '\\')
+                ++i;
+            else if (c == '(')
+                ++paren;
+            else if (c == ')')
+                --paren;
             continue;
         }
         if (c == '(') {
@@ -56,8 +56,7 @@ QByteArray dictionaryAt(const QByteArray& text, qsizetype from)
 }
 
 // The offset of object number obj in a classic cross-reference section.
-std::optional<qint64> objectOffset(const QByteArray& xref, qint64 obj)
-{
+std::optional<qint64> objectOffset(const QByteArray& xref, qint64 obj) {
     const QList<QByteArray> tokens = xref.simplified().split(' ');
     qsizetype i = 1;  // past "xref"
     while (i + 1 < tokens.size() && tokens[i] != "trailer") {
@@ -80,8 +79,7 @@ std::optional<qint64> objectOffset(const QByteArray& xref, qint64 obj)
 
 }  // namespace
 
-bool AddPdfPrintScalingNone(const QString& path)
-{
+bool AddPdfPrintScalingNone(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite)) return false;
     const qint64 size = file.size();
@@ -98,10 +96,12 @@ bool AddPdfPrintScalingNone(const QString& path)
     const qsizetype dictAt = xref.indexOf("<<", trailerAt);
     const QString trailer = QString::fromLatin1(dictAt < 0 ? QByteArray() : dictionaryAt(xref, dictAt));
 
-    const QRegularExpressionMatch root = QRegularExpression(QStringLiteral("/Root\\s+(\\d+)\\s+(\\d+)\\s+R")).match(trailer);
+    const QRegularExpressionMatch root =
+        QRegularExpression(QStringLiteral("/Root\\s+(\\d+)\\s+(\\d+)\\s+R")).match(trailer);
     const std::optional<qint64> rootObj = number(root, 1);
     const std::optional<qint64> rootGen = number(root, 2);
-    const std::optional<qint64> objects = number(QRegularExpression(QStringLiteral("/Size\\s+(\\d+)")).match(trailer), 1);
+    const std::optional<qint64> objects =
+        number(QRegularExpression(QStringLiteral("/Size\\s+(\\d+)")).match(trailer), 1);
     if (!rootObj || !rootGen || !objects) return false;
     const std::optional<qint64> catalogOffset = objectOffset(xref.left(trailerAt), *rootObj);
     if (!catalogOffset) return false;
@@ -121,11 +121,12 @@ bool AddPdfPrintScalingNone(const QString& path)
     const qint64 newObjectAt = size + update.size();
     update += header + "\n" + catalog.chopped(2) + "/ViewerPreferences << /PrintScaling /None >>\n>>\nendobj\n";
     const qint64 newXrefAt = size + update.size();
-    update += "xref\n" + QByteArray::number(*rootObj) + " 1\n"
-              + QByteArray::number(newObjectAt).rightJustified(10, '0') + ' '
-              + QByteArray::number(*rootGen).rightJustified(5, '0') + " n \n";
+    update += "xref\n" + QByteArray::number(*rootObj) + " 1\n" +
+              QByteArray::number(newObjectAt).rightJustified(10, '0') + ' ' +
+              QByteArray::number(*rootGen).rightJustified(5, '0') + " n \n";
     QByteArray newTrailer = "trailer\n<< /Size " + QByteArray::number(*objects) + " /Root " + header.chopped(4) + " R";
-    const QRegularExpressionMatch info = QRegularExpression(QStringLiteral("/Info\\s+\\d+\\s+\\d+\\s+R")).match(trailer);
+    const QRegularExpressionMatch info =
+        QRegularExpression(QStringLiteral("/Info\\s+\\d+\\s+\\d+\\s+R")).match(trailer);
     if (info.hasMatch()) newTrailer += ' ' + info.captured(0).toLatin1();
     const QRegularExpressionMatch id = QRegularExpression(QStringLiteral("/ID\\s*\\[[^\\]]*\\]")).match(trailer);
     if (id.hasMatch()) newTrailer += ' ' + id.captured(0).toLatin1();

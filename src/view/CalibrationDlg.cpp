@@ -172,9 +172,8 @@ void CCalibrationDlg::printSheet()
     if (m_printer.isPdfOutput()) {
         // The sheet goes to the PDF the user names, to print where the
         // target PDFs will print.
-        const QString start = m_printer.outputFile.isEmpty()
-                                  ? QDir::home().filePath(QStringLiteral("Calibration sheet.pdf"))
-                                  : QFileInfo(m_printer.outputFile).dir().filePath(QStringLiteral("Calibration sheet.pdf"));
+        const QDir folder = m_printer.outputFile.isEmpty() ? QDir::home() : QFileInfo(m_printer.outputFile).dir();
+        const QString start = folder.filePath(QStringLiteral("Calibration sheet.pdf"));
         const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Print Calibration Sheet"), start,
                                                           QStringLiteral("PDF files (*.pdf)"));
         if (file.isEmpty()) return;

@@ -8,6 +8,7 @@
 #include <QResizeEvent>
 #include <QStyle>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -239,6 +240,17 @@ bool CTargetView::OnWindowMessage(WindowMessageEvent& message)
     }
     Refresh();
     return true;
+}
+
+void CTargetView::showEvent(QShowEvent* event)
+{
+    CScrollView::showEvent(event);
+    QWindow* top = window()->windowHandle();
+    if (m_bWatchingScreen || !top) return;
+    m_bWatchingScreen = true;
+    connect(top, &QWindow::screenChanged, this, [this] {
+        if (m_bFirstUpdateDone) Refresh(false);
+    });
 }
 
 void CTargetView::resizeEvent(QResizeEvent* event)

@@ -41,6 +41,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Follows the main window to another screen: its inch has other pixels.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void addCommands();
@@ -52,4 +54,5 @@ private:
     void prepareJob(QPrinter& printer);
 
     bool m_bFirstUpdateDone = false;
+    bool m_bWatchingScreen = false;
 };

@@ -383,7 +383,8 @@ void TestStartup::menuWithTargetDocument()
              (QStringList{QStringLiteral("Thumbnail &Viewer"), QStringLiteral("&25% of Original Size"),
                           QStringLiteral("&50% of Original Size"), QStringLiteral("&75% of Original Size"),
                           QStringLiteral("&100% (Full Size)"), QStringLiteral("&Fit Image to View"),
-                          QStringLiteral("Scr&een Calibration..."), QStringLiteral("Tile &Pages to Target"), QStringLiteral("Tile T&arget to Page..."),
+                          QStringLiteral("Scr&een Calibration..."), QStringLiteral("Tile &Pages to Target"),
+                          QStringLiteral("Tile T&arget to Page..."),
                           QStringLiteral("S&cale Target to Page"), QStringLiteral("Scale Target for &Distance..."),
                           QStringLiteral("P&rint Scale Check"), QStringLiteral("&Toolbar"),
                           QStringLiteral("&Status Bar")}));

@@ -131,8 +131,9 @@ bool PdfAsksActualSize(const QString& pdf)
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QString text = QString::fromLatin1(file.readAll());
     // Every catalog object; the one written last is the one in force.
-    const QRegularExpression catalog(QStringLiteral("\\d+ \\d+ obj\\s*<<((?:(?!endobj).)*?/Type\\s*/Catalog(?:(?!endobj).)*)endobj"),
-                                     QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression catalog(
+        QStringLiteral("\\d+ \\d+ obj\\s*<<((?:(?!endobj).)*?/Type\\s*/Catalog(?:(?!endobj).)*)endobj"),
+        QRegularExpression::DotMatchesEverythingOption);
     QString last;
     for (const QRegularExpressionMatch& m : catalog.globalMatch(text)) last = m.captured(1);
     if (!last.contains(QRegularExpression(QStringLiteral("/ViewerPreferences\\s*<<\\s*/PrintScaling\\s*/None\\s*>>"))))

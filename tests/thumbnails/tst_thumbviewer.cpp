@@ -340,7 +340,8 @@ void TestThumbViewer::printDialogOffersEveryPage()
     Viewer v;
     QImage picture(40, 40, QImage::Format_RGB32);
     picture.fill(Qt::black);
-    for (int i = 0; i < files; ++i) QVERIFY(picture.save(v.path(QStringLiteral("t%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
+    for (int i = 0; i < files; ++i)
+        QVERIFY(picture.save(v.path(QStringLiteral("t%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
     ThumbGrid& grid = v.frame->thumbView()->grid();
     grid.ListFolder(v.root());
     QTRY_COMPARE_WITH_TIMEOUT(grid.count(), files, 30000);

@@ -29,14 +29,12 @@ private:
 
 enum Road { WindowJob, CommandLine, CalibrationSheet };
 
-void TestPdfOutput::initTestCase()
-{
+void TestPdfOutput::initTestCase() {
     if (!HavePoppler()) QSKIP("poppler-utils (pdftoppm, pdfinfo) are not installed");
     QVERIFY(m_dir.isValid());
 }
 
-void TestPdfOutput::printableAreaAndScaling_data()
-{
+void TestPdfOutput::printableAreaAndScaling_data() {
     QTest::addColumn<int>("road");
     QTest::addColumn<int>("paper");
     QTest::addColumn<bool>("landscape");
@@ -46,8 +44,7 @@ void TestPdfOutput::printableAreaAndScaling_data()
     QTest::newRow("calibration sheet on Letter") << int(CalibrationSheet) << int(QPageSize::Letter) << false;
 }
 
-void TestPdfOutput::printableAreaAndScaling()
-{
+void TestPdfOutput::printableAreaAndScaling() {
     QFETCH(int, road);
     QFETCH(int, paper);
     QFETCH(bool, landscape);
@@ -96,8 +93,13 @@ void TestPdfOutput::printableAreaAndScaling()
     QVERIFY(!dark.isEmpty());
     const QRectF printable(0.25, 0.25, sheetInches.width() - 0.5, sheetInches.height() - 0.5);
     QVERIFY2(printable.adjusted(-pixel, -pixel, pixel, pixel).contains(dark),
-             qPrintable(QStringLiteral("drawn at %1,%2 %3x%4 in").arg(dark.x()).arg(dark.y()).arg(dark.width()).arg(dark.height())));
-    if (road != CalibrationSheet) QVERIFY(std::abs(dark.left() - 0.25) <= 2 * pixel && std::abs(dark.top() - 0.25) <= 2 * pixel);
+             qPrintable(QStringLiteral("drawn at %1,%2 %3x%4 in")
+                            .arg(dark.x())
+                            .arg(dark.y())
+                            .arg(dark.width())
+                            .arg(dark.height())));
+    if (road != CalibrationSheet)
+        QVERIFY(std::abs(dark.left() - 0.25) <= 2 * pixel && std::abs(dark.top() - 0.25) <= 2 * pixel);
     QVERIFY(PdfAsksActualSize(out));
     // Asked again, the file already asks: nothing is added.
     const qint64 size = QFileInfo(out).size();
@@ -105,19 +107,18 @@ void TestPdfOutput::printableAreaAndScaling()
     QCOMPARE(QFileInfo(out).size(), size);
 }
 
-void TestPdfOutput::otherFilesLeftAlone_data()
-{
+void TestPdfOutput::otherFilesLeftAlone_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("not a PDF") << QByteArray("GIF89a, a picture\n");
     QTest::newRow("cut before its cross-reference table")
         << QByteArray("%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n");
-    QTest::newRow("offset past the end") << QByteArray("%PDF-1.4\ntrailer\n<< /Root 1 0 R /Size 2 >>\nstartxref\n999999\n");
+    QTest::newRow("offset past the end") << QByteArray(
+        "%PDF-1.4\ntrailer\n<< /Root 1 0 R /Size 2 >>\nstartxref\n999999\n");
     QTest::newRow("root not in the table")
         << QByteArray("%PDF-1.4\nxref\n0 1\n0000000000 65535 f \ntrailer\n<< /Root 7 0 R /Size 1 >>\nstartxref\n9\n");
 }
 
-void TestPdfOutput::otherFilesLeftAlone()
-{
+void TestPdfOutput::otherFilesLeftAlone() {
     QFETCH(QByteArray, content);
     const QString path = m_dir.filePath(QStringLiteral("other.pdf"));
     QFile file(path);

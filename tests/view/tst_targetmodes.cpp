@@ -288,7 +288,8 @@ void TestTargetModes::statusText()
     v.UseLetterQuarterInch();
     v.ChooseAutomaticPoster();
     if (mode == SCALE_TO_PAGE) v.ToggleScaleTargetToPage();
-    if (mode == SCALE_FOR_DISTANCE) ApplyDistanceScale(v, 0.25, 25, 100, QStringLiteral("Yards"), QStringLiteral("Yards"));
+    if (mode == SCALE_FOR_DISTANCE)
+        ApplyDistanceScale(v, 0.25, 25, 100, QStringLiteral("Yards"), QStringLiteral("Yards"));
     v.LayoutForScreen(96, 96, QSize(800, 600));
     QTEST(TargetStatusText(v), "text");
 }
