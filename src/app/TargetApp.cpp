@@ -280,7 +280,10 @@ void TargetApp::OnViewScreenCalibration()
     dialog.DoModal();
     // Stored or reset: every window draws at the screen's new figure.
     if (main)
-        for (CTargetView* view : main->findChildren<CTargetView*>()) view->Refresh(false);
+        for (CTargetView* view : main->findChildren<CTargetView*>()) {
+            view->ReadScreenPixelsPerInch();
+            view->Refresh(false);
+        }
 }
 
 void TargetApp::OnPrinterChanged()

@@ -108,11 +108,13 @@ void CTargetView::addCommands()
     addUpdateHandler(ID_FILE_PRINT, [this](CCmdUI& ui) { ui.Enable(HasPicture()); });
 }
 
+void CTargetView::ReadScreenPixelsPerInch() { m_dScreenPixelsPerInch = ScreenPixelsPerInch(screen()); }
+
 int CTargetView::ScreenDpi()
 {
-    const double ppi = ScreenPixelsPerInch(screen());
-    const int dpi = std::max(1, qRound(ppi));
-    m_dScreenZoom = ppi / dpi;
+    if (m_dScreenPixelsPerInch <= 0) ReadScreenPixelsPerInch();
+    const int dpi = std::max(1, qRound(m_dScreenPixelsPerInch));
+    m_dScreenZoom = m_dScreenPixelsPerInch / dpi;
     return dpi;
 }
 
@@ -249,6 +251,7 @@ void CTargetView::showEvent(QShowEvent* event)
     if (m_bWatchingScreen || !top) return;
     m_bWatchingScreen = true;
     connect(top, &QWindow::screenChanged, this, [this] {
+        ReadScreenPixelsPerInch();
         if (m_bFirstUpdateDone) Refresh(false);
     });
 }

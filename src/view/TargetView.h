@@ -26,8 +26,10 @@ public:
 
     // The screen's pixels per inch as the layout takes them (measured by
     // Screen Calibration, else as the screen reports them); sets the
-    // fraction a whole number leaves out.
+    // fraction a whole number leaves out. Read once, and again here after
+    // a calibration or a move to another screen.
     int ScreenDpi();
+    void ReadScreenPixelsPerInch();
 
     // Scroll to the origin, lay out again and redraw at once.
     void Refresh(bool scrollToOrigin = true);
@@ -55,4 +57,5 @@ private:
 
     bool m_bFirstUpdateDone = false;
     bool m_bWatchingScreen = false;
+    double m_dScreenPixelsPerInch = 0;  // 0 until read
 };

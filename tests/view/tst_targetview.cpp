@@ -418,6 +418,7 @@ void TestTargetView::fullSizeIsTheScreensInch()
     if (measured > 0) QVERIFY(SaveScreenCalibration(screen, measured));
     else ResetScreenCalibration(screen);
     const double ppi = measured > 0 ? measured : ReportedScreenPixelsPerInch(screen);
+    view->ReadScreenPixelsPerInch();  // as Screen Calibration's OK does
     if (view->m_modes.Tile() == TILE_PAGES_TO_TARGET) QCOMPARE(route(ID_VIEW_TILE_PAGES), 1);
     QCOMPARE(route(id), 1);
     view->Refresh();
