@@ -24,14 +24,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vantric: %s\n%s", qPrintable(line.error), qPrintable(CommandLineUsage()));
         return COMMAND_LINE_USAGE_ERROR;
     }
-    if (line.command != CommandLineCommand::OpenWindow) UseOffscreenWithoutDisplay();
+    // Either selects Qt's offscreen platform when there is no display.
+    const bool sheet = WantsContactSheetPrint(argc, argv);
+    const bool print = !sheet && WantsCommandLinePrint(argc, argv);
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantric"));
     // The desktop entry, so the desktop shows its icon for our windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("vantric"));
-    if (line.command == CommandLineCommand::ContactSheet) return RunContactSheetPrint(QApplication::arguments());
-    if (line.command != CommandLineCommand::OpenWindow) return RunCommandLinePrint(QApplication::arguments());
+    if (sheet) return RunContactSheetPrint(QApplication::arguments());
+    if (print) return RunCommandLinePrint(QApplication::arguments());
 
     TargetApp app;
     TargetApp::InstallMessageBoxes();

@@ -117,6 +117,8 @@ void TestPrintPdf::poster()
 {
     // 10 x 12 in on letter with quarter-inch margins: 2 x 2 sheets, chosen
     // automatically; the target at (1800, 2700) of the 9600 x 12600 assembly.
+    const QString addr = QStringLiteral("Kingston Rifle Club");
+    QVERIFY(SetMakerLine(addr));
     SolidTargetView v(QSize(25400, 30480));
     int pages = 0;
     const QString pdf = print(v, QStringLiteral("poster.pdf"), QPageSize::Letter, 600, &pages);
@@ -124,8 +126,6 @@ void TestPrintPdf::poster()
     QCOMPARE(pages, 4);
     QCOMPARE(PdfPageCount(pdf), 4);
 
-    const QString addr = QStringLiteral("Kingston Rifle Club");
-    QVERIFY(SetMakerLine(addr));
     const QString title = QStringLiteral("Solid Target - Vantric");
     int across = 0;
     int down = 0;
