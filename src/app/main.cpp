@@ -24,6 +24,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vantric: %s\n%s", qPrintable(line.error), qPrintable(CommandLineUsage()));
         return COMMAND_LINE_USAGE_ERROR;
     }
+    // Qt would abort without a display: the window says why it cannot open.
+    if (line.command == CommandLineCommand::OpenWindow && !DisplayOrPlatformChosen()
+        && !line.qtOptions.contains(QLatin1String("platform"))) {
+        std::fputs("vantric: the window needs a display, and none is set (DISPLAY or WAYLAND_DISPLAY).\n"
+                   "Printing needs none: vantric --help lists the commands.\n",
+                   stderr);
+        return 1;
+    }
     // Either selects Qt's offscreen platform when there is no display.
     const bool sheet = WantsContactSheetPrint(argc, argv);
     const bool print = !sheet && WantsCommandLinePrint(argc, argv);

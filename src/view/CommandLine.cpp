@@ -179,6 +179,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         const CommandLineOptionInfo* info = findOption(name);
         if (!info) {
             if (const QtOption* qt = findQtOption(arg)) {
+                line.qtOptions << QLatin1String(qt->name);
                 if (qt->hasValue && !arg.contains(QLatin1Char('='))) ++i;
                 continue;
             }

@@ -51,6 +51,7 @@ struct CommandLine {
     QString commandOption;                // the option that selected it, "" for the window
     QList<CommandLineArgument> options;   // in the order given, the command's own option first
     QStringList operands;                 // the files, or the folder
+    QStringList qtOptions;                // Qt's own options given, by name ("platform")
     // A command line the parser rejects (an unknown option, a missing value,
     // two commands, an option of another command): one line naming the
     // problem; the process then ends with status 2 after the usage.

@@ -161,11 +161,15 @@ bool WantsCommandLinePrint(int argc, char** argv)
     return wants;
 }
 
+bool DisplayOrPlatformChosen()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+           || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 void UseOffscreenWithoutDisplay()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!DisplayOrPlatformChosen()) qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 int RunCommandLinePrint(const QStringList& arguments)

@@ -29,6 +29,8 @@ void TestInstalledProgram::answers_data()
                                     << "vantric: unknown option \"--fit\"\nUsage: vantric [FILE]...";
     QTest::newRow("option of another command") << QStringList{"-p", "--tile", "2x2", "a.vnt"} << 2 << ""
                                                << "vantric: --tile is an option of --print-to-pdf\nUsage:";
+    QTest::newRow("window without a display") << QStringList{"a.vnt"} << 1 << ""
+                                              << "vantric: the window needs a display";
     // Printing needs no display either: it is refused for its file, not
     // for the screen.
     QTest::newRow("print without a display") << QStringList{"--print-to-pdf", "o.pdf", "no-such.vnt"} << 1 << ""

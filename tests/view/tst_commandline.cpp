@@ -68,6 +68,8 @@ void TestCommandLine::parse()
     const CommandLine line = ParseCommandLine(args);
     QTEST(int(line.command), "command");
     QTEST(line.operands, "operands");
+    if (QTest::currentDataTag() == QByteArray("Qt's options with their values"))
+        QCOMPARE(line.qtOptions, (QStringList{"platform", "style", "reverse", "qwindowtitle"}));
     QVERIFY2(error.isEmpty() ? line.error.isEmpty() : line.error.startsWith(error), qPrintable(line.error));
 }
 
