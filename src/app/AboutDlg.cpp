@@ -10,7 +10,7 @@
 #include "app/Icons.h"
 #include "platform/ui/HyperlinkButton.h"
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+CAboutDlg::CAboutDlg(QWidget* parent, const QString& programFolder) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("About Vantric"));
     auto* icon = new QLabel;
@@ -20,7 +20,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* name = new QLabel(QStringLiteral("<b>Vantric</b> Version %1").arg(QStringLiteral(VANTRIC_VERSION)));
     auto* about = new QLabel(QStringLiteral("Prints shooting targets at their exact physical size."));
     // The help page in the program folder tells the rest.
-    const QString help = QDir::current().absoluteFilePath(QStringLiteral("Vantric.htm"));
+    const QString help = QDir(programFolder).absoluteFilePath(QStringLiteral("Vantric.htm"));
     m_link = new HyperlinkButton(QStringLiteral("How to use Vantric"), help);
     m_link->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 

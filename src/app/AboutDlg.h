@@ -8,7 +8,9 @@ class HyperlinkButton;
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    // The link opens the help page of the program folder (by default the
+    // working directory).
+    explicit CAboutDlg(QWidget* parent = nullptr, const QString& programFolder = QString());
 
     HyperlinkButton* link() const { return m_link; }
 

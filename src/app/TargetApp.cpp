@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinterInfo>
+#include <QStandardPaths>
 
 #include "app/AboutDlg.h"
 #include "app/ChildFrm.h"
@@ -13,6 +14,7 @@
 #include "app/Icons.h"
 #include "app/MainFrm.h"
 #include "app/PrintSetupDlg.h"
+#include "app/ProgramFolder.h"
 #include "app/TargetViewFactory.h"
 #include "designer/TargetDesign.h"
 #include "designer/dialog/DesignerCommands.h"
@@ -30,6 +32,7 @@
 #include "view/CalibrationDlg.h"
 #include "view/ScreenCalibrationDlg.h"
 #include "view/TargetView.h"
+#include "view/CommandLine.h"
 
 const char* const TARGET_DOC_STRINGS = "\nTarget\nTarget\nTargets (*.vnt)\n.vnt\nVantric.Document\nTarget Document";
 
@@ -119,11 +122,8 @@ bool TargetApp::InitInstance(const QStringList& arguments)
 
     // A command line without a file opens no window; each named file opens
     // through the framework's open path.
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& arg = arguments.at(i);
-        if (arg.startsWith(QLatin1Char('-'))) continue;
-        if (!OpenDocumentFile(arg)) return false;
-    }
+    for (const QString& file : ParseCommandLine(arguments).operands)
+        if (!OpenDocumentFile(file)) return false;
 
     frame->show();
     setProgramPath();
@@ -141,10 +141,11 @@ void TargetApp::RestoreThumbViewer()
 
 void TargetApp::setProgramPath()
 {
-    QString cwd = QDir::currentPath();
-    while (cwd.size() > 1 && (cwd.endsWith(QLatin1Char('/')) || cwd.endsWith(QLatin1Char('\\')))) cwd.chop(1);
-    if (cwd == QLatin1String("/")) cwd.clear();
-    m_programPath.Set(cwd + QStringLiteral("/Vantric"));
+    m_programFolder = FindProgramFolder(QDir::currentPath(), QCoreApplication::applicationDirPath());
+    QString folder = m_programFolder.folder;
+    while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))) folder.chop(1);
+    if (folder == QLatin1String("/")) folder.clear();
+    m_programPath.Set(folder + QStringLiteral("/Vantric"));
 }
 
 bool TargetApp::DoPromptFileName(QString& fileName, int titleId, unsigned flags, bool openFileDialog,
@@ -193,7 +194,9 @@ bool TargetApp::PromptForFileName(QString& fileName, int titleId, unsigned flags
 
     request.defaultSuffix = QStringLiteral("rgd");
     request.filters = {SaveDialogFilter()};
-    if (currentSaveFolder().isEmpty()) currentSaveFolder() = programFolder() + QStringLiteral("Targets/My Targets/");
+    if (currentSaveFolder().isEmpty())
+        currentSaveFolder() = DefaultSaveFolder(m_programFolder,
+                                                QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     request.folder = currentSaveFolder();
     request.fileName = fileName;
     for (;;) {
@@ -331,6 +334,6 @@ void TargetApp::OnHelpHowTo()
 
 void TargetApp::OnAppAbout()
 {
-    CAboutDlg dialog(GetMainFrame());
+    CAboutDlg dialog(GetMainFrame(), programFolder());
     dialog.exec();
 }

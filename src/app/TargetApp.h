@@ -7,6 +7,7 @@
 
 #include "app/FileDialogs.h"
 #include "app/HelpWindow.h"
+#include "app/ProgramFolder.h"
 #include "platform/PathParts.h"
 #include "platform/ui/WinApp.h"
 
@@ -18,8 +19,9 @@ class QWidget;
 
 // The application: start-up, the target document template, the
 // application-wide commands and the open and save dialogs. The program
-// folder is the working directory the program was started in; the help
-// page and "Targets/My Targets/" are looked for there.
+// folder is the working directory the program was started in, or for an
+// installed program its data folder (ProgramFolder.h); the help page and
+// "Targets/My Targets/" are looked for there.
 class TargetApp : public CWinApp {
     Q_OBJECT
 public:
@@ -85,6 +87,7 @@ private:
     CMultiDocTemplate* m_pThumbTemplate = nullptr;
     PathParts m_programPath;
     QPointer<CHelpWindow> m_helpWindow;
+    ProgramFolder m_programFolder;
 
     FileDialogRunner m_fileDialog;
     std::function<bool(PrinterSettings&, QWidget*)> m_printSetup;

@@ -8,11 +8,11 @@
 #include <QPrinter>
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/MessageBox.h"
 #include "platform/ui/PrinterSettings.h"
 #include "thumbnails/ThumbGrid.h"
+#include "view/CommandLine.h"
 #include "view/CommandLineOptions.h"
 #include "view/CommandLinePrint.h"
 #include "view/PageMetrics.h"
@@ -66,68 +66,55 @@ int ContactSheetPageCount(const QPrinter& printer, ThumbGrid& grid)
 
 namespace {
 
-const char* const OPTION = "--print-contact-sheet";
-
 int fail(const QString& text)
 {
     ShowMessage(text, QStringLiteral("Vantric"), MsgButtons::Ok, MsgIcon::Error);
     return 1;
 }
 
-QString usage()
-{
-    return QStringLiteral(
-        "Usage: vantric --print-contact-sheet OUT.pdf [--thumb-size 1|1.5|2] [--paper letter|a4] [--dpi N] FOLDER");
-}
-
 }  // namespace
 
 bool WantsContactSheetPrint(int argc, char** argv)
 {
-    bool wants = false;
-    for (int i = 1; i < argc && !wants; ++i) wants = argv[i] && std::strcmp(argv[i], OPTION) == 0;
+    const bool wants =
+        ParseCommandLine(CommandLineArguments(argc, argv)).command == CommandLineCommand::ContactSheet;
     if (wants) UseOffscreenWithoutDisplay();
     return wants;
 }
 
 int RunContactSheetPrint(const QStringList& args)
 {
+    const CommandLine line = ParseCommandLine(args);
+    if (!line.error.isEmpty()) {
+        fail(line.error + QLatin1Char('\n') + CommandLineUsage());
+        return COMMAND_LINE_USAGE_ERROR;
+    }
     QString pdf;
-    QString folder;
     int size = 200;
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = 600;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        const QString v = hasValue ? args[i + 1] : QString();
-        if (a == QLatin1String(OPTION)) {
-            if (!hasValue || v.isEmpty()) return fail(QStringLiteral("%1 needs an output file.\n%2").arg(a, usage()));
+    for (const CommandLineArgument& arg : line.options) {
+        const QString& a = arg.name;
+        const QString& v = arg.value;
+        QString problem;
+        if (a == QLatin1String("--print-contact-sheet")) {
             pdf = v;
-            ++i;
+            if (pdf.isEmpty()) problem = QStringLiteral("%1 needs an output file.").arg(a);
         } else if (a == QLatin1String("--thumb-size")) {
             if (v == QLatin1String("1")) size = 100;
             else if (v == QLatin1String("1.5")) size = 150;
             else if (v == QLatin1String("2")) size = 200;
-            else return fail(QStringLiteral("--thumb-size needs 1, 1.5 or 2 (inches).\n%1").arg(usage()));
-            ++i;
+            else problem = QStringLiteral("--thumb-size needs 1, 1.5 or 2 (inches).");
         } else if (a == QLatin1String("--paper")) {
-            const QString problem = ParsePaperOption(v, &paper);
-            if (!problem.isEmpty()) return fail(problem);
-            ++i;
+            problem = ParsePaperOption(v, &paper);
         } else if (a == QLatin1String("--dpi")) {
-            const QString problem = ParseDpiOption(v, &dpi);
-            if (!problem.isEmpty()) return fail(problem);
-            ++i;
-        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            return fail(QStringLiteral("Unknown option \"%1\".\n%2").arg(a, usage()));
-        } else if (folder.isEmpty()) {
-            folder = a;
-        } else {
-            return fail(QStringLiteral("Give exactly one folder.\n%1").arg(usage()));
+            problem = ParseDpiOption(v, &dpi);
         }
+        if (!problem.isEmpty()) return fail(problem);
     }
-    if (folder.isEmpty()) return fail(QStringLiteral("Give the folder to print.\n%1").arg(usage()));
+    if (line.operands.size() > 1) return fail(QStringLiteral("Give exactly one folder."));
+    const QString folder = line.operands.value(0);
+    if (folder.isEmpty()) return fail(QStringLiteral("Give the folder to print."));
     if (!QDir(folder).exists()) return fail(QStringLiteral("The folder \"%1\" does not exist.").arg(folder));
 
     ThumbGrid grid;

@@ -346,7 +346,8 @@ void ThumbGrid::DrawHeader(DeviceContext& dc, const GdiRect& rect, int, int, voi
 void ThumbGrid::DrawFooter(DeviceContext& dc, const GdiRect& rect, int page, int pageCount, void*)
 {
     pageText(dc, rect, Qt::AlignHCenter | Qt::AlignBottom, QString::asprintf("Page %d of %d", page, pageCount));
-    pageText(dc, rect, Qt::AlignRight | Qt::AlignBottom, QString::fromLatin1(VANTRIC_WEB_ADDRESS));
+    const QString maker = MakerLine();
+    if (!maker.isEmpty()) pageText(dc, rect, Qt::AlignRight | Qt::AlignBottom, maker);
 }
 
 QSize ThumbGrid::Paint(DeviceContext& dc)

@@ -3,13 +3,13 @@
 #include <QFileInfo>
 #include <QPrinter>
 
-#include <cstring>
 #include <memory>
 
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
 #include "platform/ui/PrinterSettings.h"
 #include "view/CalibrationSheet.h"
+#include "view/CommandLine.h"
 #include "view/CommandLineOptions.h"
 #include "view/DistanceScaleCommand.h"
 #include "view/PageMetrics.h"
@@ -20,12 +20,6 @@
 namespace {
 
 const char* const CAPTION = "Vantric";
-
-bool isPrintOption(const char* arg)
-{
-    return std::strcmp(arg, "-p") == 0 || std::strcmp(arg, "/p") == 0 || std::strcmp(arg, "--print-to-pdf") == 0
-        || std::strcmp(arg, "--calibration-sheet") == 0;
-}
 
 // A target window without a window: the document's target and title.
 class CommandLineTarget : public TargetViewState {
@@ -43,9 +37,11 @@ struct Options {
     QString sheet;  // --calibration-sheet's output
     bool scaleCheck = false;
     QString file;
-    // The mode options in their order, each applied as its menu command
-    // would be: "--poster", "--scale-to-page", "--distance", "--tile".
-    QStringList steps;
+    // The end state the mode options state, -1 where they state none: the
+    // scale (--actual-size, --scale-to-page, --distance) and the layout
+    // (--poster, --tile).
+    int scaleMode = -1;
+    int tileMode = -1;
     DistanceOption distance;
     TileOption tile;
     QPageSize::PageSizeId paper = QPageSize::Letter;
@@ -58,73 +54,99 @@ int fail(const QString& text)
     return 1;
 }
 
-QString usage()
+// Two mode options that state different ends of one mode.
+QString stateOnce(int* mode, int wanted, const QString& option, const QString& first)
 {
-    return QStringLiteral(
-        "Usage: vantric -p FILE\n"
-        "       vantric --print-to-pdf OUT.pdf [--poster] [--scale-to-page] [--distance SHOOTER:TARGET]\n"
-        "               [--tile ROWSxCOLS[@ROWGAP,COLGAP]] [--paper letter|a4] [--dpi N] FILE\n"
-        "       (both with [--scale-check])\n"
-        "       vantric --calibration-sheet OUT.pdf [--paper letter|a4] [--dpi N]");
+    if (*mode == -1 || *mode == wanted) {
+        *mode = wanted;
+        return QString();
+    }
+    return QStringLiteral("%1 and %2 state different ways to print: give one.").arg(first, option);
 }
 
 // Returns an empty string on success, else the message to show.
-QString parse(const QStringList& args, Options& o)
+QString parse(const CommandLine& line, Options& o)
 {
-    QStringList files;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& out) {
-            if (i + 1 >= args.size()) return false;
-            out = args[++i];
-            return true;
-        };
-        if (a == QLatin1String("-p") || a == QLatin1String("/p")) {
+    QString scaleOption, tileOption;
+    for (const CommandLineArgument& arg : line.options) {
+        const QString& a = arg.name;
+        const QString& v = arg.value;
+        QString problem;
+        if (a == QLatin1String("-p")) {
             o.toPrinter = true;
         } else if (a == QLatin1String("--print-to-pdf")) {
-            if (!value(o.pdf) || o.pdf.isEmpty()) return QStringLiteral("--print-to-pdf needs an output file.");
+            o.pdf = v;
+            if (o.pdf.isEmpty()) return QStringLiteral("--print-to-pdf needs an output file.");
         } else if (a == QLatin1String("--calibration-sheet")) {
-            if (!value(o.sheet) || o.sheet.isEmpty()) return QStringLiteral("--calibration-sheet needs an output file.");
+            o.sheet = v;
+            if (o.sheet.isEmpty()) return QStringLiteral("--calibration-sheet needs an output file.");
         } else if (a == QLatin1String("--scale-check")) {
             o.scaleCheck = true;
-        } else if (a == QLatin1String("--poster") || a == QLatin1String("--scale-to-page")) {
-            o.steps << a;
-        } else if (a == QLatin1String("--distance") || a == QLatin1String("--tile")) {
-            if (o.steps.contains(a)) return QStringLiteral("%1 is given twice.").arg(a);
-            QString v;
-            const bool distance = a == QLatin1String("--distance");
-            if (!value(v)) v.clear();
-            const QString problem =
-                distance ? ParseDistanceOption(v, &o.distance) : ParseTileOption(v, &o.tile);
-            if (!problem.isEmpty()) return problem;
-            o.steps << a;
+        } else if (a == QLatin1String("--actual-size") || a == QLatin1String("--scale-to-page")
+                   || a == QLatin1String("--distance")) {
+            if (a == QLatin1String("--distance") && o.scaleMode == SCALE_FOR_DISTANCE)
+                return QStringLiteral("%1 is given twice.").arg(a);
+            const int scale = a == QLatin1String("--actual-size")     ? SCALE_ACTUAL
+                              : a == QLatin1String("--scale-to-page") ? SCALE_TO_PAGE
+                                                                      : SCALE_FOR_DISTANCE;
+            problem = stateOnce(&o.scaleMode, scale, a, scaleOption);
+            if (problem.isEmpty() && scale == SCALE_FOR_DISTANCE) problem = ParseDistanceOption(v, &o.distance);
+            scaleOption = a;
+        } else if (a == QLatin1String("--poster") || a == QLatin1String("--tile")) {
+            if (a == QLatin1String("--tile") && o.tileMode == TILE_TARGET_TO_PAGE)
+                return QStringLiteral("%1 is given twice.").arg(a);
+            const bool poster = a == QLatin1String("--poster");
+            problem = stateOnce(&o.tileMode, poster ? TILE_PAGES_TO_TARGET : TILE_TARGET_TO_PAGE, a, tileOption);
+            if (problem.isEmpty() && !poster) problem = ParseTileOption(v, &o.tile);
+            tileOption = a;
         } else if (a == QLatin1String("--paper")) {
-            QString v;
-            if (!value(v)) return QStringLiteral("--paper needs letter or a4.");
-            const QString problem = ParsePaperOption(v, &o.paper);
-            if (!problem.isEmpty()) return problem;
+            problem = ParsePaperOption(v, &o.paper);
         } else if (a == QLatin1String("--dpi")) {
-            QString v;
-            if (!value(v)) v.clear();
-            const QString problem = ParseDpiOption(v, &o.dpi);
-            if (!problem.isEmpty()) return problem;
-        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            return QStringLiteral("Unknown option \"%1\".").arg(a);
-        } else {
-            files << a;
+            problem = ParseDpiOption(v, &o.dpi);
         }
+        if (!problem.isEmpty()) return problem;
     }
     if (!o.sheet.isEmpty()) {
-        if (o.toPrinter || !o.pdf.isEmpty() || !o.steps.isEmpty() || o.scaleCheck || !files.isEmpty())
-            return QStringLiteral("--calibration-sheet takes only --paper and --dpi.");
+        if (!line.operands.isEmpty()) return QStringLiteral("--calibration-sheet takes only --paper and --dpi.");
         return QString();
     }
     if (o.toPrinter == !o.pdf.isEmpty())
         return QStringLiteral("Give either -p or --print-to-pdf.");
-    if (o.toPrinter && o.steps.size() + (o.paper != QPageSize::Letter) > 0)
-        return QStringLiteral("The print options belong to --print-to-pdf.");
-    if (files.size() != 1) return QStringLiteral("Give exactly one target file to print.");
-    o.file = files.front();
+    if (line.operands.size() != 1) return QStringLiteral("Give exactly one target file to print.");
+    o.file = line.operands.front();
+    return QString();
+}
+
+// Brings the view to the end state the mode options state: the scale first,
+// since the layout of sheets and copies depends on it.
+QString applyModes(CommandLineTarget& view, const Options& o)
+{
+    if (o.scaleMode == SCALE_TO_PAGE && view.m_modes.Scale() != SCALE_TO_PAGE) {
+        if (!view.ScaleTargetToPageEnabled())
+            return QStringLiteral("Scale Target to Page is not available: the target fits on the printable area.");
+        view.ToggleScaleTargetToPage();
+    } else if (o.scaleMode == SCALE_FOR_DISTANCE) {
+        double scale = 1.0;
+        const QString problem = CheckDistanceOption(o.distance, view.TargetSizeHimetric().height(), &scale);
+        if (!problem.isEmpty()) return problem;
+        ApplyDistanceScale(view, scale, o.distance.shooterDistance, o.distance.targetDistance,
+                           ShooterSuffix(o.distance), TargetSuffix(o.distance));
+    }
+    if (o.tileMode == TILE_PAGES_TO_TARGET && view.m_modes.Tile() != TILE_PAGES_TO_TARGET) {
+        if (!view.TilePagesToTargetEnabled())
+            return QStringLiteral("Tile Pages to Target is not available: the target fits on the printable "
+                                  "area, or it is scaled to the page.");
+        view.ToggleTilePagesToTarget();
+    } else if (o.tileMode == TILE_TARGET_TO_PAGE) {
+        if (view.m_modes.Scale() == SCALE_TO_PAGE)
+            return QStringLiteral("Tile Target to Page is not available: the target is scaled to the page.");
+        const QSize size = view.GetLayoutSize();
+        TileGrid grid;
+        const QString problem = CheckTileOption(o.tile, size.width(), size.height(), view.m_sizePrintable.width(),
+                                                view.m_sizePrintable.height(), &grid);
+        if (!problem.isEmpty()) return problem;
+        ApplyTileGrid(view, grid);
+    }
     return QString();
 }
 
@@ -132,24 +154,34 @@ QString parse(const QStringList& args, Options& o)
 
 bool WantsCommandLinePrint(int argc, char** argv)
 {
-    bool wants = false;
-    for (int i = 1; i < argc && !wants; ++i) wants = argv[i] && isPrintOption(argv[i]);
+    const CommandLineCommand command = ParseCommandLine(CommandLineArguments(argc, argv)).command;
+    const bool wants = command == CommandLineCommand::PrintToPrinter || command == CommandLineCommand::PrintToPdf
+                       || command == CommandLineCommand::CalibrationSheet;
     if (wants) UseOffscreenWithoutDisplay();
     return wants;
 }
 
+bool DisplayOrPlatformChosen()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+           || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 void UseOffscreenWithoutDisplay()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!DisplayOrPlatformChosen()) qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 int RunCommandLinePrint(const QStringList& arguments)
 {
+    const CommandLine line = ParseCommandLine(arguments);
+    if (!line.error.isEmpty()) {
+        fail(line.error + QLatin1Char('\n') + CommandLineUsage());
+        return COMMAND_LINE_USAGE_ERROR;
+    }
     Options o;
-    const QString error = parse(arguments, o);
-    if (!error.isEmpty()) return fail(error + QLatin1Char('\n') + usage());
+    const QString error = parse(line, o);
+    if (!error.isEmpty()) return fail(error);
 
     if (!o.sheet.isEmpty()) {
         QPrinter printer(QPrinter::HighResolution);
@@ -190,34 +222,8 @@ int RunCommandLinePrint(const QStringList& arguments)
     view.SetStoredMetrics(himetric);
     view.ChooseAutomaticPoster();
 
-    for (const QString& step : o.steps) {
-        if (step == QLatin1String("--poster")) {
-            if (!view.TilePagesToTargetEnabled())
-                return fail(QStringLiteral("Tile Pages to Target is not available: the target fits on the printable "
-                                           "area, or it is scaled to the page."));
-            view.ToggleTilePagesToTarget();
-        } else if (step == QLatin1String("--scale-to-page")) {
-            if (!view.ScaleTargetToPageEnabled())
-                return fail(QStringLiteral("Scale Target to Page is not available: the target fits on the printable "
-                                           "area."));
-            view.ToggleScaleTargetToPage();
-        } else if (step == QLatin1String("--distance")) {
-            double scale = 1.0;
-            const QString problem = CheckDistanceOption(o.distance, view.TargetSizeHimetric().height(), &scale);
-            if (!problem.isEmpty()) return fail(problem);
-            ApplyDistanceScale(view, scale, o.distance.shooterDistance, o.distance.targetDistance,
-                               ShooterSuffix(o.distance), TargetSuffix(o.distance));
-        } else {
-            if (view.m_modes.Scale() == SCALE_TO_PAGE)
-                return fail(QStringLiteral("Tile Target to Page is not available: the target is scaled to the page."));
-            const QSize size = view.GetLayoutSize();
-            TileGrid grid;
-            const QString problem = CheckTileOption(o.tile, size.width(), size.height(), view.m_sizePrintable.width(),
-                                                    view.m_sizePrintable.height(), &grid);
-            if (!problem.isEmpty()) return fail(problem);
-            ApplyTileGrid(view, grid);
-        }
-    }
+    const QString problem = applyModes(view, o);
+    if (!problem.isEmpty()) return fail(problem);
 
     const int pages = TakeJobPrinter(*printer, view);
     if (pages > MAX_SHEETS_UNASKED)

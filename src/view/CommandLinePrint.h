@@ -5,11 +5,14 @@
 // Printing from the command line, without a window:
 //   vantric -p FILE                      print FILE on the application's printer
 //   vantric --print-to-pdf OUT.pdf FILE  print FILE into a PDF
-//     --poster          toggle Tile Pages to Target (after the automatic poster)
-//     --scale-to-page   toggle Scale Target to Page
+//     --actual-size, --scale-to-page, --distance S:T   the scale it prints at
+//     --poster, --tile RxC                             the sheets it prints on
 //     --paper letter|a4 sheet of the PDF (default letter; 0.25 in margins)
 //     --dpi N           resolution of the PDF (default 600)
-// Every message goes to standard error; a failure gives a non-zero status.
+// The mode options state the end state, whatever the automatic poster chose;
+// the options and their texts are those of CommandLineOptionTable().
+// Every message goes to standard error; a failure gives status 1, a command
+// line the parser rejects status 2.
 
 // Whether the arguments ask for command-line printing. Called by main()
 // before the application object exists: when they do and there is no
@@ -20,6 +23,8 @@ bool WantsCommandLinePrint(int argc, char** argv);
 // Selects Qt's offscreen platform when there is no display and the
 // environment chose no platform: printing needs no screen.
 void UseOffscreenWithoutDisplay();
+// Whether the environment names a display or a Qt platform.
+bool DisplayOrPlatformChosen();
 
 // Runs the printing the arguments ask for (arguments()[0] is the program)
 // and returns the process exit status. Needs the application object.

@@ -6,9 +6,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Profile.h"
 #include "view/DashedLine.h"
 
-const char* const VANTRIC_WEB_ADDRESS = "https://github.com/vantric/vantric";
+const char* const MAKER_LINE_SECTION = "Printing";
+const char* const MAKER_LINE_KEY = "MakerLine";
+
+QString MakerLine()
+{
+    QString line;
+    ReadProfileText(QLatin1String(MAKER_LINE_SECTION), QLatin1String(MAKER_LINE_KEY), QString(), &line);
+    return line.trimmed();
+}
 
 QString PrintTitleText(const QString& title)
 {
@@ -102,10 +111,10 @@ void DrawPrintCaptions(DeviceContext& dc, const PrintCaptionInfo& info, const Ta
         }
         p->setFont(regular);
     }
-    if (!poster || info.nCurPage == info.nPageCols) {
-        const QString web = QString::fromLatin1(VANTRIC_WEB_ADDRESS);
-        const int w = fmRegular.horizontalAdvance(web);
-        opaqueText(p, QRect(info.nPrintableWidth - w, 0, w, fmRegular.height()), Qt::AlignRight | Qt::AlignTop, web);
+    const QString maker = MakerLine();
+    if (!maker.isEmpty() && (!poster || info.nCurPage == info.nPageCols)) {
+        const int w = fmRegular.horizontalAdvance(maker);
+        opaqueText(p, QRect(info.nPrintableWidth - w, 0, w, fmRegular.height()), Qt::AlignRight | Qt::AlignTop, maker);
     }
     dc.restore();
 

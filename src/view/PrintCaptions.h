@@ -12,8 +12,13 @@ QFont CaptionFont();
 // The same at points for a device of dpi pixels per inch.
 QFont CaptionFont(double points, double dpi);
 
-// The program's web address, printed at the top right of every printout.
-extern const char* const VANTRIC_WEB_ADDRESS;
+// The maker's line, printed at the top right of every target page and at the
+// bottom right of every contact sheet: a club's name or address, read from
+// the settings, section "Printing", key "MakerLine". Empty by default, and
+// then nothing is printed there.
+QString MakerLine();
+extern const char* const MAKER_LINE_SECTION;
+extern const char* const MAKER_LINE_KEY;
 
 // What the captions of one printed page say.
 struct PrintCaptionInfo {
@@ -41,7 +46,7 @@ QString ScreenFitCaption(double fitScale);
 QString ScreenDistanceCaption(const QString& targetDistance, const QString& targetUnit,
                               const QString& shooterDistance, const QString& shooterUnit);
 
-// Draws the title block, the web address and, on a poster, the cut borders
+// Draws the title block, the maker's line and, on a poster, the cut borders
 // of every page of the layout (only the current sheet's falls on paper).
 // The text is drawn opaque on white over the targets.
 void DrawPrintCaptions(DeviceContext& dc, const PrintCaptionInfo& info, const TargetLayout& layout);

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "MakerLine.h"
 #include "PdfTools.h"
 #include "TargetFiles.h"
 #include "platform/MessageBox.h"
@@ -441,9 +442,10 @@ void TestThumbGrid::contactSheet_data()
 {
     QTest::addColumn<QString>("size");
     QTest::addColumn<int>("files");
-    QTest::newRow("2 inch") << "2" << 13;
-    QTest::newRow("1 inch") << "1" << 13;
-    QTest::newRow("empty folder") << "1.5" << 0;
+    QTest::addColumn<QString>("maker");  // the maker's line of the settings, none when empty
+    QTest::newRow("2 inch") << "2" << 13 << "Kingston Rifle Club, 12 Range Road";
+    QTest::newRow("1 inch") << "1" << 13 << "";
+    QTest::newRow("empty folder") << "1.5" << 0 << "Kingston Rifle Club";
 }
 
 void TestThumbGrid::contactSheet()
@@ -451,6 +453,8 @@ void TestThumbGrid::contactSheet()
     if (!HavePoppler()) QSKIP("poppler-utils missing");
     QFETCH(QString, size);
     QFETCH(int, files);
+    QFETCH(QString, maker);
+    QVERIFY(SetMakerLine(maker));
     QTemporaryDir dir;
     for (int i = 0; i < files; ++i)
         QVERIFY(targetfiles::write(QDir(dir.path()), QStringLiteral("t%1.%2").arg(i).arg(i % 2 ? "bmp" : "rgd")));
@@ -479,7 +483,8 @@ void TestThumbGrid::contactSheet()
         const QString text = PdfText(pdf, page);
         QVERIFY(text.contains(QStringLiteral("Vantric")));
         QVERIFY(text.contains(QStringLiteral("Page %1 of %2").arg(page).arg(pages)));
-        QVERIFY(text.contains(QStringLiteral("github.com/vantric")));
+        if (!maker.isEmpty()) QVERIFY(text.contains(maker));
+        QVERIFY(!text.contains(QStringLiteral("github.com")));
         all += text;
     }
     for (int i = 0; i < files; ++i)

@@ -33,6 +33,8 @@ private slots:
     void tileGrid();
     void modeOptionsRejected_data();
     void modeOptionsRejected();
+    void modeEndState_data();
+    void modeEndState();
 
 private:
     QString squareDesign(const QString& name, double inches);
@@ -335,10 +337,12 @@ void TestCommandLinePdf::modeOptionsRejected_data()
                                           << "does not fit more than once";
     QTest::newRow("grid on a page-scaled target")
         << "ten" << QStringList{"--scale-to-page", "--tile", "1x1"} << "scaled to the page";
-    // Scaled for 25 yd at 100 yd the 10 in target is 2.5 in: a grid of it
-    // fits, but not before the scaling.
-    QTest::newRow("grid before the scaling")
-        << "ten" << QStringList{"--tile", "2x2", "--distance", "25yd:100yd"} << "does not fit more than once";
+    QTest::newRow("two scales") << "ten" << QStringList{"--scale-to-page", "--distance", "25yd:100yd"}
+                                << "--scale-to-page and --distance state different ways to print";
+    QTest::newRow("poster and grid") << "three" << QStringList{"--tile", "2x1", "--poster"}
+                                     << "--tile and --poster state different ways to print";
+    QTest::newRow("poster of a target that fits") << "three" << QStringList{"--poster"}
+                                                  << "Tile Pages to Target is not available";
 }
 
 void TestCommandLinePdf::modeOptionsRejected()
@@ -353,13 +357,32 @@ void TestCommandLinePdf::modeOptionsRejected()
     QVERIFY(!shown.isEmpty());
     QVERIFY2(shown.last().text.contains(message), qPrintable(shown.last().text));
     QVERIFY(!QFile::exists(pdf));
+}
 
-    // In the other order the same grid of the scaled target prints.
-    if (QTest::currentDataTag() == QByteArray("grid before the scaling")) {
-        QCOMPARE(run({QStringLiteral("--distance"), QStringLiteral("25yd:100yd"), QStringLiteral("--tile"),
-                      QStringLiteral("2x2")},
-                     pdf, rgd),
-                 0);
+void TestCommandLinePdf::modeEndState_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("pages");
+    // The 10 in target is a poster of two sheets by itself: stating it
+    // keeps it, whatever was chosen before.
+    QTest::newRow("poster stated") << QStringList{"--poster"} << 2;
+    QTest::newRow("actual size stated") << QStringList{"--actual-size"} << 2;
+    QTest::newRow("actual size and poster") << QStringList{"--poster", "--actual-size", "--poster"} << 2;
+    // Scaled for 25 yd at 100 yd it is 2.5 in, and a grid of it fits: the
+    // order the options come in does not matter.
+    QTest::newRow("grid, then the scale") << QStringList{"--tile", "2x2", "--distance", "25yd:100yd"} << 1;
+    QTest::newRow("scale, then the grid") << QStringList{"--distance", "25yd:100yd", "--tile", "2x2"} << 1;
+}
+
+void TestCommandLinePdf::modeEndState()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, pages);
+    const QString rgd = squareDesign(QStringLiteral("ten.rgd"), 10.0);
+    const QString pdf = m_dir.filePath(QStringLiteral("end-state.pdf"));
+    QCOMPARE(run(options, pdf, rgd), 0);
+    QCOMPARE(PdfPageCount(pdf), pages);
+    if (options.contains(QStringLiteral("--tile"))) {
         const QImage img = RasterisePdfPage(pdf, 1, 600);
         const auto row = DarkRunsInRow(img, kOrigin + kPrintableH / 2 - 100, 0, img.width());
         QCOMPARE(row.size(), 1);

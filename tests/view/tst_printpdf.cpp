@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include "MakerLine.h"
 #include "helper_target.h"
 #include "view/PrintCaptions.h"
 #include "view/PrintJob.h"
@@ -59,10 +60,15 @@ void TestPrintPdf::actualSize_data()
     QTest::addColumn<double>("h");
     QTest::addColumn<QSize>("printable600");  // printable area in 600-dpi pixels
     QTest::addColumn<int>("tolerance");
-    QTest::newRow("7 x 9 in letter 600") << int(QPageSize::Letter) << 600 << 7.0 << 9.0 << QSize(4800, 6300) << 1;
-    QTest::newRow("5 x 5 in letter 600") << int(QPageSize::Letter) << 600 << 5.0 << 5.0 << QSize(4800, 6300) << 1;
-    QTest::newRow("6 x 8 in A4 600") << int(QPageSize::A4) << 600 << 6.0 << 8.0 << QSize(4658, 6717) << 1;
-    QTest::newRow("7 x 9 in letter 300") << int(QPageSize::Letter) << 300 << 7.0 << 9.0 << QSize(4800, 6300) << 2;
+    QTest::addColumn<QString>("maker");  // the maker's line of the settings, none when empty
+    const QString club = QStringLiteral("Kingston Rifle Club");
+    QTest::newRow("7 x 9 in letter 600") << int(QPageSize::Letter) << 600 << 7.0 << 9.0 << QSize(4800, 6300) << 1
+                                         << club;
+    QTest::newRow("5 x 5 in letter 600") << int(QPageSize::Letter) << 600 << 5.0 << 5.0 << QSize(4800, 6300) << 1
+                                         << QString();
+    QTest::newRow("6 x 8 in A4 600") << int(QPageSize::A4) << 600 << 6.0 << 8.0 << QSize(4658, 6717) << 1 << club;
+    QTest::newRow("7 x 9 in letter 300") << int(QPageSize::Letter) << 300 << 7.0 << 9.0 << QSize(4800, 6300) << 2
+                                         << QString();
 }
 
 void TestPrintPdf::actualSize()
@@ -73,6 +79,8 @@ void TestPrintPdf::actualSize()
     QFETCH(double, h);
     QFETCH(QSize, printable600);
     QFETCH(int, tolerance);
+    QFETCH(QString, maker);
+    QVERIFY(SetMakerLine(maker));
     SolidTargetView v(QSize(inchHim(w), inchHim(h)));
     int pages = 0;
     const QString pdf = print(v, QStringLiteral("actual.pdf"), QPageSize::PageSizeId(paper), dpi, &pages);
@@ -97,7 +105,9 @@ void TestPrintPdf::actualSize()
 
     const QString text = PdfText(pdf, 1);
     QVERIFY(text.contains(QStringLiteral("Solid Target - Vantric")));
-    QVERIFY(text.contains(QString::fromLatin1(VANTRIC_WEB_ADDRESS)));
+    if (!maker.isEmpty()) QVERIFY(text.contains(maker));
+    // Nothing at the top right without a maker's line: the title is the only text.
+    if (maker.isEmpty()) QCOMPARE(text.simplified(), QStringLiteral("Solid Target - Vantric"));
     QVERIFY(!text.contains(QStringLiteral("SCALED")));
     // Drawn as vectors: no image at all in the file.
     QCOMPARE(PdfImageList(pdf).size(), 2);
@@ -107,6 +117,8 @@ void TestPrintPdf::poster()
 {
     // 10 x 12 in on letter with quarter-inch margins: 2 x 2 sheets, chosen
     // automatically; the target at (1800, 2700) of the 9600 x 12600 assembly.
+    const QString addr = QStringLiteral("Kingston Rifle Club");
+    QVERIFY(SetMakerLine(addr));
     SolidTargetView v(QSize(25400, 30480));
     int pages = 0;
     const QString pdf = print(v, QStringLiteral("poster.pdf"), QPageSize::Letter, 600, &pages);
@@ -114,7 +126,6 @@ void TestPrintPdf::poster()
     QCOMPARE(pages, 4);
     QCOMPARE(PdfPageCount(pdf), 4);
 
-    const QString addr = QString::fromLatin1(VANTRIC_WEB_ADDRESS);
     const QString title = QStringLiteral("Solid Target - Vantric");
     int across = 0;
     int down = 0;
