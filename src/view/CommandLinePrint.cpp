@@ -47,6 +47,7 @@ struct Options {
     // would be: "--poster", "--scale-to-page", "--distance", "--tile".
     QStringList steps;
     DistanceOption distance;
+    Calibre calibre;
     TileOption tile;
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = 600;
@@ -62,7 +63,8 @@ QString usage()
 {
     return QStringLiteral(
         "Usage: vantric -p FILE\n"
-        "       vantric --print-to-pdf OUT.pdf [--poster] [--scale-to-page] [--distance SHOOTER:TARGET]\n"
+        "       vantric --print-to-pdf OUT.pdf [--poster] [--scale-to-page] [--distance SHOOTER:TARGET\n"
+        "               [--calibre 5.6mm|0.224in]]\n"
         "               [--tile ROWSxCOLS[@ROWGAP,COLGAP]] [--paper letter|a4] [--dpi N] FILE\n"
         "       (both with [--scale-check])\n"
         "       vantric --calibration-sheet OUT.pdf [--paper letter|a4] [--dpi N]");
@@ -98,6 +100,12 @@ QString parse(const QStringList& args, Options& o)
                 distance ? ParseDistanceOption(v, &o.distance) : ParseTileOption(v, &o.tile);
             if (!problem.isEmpty()) return problem;
             o.steps << a;
+        } else if (a == QLatin1String("--calibre")) {
+            if (o.calibre.isSet()) return QStringLiteral("--calibre is given twice.");
+            QString v;
+            if (!value(v)) v.clear();
+            const QString problem = ParseCalibreOption(v, &o.calibre);
+            if (!problem.isEmpty()) return problem;
         } else if (a == QLatin1String("--paper")) {
             QString v;
             if (!value(v)) return QStringLiteral("--paper needs letter or a4.");
@@ -123,6 +131,8 @@ QString parse(const QStringList& args, Options& o)
         return QStringLiteral("Give either -p or --print-to-pdf.");
     if (o.toPrinter && o.steps.size() + (o.paper != QPageSize::Letter) > 0)
         return QStringLiteral("The print options belong to --print-to-pdf.");
+    if (o.calibre.isSet() && !o.steps.contains(QLatin1String("--distance")))
+        return QStringLiteral("--calibre belongs to --distance.");
     if (files.size() != 1) return QStringLiteral("Give exactly one target file to print.");
     o.file = files.front();
     return QString();
@@ -203,10 +213,14 @@ int RunCommandLinePrint(const QStringList& arguments)
             view.ToggleScaleTargetToPage();
         } else if (step == QLatin1String("--distance")) {
             double scale = 1.0;
-            const QString problem = CheckDistanceOption(o.distance, view.TargetSizeHimetric().height(), &scale);
+            // Decided by the kind of target, not by its file name.
+            const CTargetDesign* design =
+                view.m_image->kind() == TARGET_KIND_DESIGNER ? view.m_image->designer() : nullptr;
+            const QString problem =
+                CheckDistanceOption(o.distance, view.TargetSizeHimetric().height(), &scale, o.calibre, design);
             if (!problem.isEmpty()) return fail(problem);
             ApplyDistanceScale(view, scale, o.distance.shooterDistance, o.distance.targetDistance,
-                               ShooterSuffix(o.distance), TargetSuffix(o.distance));
+                               ShooterSuffix(o.distance), TargetSuffix(o.distance), o.calibre);
         } else {
             if (view.m_modes.Scale() == SCALE_TO_PAGE)
                 return fail(QStringLiteral("Tile Target to Page is not available: the target is scaled to the page."));
