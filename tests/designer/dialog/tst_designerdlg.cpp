@@ -82,7 +82,7 @@ void TestDesignerDlg::defaultDesignRows_data()
     QTest::addColumn<QString>("label");
     for (int k = 0; k < CDesignerDlg::RING_ROWS; ++k) {
         const int n = 10 - k;
-        QTest::addRow("Ring %d", n) << k << (n >= 4) << QString::asprintf("%d.00", k + 1)
+        QTest::addRow("Ring %d", n) << k << (n >= 4) << QString::asprintf("%d.000", k + 1)
                                    << (n < 10 ? QString::number(n) : QString());
     }
 }
@@ -117,12 +117,12 @@ void TestDesignerDlg::defaultDesignOtherRows()
     dialog.show();
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Ringdesigner - NEW"));
     QVERIFY(isChecked(dialog, IDC_BULLSEYE_ENABLE));
-    QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.50"));
+    QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.500"));
     QCOMPARE(text(dialog, IDC_BULLSEYE_THICKNESS), QStringLiteral("0.040"));
     QCOMPARE(text(dialog, IDC_BULLSEYE_TYPE), QStringLiteral("Cross"));
     QCOMPARE(color(dialog, IDC_BULLSEYE_COLOR), 0xFFFFFFu);
     QVERIFY(!isChecked(dialog, IDC_GRID_ENABLE));
-    QCOMPARE(text(dialog, IDC_GRID_FREQUENCY), QStringLiteral("1.00"));
+    QCOMPARE(text(dialog, IDC_GRID_FREQUENCY), QStringLiteral("1.000"));
     QCOMPARE(text(dialog, IDC_GRID_THICKNESS), QStringLiteral("0.005"));
     QCOMPARE(color(dialog, IDC_GRID_COLOR), 0x606060u);
     QCOMPARE(text(dialog, IDC_FONT_SIZE), QStringLiteral(" 14"));
@@ -144,15 +144,15 @@ void TestDesignerDlg::fieldsAreConfigured_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("maxLength");
     // Over the maximum, under the minimum, and the decimals shown.
-    QTest::newRow("bull's-eye diameter max") << int(IDC_BULLSEYE_DIAMETER) << "40" << "36.00" << 32767;
-    QTest::newRow("bull's-eye diameter min") << int(IDC_BULLSEYE_DIAMETER) << "0.1" << "0.15" << 32767;
+    QTest::newRow("bull's-eye diameter max") << int(IDC_BULLSEYE_DIAMETER) << "40" << "36.000" << 32767;
+    QTest::newRow("bull's-eye diameter min") << int(IDC_BULLSEYE_DIAMETER) << "0.1" << "0.150" << 32767;
     QTest::newRow("bull's-eye thickness max") << int(IDC_BULLSEYE_THICKNESS) << "0.7" << "0.500" << 6;
     QTest::newRow("bull's-eye thickness min") << int(IDC_BULLSEYE_THICKNESS) << "0.001" << "0.003" << 6;
-    QTest::newRow("ring diameter max") << int(IDC_RING_DIAMETER + 4) << "60" << "48.00" << 6;
-    QTest::newRow("ring diameter decimals") << int(IDC_RING_DIAMETER + 4) << "5.126" << "5.13" << 6;
+    QTest::newRow("ring diameter max") << int(IDC_RING_DIAMETER + 4) << "60" << "48.000" << 7;
+    QTest::newRow("ring diameter decimals") << int(IDC_RING_DIAMETER + 4) << "5.1264" << "5.126" << 7;
     QTest::newRow("ring thickness min") << int(IDC_RING_THICKNESS + 10) << "0" << "0.003" << 6;
-    QTest::newRow("grid frequency max") << int(IDC_GRID_FREQUENCY) << "20" << "12.00" << 32767;
-    QTest::newRow("grid frequency min") << int(IDC_GRID_FREQUENCY) << "0.2" << "0.25" << 32767;
+    QTest::newRow("grid frequency max") << int(IDC_GRID_FREQUENCY) << "20" << "12.000" << 32767;
+    QTest::newRow("grid frequency min") << int(IDC_GRID_FREQUENCY) << "0.2" << "0.250" << 32767;
     QTest::newRow("grid thickness max") << int(IDC_GRID_THICKNESS) << "0.9" << "0.500" << 32767;
 }
 
@@ -299,7 +299,7 @@ void TestDesignerDlg::okNeedsSomethingEnabled()
     QCOMPARE(MessageLog::messages().first().caption, QStringLiteral("Ringdesigner"));
     // The dialog keeps every value.
     QCOMPARE(isChecked(dialog, IDC_GRID_ENABLE), keep.contains(IDC_GRID_ENABLE));
-    QCOMPARE(text(dialog, IDC_RING_DIAMETER + 3), QStringLiteral("4.00"));
+    QCOMPARE(text(dialog, IDC_RING_DIAMETER + 3), QStringLiteral("4.000"));
 }
 
 void TestDesignerDlg::okGivesWhatControlsShow()
@@ -364,7 +364,7 @@ void TestDesignerDlg::okTakesTheFocusedFieldsValue()
     QTest::keyClicks(field, "60");
     QTest::keyClick(field, Qt::Key_Return);  // OK by the Enter key, the field keeps the focus
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(field->text(), QStringLiteral("48.00"));
+    QCOMPARE(field->text(), QStringLiteral("48.000"));
     QCOMPARE(dialog.GetDesign().GetElement(7)->Diameter(), 48.0);
 }
 
@@ -396,14 +396,14 @@ void TestDesignerDlg::fewerRowsKeepStartValues()
     const int n = 10 - k;
     if (fromDesign) {
         QCOMPARE(isChecked(dialog, IDC_RING_ENABLE + k), k % 2 == 0);
-        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.00", k + 1));
+        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.000", k + 1));
         QCOMPARE(text(dialog, IDC_RING_THICKNESS + k), QStringLiteral("0.050"));
         QCOMPARE(text(dialog, IDC_RING_LABEL + k), QStringLiteral("L%1").arg(k + 1));
         QCOMPARE(color(dialog, IDC_RING_COLOR + k), 0x112233u);
         QCOMPARE(color(dialog, IDC_RING_FILL + k), 0x445566u);
     } else {
         QVERIFY(!isChecked(dialog, IDC_RING_ENABLE + k));
-        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.00", k + 1));
+        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.000", k + 1));
         QCOMPARE(text(dialog, IDC_RING_THICKNESS + k), QStringLiteral("0.020"));
         QCOMPARE(text(dialog, IDC_RING_SHAPE + k), QStringLiteral("Circle"));
         QCOMPARE(text(dialog, IDC_RING_LABEL + k), n < 10 ? QString::number(n) : QString());
@@ -411,7 +411,7 @@ void TestDesignerDlg::fewerRowsKeepStartValues()
         QCOMPARE(color(dialog, IDC_RING_FILL + k), n >= 9 ? 0x000000u : 0xFFFFFFu);
     }
     QCOMPARE(text(dialog, IDC_BULLSEYE_TYPE), QStringLiteral("X"));
-    QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.75"));
+    QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.750"));
     QCOMPARE(text(dialog, IDC_FONT_SIZE), QStringLiteral(" 18"));
     // The working design now always holds the bull's-eye and eleven rows.
     QCOMPARE(dialog.GetDesign().GetElementCount(), 12);
@@ -424,7 +424,7 @@ void TestDesignerDlg::moreThanElevenRings()
     CDesignerDlg dialog;
     dialog.SetDesign(design);
     QVERIFY(showActive(dialog));
-    QCOMPARE(text(dialog, IDC_RING_DIAMETER + 10), QStringLiteral("11.00"));
+    QCOMPARE(text(dialog, IDC_RING_DIAMETER + 10), QStringLiteral("11.000"));
     QCOMPARE(text(dialog, IDC_RING_LABEL + 10), QStringLiteral("L11"));
     click(dialog, IDC_OK);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
