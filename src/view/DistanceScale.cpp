@@ -187,7 +187,7 @@ DistanceResult EvaluateDistanceScale(const DistanceInput& input)
             // is exactly zero.
             const double perUnit = MetersPerUnit(shooterUnit);
             double shortest = std::ceil(c.minimumRatio * t / perUnit * 10.0 - 1e-9) / 10.0;
-            if (shortest * perUnit / t <= c.minimumRatio) shortest += 0.1;
+            if (shortest * perUnit / t <= c.minimumRatio * (1.0 + 1e-9)) shortest += 0.1;
             result.shortestShooterDistance = shortest;
             return fail(DistanceCheck::RingVanishes);
         }

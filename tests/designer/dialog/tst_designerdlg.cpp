@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFile>
+#include <cmath>
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -13,6 +15,7 @@
 #include "designer/dialog/MiniTargetView.h"
 #include "helper_dialog.h"
 #include "platform/MessageBox.h"
+#include "platform/Profile.h"
 #include "platform/ui/NumericEdit.h"
 
 using namespace DialogDriver;
@@ -70,6 +73,8 @@ private slots:
     void editedDesignSurvivesFile();
     void fitsSmallScreen();
     void closingWithFocusInField();
+    void unitsShowAndKeepValues_data();
+    void unitsShowAndKeepValues();
 };
 
 // ---------------------------------------------------------------- opening
@@ -640,6 +645,73 @@ void TestDesignerDlg::closingWithFocusInField()
         delete dialog;
     }
     QVERIFY(MessageLog::messages().isEmpty());
+}
+
+
+// ---------------------------------------------------------------- units
+
+void TestDesignerDlg::unitsShowAndKeepValues_data()
+{
+    QTest::addColumn<QString>("units");    // lengths' unit
+    QTest::addColumn<QString>("spacing");  // grid's unit, "MOA@100yd" for an angle
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("typed");    // empty: left as shown
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<double>("kept");      // inches in the design after OK
+
+    // Ring 10 is the 155.5 mm air pistol ring, 6.1220472... in; the grid 2 in.
+    const double ring = 155.5 / 25.4;
+    const int dia = IDC_RING_DIAMETER;
+    QTest::newRow("inches to 0.001, kept exactly") << "in" << "in" << dia << "" << "6.122" << ring;
+    QTest::newRow("mm to 0.01, kept exactly") << "mm" << "mm" << dia << "" << "155.50" << ring;
+    QTest::newRow("typed mm") << "mm" << "mm" << dia << "150" << "150.00" << 150.0 / 25.4;
+    QTest::newRow("grid in MOA: 2 / 1.0472") << "in" << "MOA@100yd" << int(IDC_GRID_FREQUENCY) << "" << "1.91" << 2.0;
+    QTest::newRow("typed 1 MOA at 100 yd") << "in" << "MOA@100yd" << int(IDC_GRID_FREQUENCY) << "1" << "1.00"
+                                           << 3600.0 * std::tan(M_PI / 10800.0);
+    QTest::newRow("typed 1 shooter's MOA at 50 yd") << "in" << "SMOA@50yd" << int(IDC_GRID_FREQUENCY) << "1"
+                                                    << "1.00" << 0.5;
+    QTest::newRow("typed 2 MIL at 100 m: 200 mm") << "mm" << "MIL@100m" << int(IDC_GRID_FREQUENCY) << "2"
+                                                  << "2.00" << 200.0 / 25.4;
+    QTest::newRow("0.05 MIL at 100 m is under the 0.25 in floor") << "in" << "MIL@100m" << int(IDC_GRID_FREQUENCY)
+                                                                  << "0.05" << "0.06" << 0.25;
+}
+
+void TestDesignerDlg::unitsShowAndKeepValues()
+{
+    QFETCH(QString, units);
+    QFETCH(QString, spacing);
+    QFETCH(int, id);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(double, kept);
+    QFile::remove(ProfilePath());
+    CTargetDesign design;
+    design.LoadDefault();
+    design.GetElement(1)->SetDiameter(155.5 / 25.4);
+    design.SetGrid(0x606060, 0.005, true, 2.0);
+    design.Rebuild();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    select(dialog, IDC_LENGTH_UNIT, units);
+    const QStringList angle = spacing.split(QLatin1Char('@'));
+    select(dialog, IDC_SPACING_UNIT, angle[0]);
+    if (angle.size() > 1) {
+        const bool metres = angle[1].endsWith(QLatin1String("m")) && !angle[1].endsWith(QLatin1String("yd"));
+        select(dialog, IDC_SPACING_RANGE_UNIT, metres ? QStringLiteral("m") : QStringLiteral("yd"));
+        typeInto(dialog, IDC_SPACING_RANGE, angle[1].chopped(metres ? 1 : 2));
+    }
+    QCOMPARE(text(dialog, IDC_UNIT_NOTE), units == QLatin1String("mm")
+                                              ? QStringLiteral("NOTE: All measurements are in millimetres.")
+                                              : QStringLiteral("NOTE: All measurements are in inches."));
+    if (!typed.isEmpty()) typeInto(dialog, id, typed);
+    QCOMPARE(text(dialog, id), shown);
+    click(dialog, IDC_OK);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const double value =
+        id == IDC_GRID_FREQUENCY ? dialog.GetDesign().Grid().Spacing() : dialog.GetDesign().GetElement(1)->Diameter();
+    QVERIFY2(std::fabs(value - kept) < 1e-12, qPrintable(QString::number(value, 'g', 17)));
+    QFile::remove(ProfilePath());
 }
 
 QTEST_MAIN(TestDesignerDlg)
