@@ -91,6 +91,8 @@ CalibreCorrection CorrectForCalibre(const CTargetDesign& source, double ratio, d
         result.hasScoringRing = true;
         const double edge = ScoringDiameter(*outermost);
         result.minimumRatio = VanishingRatio(edge, calibre, outermost->Type());
+        result.outermostDiameter = edge;
+        result.outermostPrinted = CorrectedDiameter(edge, ratio, calibre, outermost->Type());
         result.outermostVanishes = CorrectedDiameter(edge, ratio, calibre, outermost->Type()) <= 0.0;
     }
     return result;

@@ -54,6 +54,10 @@ struct CalibreCorrection {
     // The smallest ratio k at which the outermost scoring ring remains.
     double minimumRatio = 0.0;
     bool hasScoringRing = false;
+    // The outermost scoring ring's scoring diameter in inches, as the rule
+    // gives it and as it prints.
+    double outermostDiameter = 0.0;
+    double outermostPrinted = 0.0;
 };
 
 // Fills out with source corrected for a calibre (inches) at ratio k, in the

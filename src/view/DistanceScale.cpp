@@ -182,6 +182,13 @@ DistanceResult EvaluateDistanceScale(const DistanceInput& input)
                                             input.calibre.inches);
             result.dots << (dot.label.isEmpty() ? size : QStringLiteral("%1 (%2)").arg(size, dot.label));
         }
+        auto inUnit = [&input](double inches) {
+            return lengthText(input.calibre.inches ? inches : inches * 25.4, input.calibre.inches);
+        };
+        if (c.hasScoringRing) {
+            result.outermostCorrected = inUnit(c.outermostPrinted);
+            result.outermostProportional = inUnit(ratio * c.outermostDiameter);
+        }
         if (c.outermostVanishes) {
             // Rounded up to one decimal, and past the distance where the ring
             // is exactly zero.

@@ -95,6 +95,10 @@ struct DistanceResult {
     // Scoring diameters (in the calibre's unit, as text) of the rings that
     // print as the centre dot.
     QStringList dots;
+    // The outermost scoring ring as it prints, corrected and proportionally
+    // (in the calibre's unit, as text); empty without a correction.
+    QString outermostCorrected;
+    QString outermostProportional;
 };
 
 DistanceResult EvaluateDistanceScale(const DistanceInput& input);

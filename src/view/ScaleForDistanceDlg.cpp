@@ -119,7 +119,8 @@ CScaleForDistanceDlg::CScaleForDistanceDlg(QWidget* parent) : CDialog(parent)
     m_calibreNote = new QLabel(calibre);
     m_calibreNote->setObjectName(QString::number(IDC_CALIBRE_NOTE));
     m_calibreNote->setWordWrap(true);
-    m_calibreNote->setMinimumHeight(2 * m_calibreNote->fontMetrics().lineSpacing());
+    m_calibreNote->setMinimumHeight(4 * m_calibreNote->fontMetrics().lineSpacing());
+    m_calibreNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     calibreColumn->addWidget(m_calibreNote);
     connect(m_calibreUnit, &QComboBox::currentIndexChanged, this, [this] { OnCalibreUnitChanged(); });
     connect(m_calibreCombo, &QComboBox::currentTextChanged, this, [this] { UpdateCalibreNote(); });
@@ -268,8 +269,12 @@ void CScaleForDistanceDlg::UpdateCalibreNote()
     }
     const DistanceResult result = EvaluateDistanceScale(input);
     QString note = QStringLiteral("Each scoring ring is corrected for the calibre.");
+    if (!result.outermostCorrected.isEmpty())
+        note = QStringLiteral("Each scoring ring is corrected for the calibre: the outermost prints %1 across "
+                              "(%2 proportionally).")
+                   .arg(result.outermostCorrected, result.outermostProportional);
     if (!result.dots.isEmpty())
-        note = QStringLiteral("Rings that print as the centre dot: %1.").arg(result.dots.join(QStringLiteral(", ")));
+        note += QStringLiteral(" Rings that print as the centre dot: %1.").arg(result.dots.join(QStringLiteral(", ")));
     if (result.check == DistanceCheck::RingVanishes) note = DistanceResultMessage(result, input);
     m_calibreNote->setText(note);
 }

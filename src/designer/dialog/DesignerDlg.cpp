@@ -227,7 +227,9 @@ void CDesignerDlg::createControls()
     for (LengthUnit u : {LengthUnit::Inches, LengthUnit::Millimetres}) m_pLengthUnit->addItem(LengthUnitName(u));
     m_pUnitNote = new QLabel(MeasurementNote(LengthUnit::Inches), this);
     m_pSpacingUnit = new QComboBox(this);
-    for (int i = 0; i < SPACING_UNIT_COUNT; ++i) m_pSpacingUnit->addItem(SpacingUnitName(SpacingUnit(i)));
+    for (int i = 0; i < SPACING_UNIT_COUNT; ++i)
+        m_pSpacingUnit->addItem(SpacingUnit(i) == SpacingUnit::ShooterMoa ? QStringLiteral("shooter's MOA")
+                                                                          : SpacingUnitName(SpacingUnit(i)));
     m_pSpacingRange = new NumericEdit(this);
     m_pSpacingRangeUnit = new QComboBox(this);
     for (RangeUnit u : {RangeUnit::Yards, RangeUnit::Metres}) m_pSpacingRangeUnit->addItem(RangeUnitName(u));
@@ -651,12 +653,12 @@ void CDesignerDlg::applyUnits(bool save)
     const double unit = LengthUnitInches(m_lengthUnit);
     const int decimals = m_lengthUnit == LengthUnit::Inches ? 3 : 2;
     m_lengths.setUnit(m_pBullseyeDiameter, unit, decimals);
-    m_lengths.setUnit(m_pBullseyeThickness, unit, 3);
+    m_lengths.setUnit(m_pBullseyeThickness, unit, decimals);
     for (RingRow& row : m_rings) {
         m_lengths.setUnit(row.diameter, unit, decimals);
-        m_lengths.setUnit(row.thickness, unit, 3);
+        m_lengths.setUnit(row.thickness, unit, decimals);
     }
-    m_lengths.setUnit(m_pGridThickness, unit, 3);
+    m_lengths.setUnit(m_pGridThickness, unit, decimals);
     const bool angle = IsAngleUnit(m_spacingUnit);
     m_lengths.setUnit(m_pGridFrequency,
                       SpacingUnitInches(m_spacingUnit, RangeInches(m_dSpacingRange, m_rangeUnit)),

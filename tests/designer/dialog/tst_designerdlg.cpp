@@ -668,7 +668,7 @@ void TestDesignerDlg::unitsShowAndKeepValues_data()
     QTest::newRow("grid in MOA: 2 / 1.0472") << "in" << "MOA@100yd" << int(IDC_GRID_FREQUENCY) << "" << "1.91" << 2.0;
     QTest::newRow("typed 1 MOA at 100 yd") << "in" << "MOA@100yd" << int(IDC_GRID_FREQUENCY) << "1" << "1.00"
                                            << 3600.0 * std::tan(M_PI / 10800.0);
-    QTest::newRow("typed 1 shooter's MOA at 50 yd") << "in" << "SMOA@50yd" << int(IDC_GRID_FREQUENCY) << "1"
+    QTest::newRow("typed 1 shooter's MOA at 50 yd") << "in" << "shooter's MOA@50yd" << int(IDC_GRID_FREQUENCY) << "1"
                                                     << "1.00" << 0.5;
     QTest::newRow("typed 2 MIL at 100 m: 200 mm") << "mm" << "MIL@100m" << int(IDC_GRID_FREQUENCY) << "2"
                                                   << "2.00" << 200.0 / 25.4;
