@@ -59,11 +59,15 @@ const CTargetDesign* TargetViewState::CorrectedDesign() const
         m_corrected = std::make_unique<CTargetDesign>();
         m_correctedFrom = std::make_unique<CTargetDesign>();
         m_correctedFrom->CopyFrom(*design);
-        CorrectForCalibre(*design, m_dDistanceScale, m_calibre.Inches(), *m_corrected);
+        // A design edited since OK may have lost its outermost ring to the
+        // calibre: it then prints proportionally, and its captions say no
+        // calibre.
+        m_correctedValid =
+            !CorrectForCalibre(*design, m_dDistanceScale, m_calibre.Inches(), *m_corrected).outermostVanishes;
         m_correctedScale = m_dDistanceScale;
         m_correctedCalibre = m_calibre;
     }
-    return m_corrected.get();
+    return m_correctedValid ? m_corrected.get() : nullptr;
 }
 
 QSize TargetViewState::GetLayoutSize() const

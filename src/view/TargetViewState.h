@@ -136,4 +136,5 @@ private:
     mutable std::unique_ptr<CTargetDesign> m_correctedFrom;
     mutable double m_correctedScale = 0.0;
     mutable Calibre m_correctedCalibre;
+    mutable bool m_correctedValid = false;
 };
