@@ -127,6 +127,8 @@ const QList<CommandLineOptionInfo>& CommandLineOptionTable()
         {"--scale-to-page", nullptr, nullptr, "scale the target to fit one sheet", kPdf},
         {"--distance", nullptr, "SHOOTER:TARGET",
          "scale for a shorter shooting distance, each with its unit yd, ft or m (25yd:100yd)", kPdf},
+        {"--calibre", nullptr, "C",
+         "with --distance, correct a ring design's scoring rings for the calibre C (5.6mm or 0.224in)", kPdf},
         {"--tile", nullptr, "ROWSxCOLS[@ROWGAP,COLGAP]",
          "print a grid of copies on each sheet, the gaps in inches (3x2@0.5,0.25)", kPdf},
         {"--scale-check", nullptr, nullptr, "add the 100 mm and 4 in scale check to every sheet", kPdf | kPrinter},

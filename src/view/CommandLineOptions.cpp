@@ -59,15 +59,34 @@ QString ParseDistanceOption(const QString& value, DistanceOption* option)
     return QString();
 }
 
-QString CheckDistanceOption(const DistanceOption& option, double targetHeight, double* scale)
+QString ParseCalibreOption(const QString& value, Calibre* calibre)
 {
+    static const QRegularExpression form(QStringLiteral("^[0-9.]+(mm|in)$"), QRegularExpression::CaseInsensitiveOption);
+    Calibre parsed;
+    if (!form.match(value.trimmed()).hasMatch() || !ParseCalibre(value, false, &parsed) || !parsed.isSet())
+        return QStringLiteral("--calibre expects a diameter with its unit mm or in, at most 1 in, for example 5.6mm "
+                              "or 0.224in.");
+    if (calibre) *calibre = parsed;
+    return QString();
+}
+
+QString CheckDistanceOption(const DistanceOption& option, double targetHeight, double* scale,
+                            const Calibre& calibre, const CTargetDesign* design)
+{
+    if (calibre.isSet() && !design)
+        return QStringLiteral("--calibre needs a ring design: the rings of a picture are not known, so it can only "
+                              "be scaled proportionally.");
     DistanceInput input;
     input.shooterDistance = option.shooterDistance;
     input.shooterUnits = option.shooterUnits;
     input.targetDistance = option.targetDistance;
     input.targetUnits = option.targetUnits;
     input.targetHeight = targetHeight;
-    return DistanceCheckMessage(CheckDistanceScale(input, scale));
+    input.calibre = calibre;
+    input.design = design;
+    const DistanceResult result = EvaluateDistanceScale(input);
+    if (result.check == DistanceCheck::Ok && scale) *scale = result.scale;
+    return DistanceResultMessage(result, input);
 }
 
 QString ShooterSuffix(const DistanceOption& option)

@@ -10,6 +10,8 @@
 // Page" for printing without a window:
 //   --distance SHOOTER:TARGET, each a number with its unit yd, ft or m
 //       (25yd:100yd, 25yd:50m);
+//   --calibre C with --distance, a diameter with its unit mm or in (5.6mm,
+//       0.224in): a ring design's rings are corrected for it;
 //   --tile ROWSxCOLS or ROWSxCOLS@ROWGAP,COLGAP with the gaps in inches
 //       (3x2, 3x2@0.5,0.25).
 // Every function returns the message for the user, empty when all is well.
@@ -25,9 +27,13 @@ struct DistanceOption {
 
 QString ParseDistanceOption(const QString& value, DistanceOption* option);
 
+QString ParseCalibreOption(const QString& value, Calibre* calibre);
+
 // The dialog's checks for a target of the given height (hundredths of a
-// millimetre); on success the scale s / t.
-QString CheckDistanceOption(const DistanceOption& option, double targetHeight, double* scale);
+// millimetre), with the ring design to correct for the calibre (null for a
+// picture: a calibre is then refused); on success the scale s / t.
+QString CheckDistanceOption(const DistanceOption& option, double targetHeight, double* scale,
+                            const Calibre& calibre = Calibre(), const CTargetDesign* design = nullptr);
 
 // The caption suffixes of the option's units, as the view keeps them.
 QString ShooterSuffix(const DistanceOption& option);

@@ -43,6 +43,7 @@ struct Options {
     int scaleMode = -1;
     int tileMode = -1;
     DistanceOption distance;
+    Calibre calibre;
     TileOption tile;
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = 600;
@@ -99,6 +100,9 @@ QString parse(const CommandLine& line, Options& o)
             problem = stateOnce(&o.tileMode, poster ? TILE_PAGES_TO_TARGET : TILE_TARGET_TO_PAGE, a, tileOption);
             if (problem.isEmpty() && !poster) problem = ParseTileOption(v, &o.tile);
             tileOption = a;
+        } else if (a == QLatin1String("--calibre")) {
+            if (o.calibre.isSet()) return QStringLiteral("--calibre is given twice.");
+            problem = ParseCalibreOption(v, &o.calibre);
         } else if (a == QLatin1String("--paper")) {
             problem = ParsePaperOption(v, &o.paper);
         } else if (a == QLatin1String("--dpi")) {
@@ -112,6 +116,8 @@ QString parse(const CommandLine& line, Options& o)
     }
     if (o.toPrinter == !o.pdf.isEmpty())
         return QStringLiteral("Give either -p or --print-to-pdf.");
+    if (o.calibre.isSet() && o.scaleMode != SCALE_FOR_DISTANCE)
+        return QStringLiteral("--calibre belongs to --distance.");
     if (line.operands.size() != 1) return QStringLiteral("Give exactly one target file to print.");
     o.file = line.operands.front();
     return QString();
@@ -127,10 +133,14 @@ QString applyModes(CommandLineTarget& view, const Options& o)
         view.ToggleScaleTargetToPage();
     } else if (o.scaleMode == SCALE_FOR_DISTANCE) {
         double scale = 1.0;
-        const QString problem = CheckDistanceOption(o.distance, view.TargetSizeHimetric().height(), &scale);
+        // Decided by the kind of target, not by its file name.
+        const CTargetDesign* design =
+            view.m_image->kind() == TARGET_KIND_DESIGNER ? view.m_image->designer() : nullptr;
+        const QString problem =
+            CheckDistanceOption(o.distance, view.TargetSizeHimetric().height(), &scale, o.calibre, design);
         if (!problem.isEmpty()) return problem;
         ApplyDistanceScale(view, scale, o.distance.shooterDistance, o.distance.targetDistance,
-                           ShooterSuffix(o.distance), TargetSuffix(o.distance));
+                           ShooterSuffix(o.distance), TargetSuffix(o.distance), o.calibre);
     }
     if (o.tileMode == TILE_PAGES_TO_TARGET && view.m_modes.Tile() != TILE_PAGES_TO_TARGET) {
         if (!view.TilePagesToTargetEnabled())

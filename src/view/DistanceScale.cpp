@@ -1,6 +1,10 @@
 #include "view/DistanceScale.h"
 
+#include "designer/CalibreCorrection.h"
+#include "designer/TargetDesign.h"
 #include "platform/NumberText.h"
+
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -86,10 +90,73 @@ QString FormatComboDistance(double x)
     return text;
 }
 
+namespace {
+
+// A length in millimetres to 0.01 mm or inches to 0.001 in, without trailing
+// zeros.
+QString lengthText(double value, bool inches)
+{
+    QString text = QString::number(value, 'f', inches ? 3 : 2);
+    while (text.endsWith(QLatin1Char('0'))) text.chop(1);
+    if (text.endsWith(QLatin1Char('.'))) text.chop(1);
+    return text + (inches ? QStringLiteral(" in") : QStringLiteral(" mm"));
+}
+
+}  // namespace
+
+QString FormatCalibre(const Calibre& calibre)
+{
+    return calibre.isSet() ? lengthText(calibre.value, calibre.inches) : QString();
+}
+
+QString CalibreCaptionSuffix(const Calibre& calibre)
+{
+    return calibre.isSet() ? QStringLiteral(", CALIBRE ") + FormatCalibre(calibre) : QString();
+}
+
+QString EncodeCalibre(const Calibre& calibre)
+{
+    return FormatCalibre(calibre).remove(QLatin1Char(' '));
+}
+
+bool ParseCalibre(const QString& text, bool bareInches, Calibre* calibre)
+{
+    const QString t = text.trimmed();
+    Calibre parsed;
+    if (!t.isEmpty() && t.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0) {
+        static const QRegularExpression form(QStringLiteral("^(\\d+(?:\\.\\d*)?|\\.\\d+)\\s*(mm|in)?(?:\\s+.*|\\(.*)?$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = form.match(t);
+        if (!m.hasMatch()) return false;
+        const QString unit = m.captured(2).toLower();
+        parsed.inches = unit.isEmpty() ? bareInches : unit == QLatin1String("in");
+        const double v = m.captured(1).toDouble();
+        // Kept to what the dialog shows: 0.01 mm or 0.001 in.
+        const double step = parsed.inches ? 1000.0 : 100.0;
+        parsed.value = std::round(v * step) / step;
+        if (!std::isfinite(parsed.value) || parsed.Inches() > MAX_CALIBRE_INCHES + 1e-9) return false;
+    }
+    if (calibre) *calibre = parsed;
+    return true;
+}
+
 DistanceCheck CheckDistanceScale(const DistanceInput& input, double* scale)
 {
+    const DistanceResult result = EvaluateDistanceScale(input);
+    if (result.check == DistanceCheck::Ok && scale)
+        *scale = result.scale;
+    return result.check;
+}
+
+DistanceResult EvaluateDistanceScale(const DistanceInput& input)
+{
+    DistanceResult result;
+    auto fail = [&result](DistanceCheck check) {
+        result.check = check;
+        return result;
+    };
     if (!(input.targetHeight > 0.0))
-        return DistanceCheck::InvalidHeight;
+        return fail(DistanceCheck::InvalidHeight);
 
     DistanceUnit shooterUnit = DistanceUnit::Yards;
     DistanceUnit targetUnit = DistanceUnit::Yards;
@@ -99,18 +166,60 @@ DistanceCheck CheckDistanceScale(const DistanceInput& input, double* scale)
     const double t = input.targetDistance * MetersPerUnit(targetUnit);
     // Written so that a distance that is not a number fails.
     if (!(t > s) || !(t - s > kRelativeTolerance * std::fabs(t)))
-        return DistanceCheck::TargetNotBeyondShooter;
+        return fail(DistanceCheck::TargetNotBeyondShooter);
 
     const double h = input.targetHeight * 0.01 * 0.001;
     // The scaled height subtends at s the half-angle the full height subtends
     // at t: 2 s (h / 2t), which over h is s / t.
     const double ratio = s / t;
-    if (!(ratio * h * 39.37007874015748 >= 0.5 - kInchTolerance))
-        return DistanceCheck::TooSmall;
+    double scaledInches = ratio * h * 39.37007874015748;
 
-    if (scale)
-        *scale = ratio;
-    return DistanceCheck::Ok;
+    if (input.design && input.calibre.isSet()) {
+        CTargetDesign corrected;
+        const CalibreCorrection c = CorrectForCalibre(*input.design, ratio, input.calibre.Inches(), corrected);
+        for (const VanishedRing& dot : c.dots) {
+            const QString size = lengthText(input.calibre.inches ? dot.diameter : dot.diameter * 25.4,
+                                            input.calibre.inches);
+            result.dots << (dot.label.isEmpty() ? size : QStringLiteral("%1 (%2)").arg(size, dot.label));
+        }
+        auto inUnit = [&input](double inches) {
+            return lengthText(input.calibre.inches ? inches : inches * 25.4, input.calibre.inches);
+        };
+        if (c.hasScoringRing) {
+            result.outermostCorrected = inUnit(c.outermostPrinted);
+            result.outermostProportional = inUnit(ratio * c.outermostDiameter);
+        }
+        if (c.outermostVanishes) {
+            // Rounded up to one decimal, and past the distance where the ring
+            // is exactly zero.
+            const double perUnit = MetersPerUnit(shooterUnit);
+            double shortest = std::ceil(c.minimumRatio * t / perUnit * 10.0 - 1e-9) / 10.0;
+            if (shortest * perUnit / t <= c.minimumRatio * (1.0 + 1e-9)) shortest += 0.1;
+            result.shortestShooterDistance = shortest;
+            return fail(DistanceCheck::RingVanishes);
+        }
+        scaledInches = ratio * corrected.OverallDiameter();
+    }
+    if (!(scaledInches >= 0.5 - kInchTolerance))
+        return fail(DistanceCheck::TooSmall);
+
+    result.scale = ratio;
+    return result;
+}
+
+QString DistanceResultMessage(const DistanceResult& result, const DistanceInput& input)
+{
+    if (result.check != DistanceCheck::RingVanishes)
+        return DistanceCheckMessage(result.check);
+    QString unit;
+    UnitSuffixOfCode(input.shooterUnits, unit);
+    QString text = QStringLiteral("The outermost scoring ring vanishes at this distance with a calibre of %1. The "
+                                  "shortest shooter distance at which it remains is %2 %3")
+                       .arg(FormatCalibre(input.calibre),
+                            NumberText::FormatPrecision(result.shortestShooterDistance, 1), unit);
+    // "yds." already ends the sentence.
+    if (!text.endsWith(QLatin1Char('.'))) text += QLatin1Char('.');
+    return text;
 }
 
 QString DistanceCheckMessage(DistanceCheck check)
@@ -122,6 +231,7 @@ QString DistanceCheckMessage(DistanceCheck check)
         return QStringLiteral("Distance to target must be greater than distance to shooter.");
     case DistanceCheck::TooSmall:
         return QStringLiteral("Scale distance is too large. The target will be less than 1/2 inch tall.");
+    case DistanceCheck::RingVanishes: break;  // needs the numbers: DistanceResultMessage
     }
     return QString();
 }
@@ -132,6 +242,7 @@ QString DistanceCheckCaption(DistanceCheck check)
     case DistanceCheck::Ok: break;
     case DistanceCheck::InvalidHeight: return QStringLiteral("Error");
     case DistanceCheck::TargetNotBeyondShooter:
+    case DistanceCheck::RingVanishes:
     case DistanceCheck::TooSmall: return QStringLiteral("Warning");
     }
     return QString();

@@ -1,5 +1,6 @@
 #include "view/DistanceScaleCommand.h"
 
+#include "document/TargetImage.h"
 #include "platform/MessageBox.h"
 #include "view/ScaleForDistanceDlg.h"
 #include "view/TargetViewState.h"
@@ -18,6 +19,10 @@ bool RunScaleForDistance(TargetViewState& view, QWidget* parent, const DistanceD
     const QSize size = view.HasPicture() ? view.TargetSizeHimetric() : QSize(0, 0);
     CScaleForDistanceDlg dlg(parent);
     dlg.m_dTargetHeight = size.height();
+    // Only a ring design's rings are known; every other kind scales
+    // proportionally.
+    if (view.TargetKind() == TARGET_KIND_DESIGNER && view.Target())
+        dlg.m_pDesign = view.Target()->designer();
     if ((run ? run(dlg) : dlg.DoModal()) != IDOK)
         return false;
 
@@ -25,12 +30,13 @@ bool RunScaleForDistance(TargetViewState& view, QWidget* parent, const DistanceD
     QString targetUnit;
     dlg.GetShooterUnitSuffix(shooterUnit);
     dlg.GetTargetUnitSuffix(targetUnit);
-    ApplyDistanceScale(view, dlg.m_dScale, dlg.m_dShooterDistance, dlg.m_dTargetDistance, shooterUnit, targetUnit);
+    ApplyDistanceScale(view, dlg.m_dScale, dlg.m_dShooterDistance, dlg.m_dTargetDistance, shooterUnit, targetUnit,
+                       dlg.m_pDesign ? dlg.m_calibre : Calibre());
     return true;
 }
 
 void ApplyDistanceScale(TargetViewState& view, double scale, double shooterDistance, double targetDistance,
-                        const QString& shooterUnit, const QString& targetUnit)
+                        const QString& shooterUnit, const QString& targetUnit, const Calibre& calibre)
 {
     view.m_modes.StartDistanceScale();
     view.m_dDistanceScale = scale;
@@ -38,6 +44,7 @@ void ApplyDistanceScale(TargetViewState& view, double scale, double shooterDista
     view.m_dShooterDistance = shooterDistance;
     view.m_strShooterUnit = shooterUnit;
     view.m_strTargetUnit = targetUnit;
+    view.m_calibre = calibre;
 
     // The modes the smaller target no longer allows.
     bool exceeds = false;

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "view/DistanceScale.h"
+
 class CScaleForDistanceDlg;
 class QString;
 class QWidget;
@@ -21,9 +23,10 @@ bool RunScaleForDistance(TargetViewState& view, QWidget* parent = nullptr, const
 // Switches the scaling on with the given scale and distances (the caption
 // unit suffixes as the dialog gives them), as OK in the dialog does: the tile
 // mode before the scaling is saved, and the modes the smaller target no
-// longer allows are dropped.
+// longer allows are dropped. A calibre corrects a ring design's rings (the
+// caller has checked that the outermost one remains).
 void ApplyDistanceScale(TargetViewState& view, double scale, double shooterDistance, double targetDistance,
-                        const QString& shooterUnit, const QString& targetUnit);
+                        const QString& shooterUnit, const QString& targetUnit, const Calibre& calibre = Calibre());
 
 // The update state: always enabled, checked while the scaling is on.
 bool ScaleForDistanceChecked(const TargetViewState& view);

@@ -15,6 +15,11 @@ void ReadDistanceSettings(DistanceSettings& settings)
     ReadProfileReal(section, QStringLiteral("TargetDistance"), 100.0, &targetDistance);
     AcceptStoredDistanceSettings(settings, std::uint16_t(shooterUnits), std::uint16_t(targetUnits), shooterDistance,
                                  targetDistance);
+    // A missing or unreadable key means no calibre.
+    QString calibre;
+    ReadProfileText(section, QStringLiteral("Calibre"), QString(), &calibre);
+    if (!ParseCalibre(calibre, false, &settings.calibre) || calibre.trimmed().isEmpty())
+        settings.calibre = Calibre();
 }
 
 void WriteDistanceSettings(const DistanceSettings& settings)
@@ -24,4 +29,7 @@ void WriteDistanceSettings(const DistanceSettings& settings)
     WriteProfileReal(section, QStringLiteral("ShooterDistance"), settings.shooterDistance);
     WriteProfileUnsigned(section, QStringLiteral("TargetUnits"), unsigned(settings.targetUnits));
     WriteProfileReal(section, QStringLiteral("TargetDistance"), settings.targetDistance);
+    const QString calibre = EncodeCalibre(settings.calibre);
+    WritePrivateProfileString(section, QStringLiteral("Calibre"), calibre.isEmpty() ? QStringLiteral("none") : calibre,
+                              QLatin1String(PROFILE_FILE));
 }

@@ -9,5 +9,6 @@
 // what they had.
 void ReadDistanceSettings(DistanceSettings& settings);
 // "ShooterUnits", "ShooterDistance", "TargetUnits", "TargetDistance", in this
-// order, the distances as entered in their own units.
+// order, the distances as entered in their own units; then "Calibre"
+// ("5.6mm", "0.224in" or "none").
 void WriteDistanceSettings(const DistanceSettings& settings);

@@ -108,6 +108,10 @@ void DrawPrintCaptions(DeviceContext& dc, const PrintCaptionInfo& info, const Ta
             line.translate(0, h3);
             opaqueText(p, line, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Scaled Target Distance:"));
             opaqueText(p, line, Qt::AlignRight | Qt::AlignTop, target);
+            // The table keeps its layout; the calibre follows its end.
+            if (!info.strCalibre.isEmpty())
+                opaqueText(p, QRect(line.right() + 1, line.top(), wide, h3), Qt::AlignLeft | Qt::AlignTop,
+                           info.strCalibre);
         }
         p->setFont(regular);
     }

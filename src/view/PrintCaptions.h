@@ -33,6 +33,9 @@ struct PrintCaptionInfo {
     QString strShooterUnit;
     QString strTargetDistance;
     QString strTargetUnit;
+    // ", CALIBRE 5.6 mm" after the distance table when a calibre corrected
+    // the rings; empty otherwise.
+    QString strCalibre;
     int nPrintableWidth = 0;  // device pixels
 };
 

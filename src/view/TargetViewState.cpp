@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QRegion>
 
+#include "designer/CalibreCorrection.h"
+#include "designer/TargetDesign.h"
 #include "document/TargetImage.h"
 #include "view/DistanceScale.h"
 #include "view/PrintCaptions.h"
@@ -45,10 +47,39 @@ bool TargetViewState::HasPicture() const
     return TargetKind() != TARGET_KIND_NONE;
 }
 
+const CTargetDesign* TargetViewState::CorrectedDesign() const
+{
+    if (m_modes.Scale() != SCALE_FOR_DISTANCE || !m_calibre.isSet() || TargetKind() != TARGET_KIND_DESIGNER)
+        return nullptr;
+    const TargetImage* image = Target();
+    const CTargetDesign* design = image ? image->designer() : nullptr;
+    if (!design) return nullptr;
+    if (!m_corrected || m_correctedScale != m_dDistanceScale || !(m_correctedCalibre == m_calibre)
+        || !m_correctedFrom->Equals(*design)) {
+        m_corrected = std::make_unique<CTargetDesign>();
+        m_correctedFrom = std::make_unique<CTargetDesign>();
+        m_correctedFrom->CopyFrom(*design);
+        // A design edited since OK may have lost its outermost ring to the
+        // calibre: it then prints proportionally, and its captions say no
+        // calibre.
+        m_correctedValid =
+            !CorrectForCalibre(*design, m_dDistanceScale, m_calibre.Inches(), *m_corrected).outermostVanishes;
+        m_correctedScale = m_dDistanceScale;
+        m_correctedCalibre = m_calibre;
+    }
+    return m_correctedValid ? m_corrected.get() : nullptr;
+}
+
 QSize TargetViewState::GetLayoutSize() const
 {
     if (!HasPicture()) return QSize(0, 0);
     QSize size = TargetSizeHimetric();
+    // The corrected design is laid out as it will print, reduced by the
+    // scale like any target scaled for distance.
+    if (const CTargetDesign* corrected = CorrectedDesign()) {
+        const int side = static_cast<int>(corrected->OverallDiameter() * 2540.0);
+        size = QSize(side, side);
+    }
     if (m_modes.Scale() == SCALE_FOR_DISTANCE)
         size = QSize(static_cast<int>(size.width() * m_dDistanceScale),
                      static_cast<int>(size.height() * m_dDistanceScale));
@@ -221,9 +252,13 @@ void TargetViewState::drawTargets(DeviceContext& dc, const TargetLayout& layout)
     if (m_modes.Tile() == TILE_TARGET_TO_PAGE)
         count = std::min(layout.m_arrTargets.size(),
                          static_cast<size_t>(layout.m_nTargetRows) * layout.m_nTargetCols);
+    const CTargetDesign* corrected = CorrectedDesign();
     for (size_t i = 0; i < count; ++i) {
         dc.save();
-        DrawTarget(dc, layout.m_arrTargets[i]);
+        if (corrected)
+            m_corrected->Draw(dc, layout.m_arrTargets[i]);
+        else
+            DrawTarget(dc, layout.m_arrTargets[i]);
         dc.restore();
     }
 }
@@ -258,6 +293,7 @@ void TargetViewState::paintPrinted(DeviceContext& dc)
     info.strShooterUnit = m_strShooterUnit;
     info.strTargetDistance = FormatDistance(m_dTargetDistance);
     info.strTargetUnit = m_strTargetUnit;
+    info.strCalibre = CalibreCaptionSuffix(CorrectedDesign() ? m_calibre : Calibre());
     info.nPrintableWidth = dc.page().printable.width();
     DrawPrintCaptions(dc, info, m_layoutPrint);
     if (m_bScaleCheck) DrawScaleCheck(*p, QRectF(printable), dc.dpiX(), dc.dpiY());
@@ -339,7 +375,8 @@ void TargetViewState::drawScreenPicture(DeviceContext& dc)
         caption = ScreenFitCaption(L.m_dFitScale);
     else if (m_modes.Scale() == SCALE_FOR_DISTANCE)
         caption = ScreenDistanceCaption(FormatDistance(m_dTargetDistance), m_strTargetUnit,
-                                        FormatDistance(m_dShooterDistance), m_strShooterUnit);
+                                        FormatDistance(m_dShooterDistance), m_strShooterUnit)
+                  + CalibreCaptionSuffix(CorrectedDesign() ? m_calibre : Calibre());
     if (!caption.isEmpty()) {
         p->setPen(Qt::black);
         p->setBackgroundMode(Qt::TransparentMode);

@@ -9,9 +9,13 @@
 #include "platform/DeviceContext.h"
 #include "platform/GdiRect.h"
 #include "view/PageMetrics.h"
+#include "view/DistanceScale.h"
 #include "view/TargetLayout.h"
 #include "view/ViewModes.h"
 
+#include <memory>
+
+class CTargetDesign;
 class TargetImage;
 
 // Everything a target window knows besides its widget: the modes, the stored
@@ -35,6 +39,10 @@ public:
     virtual bool DrawTarget(DeviceContext& dc, const GdiRect& rect);
 
     bool HasPicture() const;
+    // While a ring design is scaled for distance with a calibre: the design
+    // corrected for it (designer/CalibreCorrection.h), which is what is laid
+    // out and drawn; null otherwise. Rebuilt when the design changes.
+    const CTargetDesign* CorrectedDesign() const;
     // Picture size in HIMETRIC, scaled for distance in that mode.
     QSize GetLayoutSize() const;
     TargetLayoutInput LayoutInput() const;
@@ -113,6 +121,9 @@ public:
     bool m_bAskTileSpacing = true;
     QString m_strShooterUnit = QStringLiteral("Yards");
     QString m_strTargetUnit = QStringLiteral("Yards");
+    // The calibre the distance scaling corrects a ring design for; none
+    // scales by m_dDistanceScale alone.
+    Calibre m_calibre;
     int m_nPictureKind = 1;
     // Whether printed sheets carry the scale check, and the window shows it.
     bool m_bScaleCheck = false;
@@ -122,4 +133,12 @@ private:
     void paintScreen(DeviceContext& dc, QSize sizeClient, QPoint scroll);
     void drawScreenPicture(DeviceContext& dc);
     void drawTargets(DeviceContext& dc, const TargetLayout& layout);
+
+    // CorrectedDesign's cache: the design it was made from, for which scale
+    // and calibre.
+    mutable std::unique_ptr<CTargetDesign> m_corrected;
+    mutable std::unique_ptr<CTargetDesign> m_correctedFrom;
+    mutable double m_correctedScale = 0.0;
+    mutable Calibre m_correctedCalibre;
+    mutable bool m_correctedValid = false;
 };

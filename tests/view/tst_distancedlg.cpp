@@ -3,8 +3,10 @@
 #include "platform/ui/NumericComboBox.h"
 #include "platform/ui/NumericEdit.h"
 #include "view/DistanceScaleSettings.h"
+#include "designer/TargetDesign.h"
 #include "view/ScaleForDistanceDlg.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +72,8 @@ private slots:
     void storedValuesOutOfRangeIgnored();
     void distanceFieldRefusesMinus();
     void cancelSavesNothing();
+    void calibreRow_data();
+    void calibreRow();
 };
 
 const QString TestDistanceDlg::kSection = QStringLiteral("ScaleForDistance");
@@ -277,6 +281,77 @@ void TestDistanceDlg::cancelSavesNothing()
     QCOMPARE(d.result(), int(QDialog::Rejected));
     QCOMPARE(d.m_dScale, 1.0);
     QCOMPARE(stored("ShooterDistance"), QStringLiteral("absent"));
+}
+
+void TestDistanceDlg::calibreRow_data()
+{
+    QTest::addColumn<bool>("design");
+    QTest::addColumn<QString>("shooter");  // metres, like the target
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QString>("calibre");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("message");  // empty: OK accepted
+    QTest::addColumn<QString>("key");
+
+    // Rings of 155.5, 11.5 and 5 mm. 5 m for 10 m: 0.5 (160) - 4.5 = 75.5;
+    // 2 m: 0.2 (160) - 4.5 = 27.5, the 11.5 and 5 mm rings below zero;
+    // 0.2 m: the outermost gone, 4.5 / 160 x 10 m = 0.28 m, up to 0.3.
+    const QString corrected = QStringLiteral("Each scoring ring is corrected for the calibre: the outermost prints ");
+    QTest::newRow("picture: proportional only")
+        << false << "5" << "10" << "mm" << "4.5"
+        << "Only proportional scaling is possible for a picture: its rings are not known, so it cannot be corrected "
+           "for a calibre." << "" << "none";
+    QTest::newRow("air pistol, 4.5 mm")
+        << true << "5" << "10" << "mm" << "4.5 mm (air)"
+        << corrected + "75.5 mm across (77.75 mm proportionally)." << "" << "4.5mm";
+    QTest::newRow("rings that become dots")
+        << true << "2" << "10" << "mm" << "4.5"
+        << corrected + "27.5 mm across (31.1 mm proportionally). Rings that print as the centre dot: 11.5 mm, 5 mm."
+        << "" << "4.5mm";
+    // and 0.5 (0.197 + 0.224) - 0.224 < 0 for the 5 mm ring.
+    QTest::newRow("typed inches: 0.5 (6.122 + 0.224) - 0.224")
+        << true << "5" << "10" << "in" << "0.224"
+        << corrected + "2.949 in across (3.061 in proportionally). Rings that print as the centre dot: 0.197 in."
+        << "" << "0.224in";
+    const QString gone = QStringLiteral("The outermost scoring ring vanishes at this distance with a calibre of 4.5 mm. "
+                                        "The shortest shooter distance at which it remains is 0.3 m.");
+    QTest::newRow("outermost vanishes: refused") << true << "0.2" << "10" << "mm" << "4.5" << gone << gone << "absent";
+    QTest::newRow("not a calibre") << true << "5" << "10" << "mm" << "abc"
+                                   << "Enter the calibre in mm or in, or choose None."
+                                   << "The calibre must be a diameter in mm or in (at most 1 in), or None." << "absent";
+}
+
+void TestDistanceDlg::calibreRow()
+{
+    QFETCH(bool, design);
+    QFETCH(QString, shooter);
+    QFETCH(QString, target);
+    QFETCH(QString, unit);
+    QFETCH(QString, calibre);
+    QFETCH(QString, note);
+    QFETCH(QString, message);
+    QFETCH(QString, key);
+
+    CTargetDesign rings;
+    for (double mm : {155.5, 11.5, 5.0}) rings.AddCircle(mm / 25.4, 0, 0.0, true, 0xFFFFFF, QString(), false);
+    rings.Rebuild();
+    CScaleForDistanceDlg d;
+    d.m_pDesign = design ? &rings : nullptr;
+    open(d, 15550.0);
+    auto* calibreList = static_cast<QComboBox*>(d.GetDlgItem(CScaleForDistanceDlg::IDC_CALIBRE));
+    QCOMPARE(calibreList->isVisible(), design);
+    QTest::mouseClick(static_cast<QRadioButton*>(d.GetDlgItem(IDC_SHOOTER_METERS)), Qt::LeftButton);
+    QTest::mouseClick(static_cast<QRadioButton*>(d.GetDlgItem(IDC_TARGET_METERS)), Qt::LeftButton);
+    type(d, CScaleForDistanceDlg::IDC_SHOOTER_DISTANCE, shooter);
+    type(d, CScaleForDistanceDlg::IDC_TARGET_DISTANCE, target);
+    static_cast<QComboBox*>(d.GetDlgItem(CScaleForDistanceDlg::IDC_CALIBRE_UNIT))->setCurrentText(unit);
+    calibreList->setEditText(calibre);
+    QCOMPARE(label(d, CScaleForDistanceDlg::IDC_CALIBRE_NOTE), note);
+    clickOk(d);
+    QCOMPARE(MessageLog::messages().isEmpty() ? QString() : MessageLog::messages().first().text, message);
+    QCOMPARE(d.isVisible(), !message.isEmpty());
+    QCOMPARE(stored("Calibre"), key);
 }
 
 QTEST_MAIN(TestDistanceDlg)

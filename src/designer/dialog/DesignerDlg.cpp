@@ -20,6 +20,7 @@
 
 #include "designer/dialog/MiniTargetView.h"
 #include "platform/MessageBox.h"
+#include "platform/Profile.h"
 #include "platform/ui/ColorSwatchButton.h"
 #include "platform/ui/NumericEdit.h"
 
@@ -154,17 +155,15 @@ CDesignerDlg::CDesignerDlg(QWidget* parent) : QDialog(parent)
     layoutControls();
     connectControls();
 
-    m_pBullseyeDiameter->Configure(2, false, true, 0.15, 36.0);
-    m_pBullseyeThickness->Configure(3, false, true, 0.003, 0.5);
-    m_pBullseyeThickness->LimitText();
+    m_lengths.add(m_pBullseyeDiameter, 0.15, 36.0, false);
+    m_lengths.add(m_pBullseyeThickness, 0.003, 0.5, true);
     for (RingRow& row : m_rings) {
-        row.diameter->Configure(2, false, true, 0.15, 48.0);
-        row.thickness->Configure(3, false, true, 0.003, 0.5);
-        row.diameter->LimitText();
-        row.thickness->LimitText();
+        m_lengths.add(row.diameter, 0.15, 48.0, true);
+        m_lengths.add(row.thickness, 0.003, 0.5, true);
     }
-    m_pGridFrequency->Configure(2, false, true, 0.25, 12.0);
-    m_pGridThickness->Configure(3, false, true, 0.003, 0.5);
+    m_lengths.add(m_pGridFrequency, 0.25, 12.0, false);
+    m_lengths.add(m_pGridThickness, 0.003, 0.5, false);
+    m_pSpacingRange->Configure(1, false, true, 1.0, 5000.0);
 }
 
 CDesignerDlg::~CDesignerDlg()
@@ -223,6 +222,22 @@ void CDesignerDlg::createControls()
 
     m_pFontSize = new QComboBox(this);
     registerControl(IDC_FONT_SIZE, m_pFontSize);
+
+    m_pLengthUnit = new QComboBox(this);
+    for (LengthUnit u : {LengthUnit::Inches, LengthUnit::Millimetres}) m_pLengthUnit->addItem(LengthUnitName(u));
+    m_pUnitNote = new QLabel(MeasurementNote(LengthUnit::Inches), this);
+    m_pSpacingUnit = new QComboBox(this);
+    for (int i = 0; i < SPACING_UNIT_COUNT; ++i)
+        m_pSpacingUnit->addItem(SpacingUnit(i) == SpacingUnit::ShooterMoa ? QStringLiteral("shooter's MOA")
+                                                                          : SpacingUnitName(SpacingUnit(i)));
+    m_pSpacingRange = new NumericEdit(this);
+    m_pSpacingRangeUnit = new QComboBox(this);
+    for (RangeUnit u : {RangeUnit::Yards, RangeUnit::Metres}) m_pSpacingRangeUnit->addItem(RangeUnitName(u));
+    registerControl(IDC_LENGTH_UNIT, m_pLengthUnit);
+    registerControl(IDC_UNIT_NOTE, m_pUnitNote);
+    registerControl(IDC_SPACING_UNIT, m_pSpacingUnit);
+    registerControl(IDC_SPACING_RANGE, m_pSpacingRange);
+    registerControl(IDC_SPACING_RANGE_UNIT, m_pSpacingRangeUnit);
 
     m_pDiameterText = new QLabel(this);
     m_pDiameterText->setAlignment(Qt::AlignCenter);
@@ -304,6 +319,18 @@ void CDesignerDlg::layoutControls()
     place(m_pGridThickness, r, COL_THICKNESS);
     place(m_pGridColor, r, COL_COLOR);
     ++r;
+    // The spacing's unit, and for an angle the distance it is seen from.
+    auto* spacing = new QHBoxLayout;
+    spacing->setSpacing(6);
+    spacing->addWidget(new QLabel(QStringLiteral("Frequency in"), this));
+    spacing->addWidget(m_pSpacingUnit);
+    spacing->addWidget(new QLabel(QStringLiteral("at"), this));
+    m_pSpacingRange->setFixedWidth(numberWidth);
+    m_pSpacingRange->setAlignment(Qt::AlignRight);
+    spacing->addWidget(m_pSpacingRange);
+    spacing->addWidget(m_pSpacingRangeUnit);
+    spacing->addStretch(1);
+    grid->addLayout(spacing, r++, COL_NAME, 1, COL_COUNT);
     for (QComboBox* list : {m_pBullseyeType, m_pFontSize}) list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (RingRow& row : m_rings) row.shape->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     grid->setRowStretch(r, 1);
@@ -324,7 +351,10 @@ void CDesignerDlg::layoutControls()
     bottom->addWidget(m_pFontSize);
     bottom->addWidget(new QLabel(QStringLiteral("pt."), this));
     bottom->addSpacing(24);
-    bottom->addWidget(new QLabel(QStringLiteral("NOTE: All measurements are in inches."), this));
+    bottom->addWidget(new QLabel(QStringLiteral("Units:"), this));
+    bottom->addWidget(m_pLengthUnit);
+    bottom->addSpacing(12);
+    bottom->addWidget(m_pUnitNote);
     bottom->addStretch(1);
     bottom->addWidget(m_pOk);
     bottom->addWidget(m_pCancel);
@@ -371,6 +401,27 @@ void CDesignerDlg::connectControls()
     connect(m_pBullseyeColor, &QPushButton::clicked, this, [this] { chooseColor(m_pBullseyeColor, COLOR_OUTLINE); });
     connect(m_pGridColor, &QPushButton::clicked, this, [this] { chooseColor(m_pGridColor, COLOR_OUTLINE); });
 
+    connect(m_pLengthUnit, &QComboBox::currentIndexChanged, this, [this](int i) {
+        const LengthUnit before = m_lengthUnit;
+        m_lengthUnit = LengthUnit(i);
+        // A spacing in the lengths' unit follows it; an angle stays.
+        if (m_spacingUnit == SpacingUnit(int(before))) m_spacingUnit = SpacingUnit(i);
+        applyUnits(true);
+    });
+    connect(m_pSpacingUnit, &QComboBox::currentIndexChanged, this, [this](int i) {
+        m_spacingUnit = SpacingUnit(i);
+        applyUnits(true);
+    });
+    connect(m_pSpacingRangeUnit, &QComboBox::currentIndexChanged, this, [this](int i) {
+        m_rangeUnit = RangeUnit(i);
+        applyUnits(true);
+    });
+    connect(m_pSpacingRange, &NumericFieldBase::focusLost, this, [this] {
+        if (m_pSpacingRange->GetValue() == m_dSpacingRange) return;
+        m_dSpacingRange = m_pSpacingRange->GetValue();
+        applyUnits(true);
+    });
+
     connect(m_pOk, &QPushButton::clicked, this, &CDesignerDlg::OnOK);
     connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -409,6 +460,8 @@ void CDesignerDlg::OnInitDialog()
     m_pPreviewFrame = new CMiniTargetFrame(m_pPreviewHost);
     m_pPreviewFrame->GetActiveView()->SetDesign(m_design);
 
+    readUnitSettings();
+    applyUnits(false);
     fillStartValues();
     loadControls();
 
@@ -418,8 +471,8 @@ void CDesignerDlg::OnInitDialog()
 
 void CDesignerDlg::fillStartValues()
 {
-    m_pBullseyeDiameter->SetValue(0.5);
-    m_pBullseyeThickness->SetValue(0.02);
+    m_lengths.set(m_pBullseyeDiameter, 0.5);
+    m_lengths.set(m_pBullseyeThickness, 0.02);
     m_pBullseyeType->clear();
     m_pBullseyeType->addItem(QStringLiteral("X"), int(BULLSEYE_X));
     m_pBullseyeType->addItem(QStringLiteral("Cross"), int(BULLSEYE_CROSS));
@@ -429,8 +482,8 @@ void CDesignerDlg::fillStartValues()
     for (int k = 0; k < RING_ROWS; ++k) {
         RingRow& row = m_rings[size_t(k)];
         const int n = 10 - k;
-        row.diameter->SetValue(double(k + 1));
-        row.thickness->SetValue(0.02);
+        m_lengths.set(row.diameter, double(k + 1));
+        m_lengths.set(row.thickness, 0.02);
         row.shape->clear();
         row.shape->addItem(QStringLiteral("Circle"), int(ELEMENT_CIRCLE));
         row.shape->addItem(QStringLiteral("Square"), int(ELEMENT_SQUARE));
@@ -455,8 +508,8 @@ void CDesignerDlg::loadControls()
         if (e->Type() != ELEMENT_BULLSEYE) continue;
         const auto* bullseye = static_cast<const CBullseyeElement*>(e);
         m_nBullseyeEnabled = e->IsEnabled() ? 1 : 0;
-        m_pBullseyeDiameter->SetValue(e->Diameter());
-        m_pBullseyeThickness->SetValue(e->Thickness());
+        m_lengths.set(m_pBullseyeDiameter, e->Diameter());
+        m_lengths.set(m_pBullseyeThickness, e->Thickness());
         m_pBullseyeColor->SetColor(e->OutlineColor());
         m_pBullseyeType->setCurrentIndex(bullseye->Style() == BULLSEYE_CROSS ? 1 : 0);
         break;
@@ -468,8 +521,8 @@ void CDesignerDlg::loadControls()
         if (e->Type() == ELEMENT_BULLSEYE) continue;
         RingRow& row = m_rings[size_t(k)];
         m_nRingEnabled[size_t(k)] = e->IsEnabled() ? 1 : 0;
-        row.diameter->SetValue(e->Diameter());
-        row.thickness->SetValue(e->Thickness());
+        m_lengths.set(row.diameter, e->Diameter());
+        m_lengths.set(row.thickness, e->Thickness());
         row.shape->setCurrentIndex(e->Type() == ELEMENT_SQUARE ? 1 : e->Type() == ELEMENT_DIAMOND ? 2 : 0);
         row.outline->SetColor(e->OutlineColor());
         row.fill->SetColor(e->FillColor());
@@ -479,8 +532,8 @@ void CDesignerDlg::loadControls()
 
     const CGridElement& grid = m_design.Grid();
     m_nGridEnabled = grid.IsEnabled() ? 1 : 0;
-    m_pGridFrequency->SetValue(grid.Spacing());
-    m_pGridThickness->SetValue(grid.Thickness());
+    m_lengths.set(m_pGridFrequency, grid.Spacing());
+    m_lengths.set(m_pGridThickness, grid.Thickness());
     m_pGridColor->SetColor(grid.OutlineColor());
 
     const QString prefix = QStringLiteral(" %1").arg(m_design.GetLabelFontSize() / 10);
@@ -533,14 +586,14 @@ void CDesignerDlg::Refresh()
 
     m_design.Clear();
     m_design.SetLabelFontSize(selectedValue(m_pFontSize) * 10);
-    m_design.AddBullseye(m_pBullseyeDiameter->GetValue(), m_pBullseyeColor->GetColor(),
-                         m_pBullseyeThickness->GetValue(), m_nBullseyeEnabled != 0, selectedValue(m_pBullseyeType),
+    m_design.AddBullseye(m_lengths.get(m_pBullseyeDiameter), m_pBullseyeColor->GetColor(),
+                         m_lengths.get(m_pBullseyeThickness), m_nBullseyeEnabled != 0, selectedValue(m_pBullseyeType),
                          false);
     for (int k = 0; k < RING_ROWS; ++k) {
         const RingRow& row = m_rings[size_t(k)];
         const QString label = row.label->text();
-        const double diameter = row.diameter->GetValue();
-        const double thickness = row.thickness->GetValue();
+        const double diameter = m_lengths.get(row.diameter);
+        const double thickness = m_lengths.get(row.thickness);
         const DesignColor outline = row.outline->GetColor();
         const DesignColor fill = row.fill->GetColor();
         const bool enabled = m_nRingEnabled[size_t(k)] != 0;
@@ -550,14 +603,81 @@ void CDesignerDlg::Refresh()
         default: m_design.AddCircle(diameter, outline, thickness, enabled, fill, label, false); break;
         }
     }
-    m_design.SetGrid(m_pGridColor->GetColor(), m_pGridThickness->GetValue(), m_nGridEnabled != 0,
-                     m_pGridFrequency->GetValue());
+    m_design.SetGrid(m_pGridColor->GetColor(), m_lengths.get(m_pGridThickness), m_nGridEnabled != 0,
+                     m_lengths.get(m_pGridFrequency));
     m_design.Rebuild();
 
     CMiniTargetView* view = previewView();
     view->SetDesign(m_design);
     const CDesignElement* largest = view->GetDesign().GetFirstEnabledElement();
-    m_pDiameterText->setText(QString::asprintf("%1.2lf in", largest ? largest->Diameter() : 0.0));
+    const double diameter = largest ? largest->Diameter() : 0.0;
+    m_pDiameterText->setText(m_lengthUnit == LengthUnit::Millimetres ? QString::asprintf("%1.2lf mm", diameter * 25.4)
+                                                                     : QString::asprintf("%1.2lf in", diameter));
+}
+
+// ------------------------------------------------------------ units
+
+namespace {
+
+const char* const kUnitSection = "Ringdesigner";
+
+}  // namespace
+
+void CDesignerDlg::readUnitSettings()
+{
+    const QString section = QLatin1String(kUnitSection);
+    QString text;
+    ReadProfileText(section, QStringLiteral("Units"), LengthUnitName(LengthUnit::Inches), &text);
+    m_lengthUnit = text == LengthUnitName(LengthUnit::Millimetres) ? LengthUnit::Millimetres : LengthUnit::Inches;
+    ReadProfileText(section, QStringLiteral("GridUnits"), LengthUnitName(m_lengthUnit), &text);
+    m_spacingUnit = SpacingUnit(int(m_lengthUnit));
+    for (int i = 0; i < SPACING_UNIT_COUNT; ++i)
+        if (text == SpacingUnitName(SpacingUnit(i))) m_spacingUnit = SpacingUnit(i);
+    double range = 100.0;
+    ReadProfileReal(section, QStringLiteral("GridDistance"), 100.0, &range);
+    m_dSpacingRange = range >= 1.0 && range <= 5000.0 ? range : 100.0;
+    ReadProfileText(section, QStringLiteral("GridDistanceUnits"), RangeUnitName(RangeUnit::Yards), &text);
+    m_rangeUnit = text == RangeUnitName(RangeUnit::Metres) ? RangeUnit::Metres : RangeUnit::Yards;
+}
+
+void CDesignerDlg::applyUnits(bool save)
+{
+    for (QComboBox* list : {m_pLengthUnit, m_pSpacingUnit, m_pSpacingRangeUnit}) list->blockSignals(true);
+    m_pLengthUnit->setCurrentIndex(int(m_lengthUnit));
+    m_pSpacingUnit->setCurrentIndex(int(m_spacingUnit));
+    m_pSpacingRangeUnit->setCurrentIndex(int(m_rangeUnit));
+    for (QComboBox* list : {m_pLengthUnit, m_pSpacingUnit, m_pSpacingRangeUnit}) list->blockSignals(false);
+    m_pSpacingRange->SetValue(m_dSpacingRange);
+
+    // Inches to 0.001 in, everything else to 0.01 of its unit.
+    const double unit = LengthUnitInches(m_lengthUnit);
+    const int decimals = m_lengthUnit == LengthUnit::Inches ? 3 : 2;
+    m_lengths.setUnit(m_pBullseyeDiameter, unit, decimals);
+    m_lengths.setUnit(m_pBullseyeThickness, unit, decimals);
+    for (RingRow& row : m_rings) {
+        m_lengths.setUnit(row.diameter, unit, decimals);
+        m_lengths.setUnit(row.thickness, unit, decimals);
+    }
+    m_lengths.setUnit(m_pGridThickness, unit, decimals);
+    const bool angle = IsAngleUnit(m_spacingUnit);
+    m_lengths.setUnit(m_pGridFrequency,
+                      SpacingUnitInches(m_spacingUnit, RangeInches(m_dSpacingRange, m_rangeUnit)),
+                      m_spacingUnit == SpacingUnit::Inches ? 3 : 2);
+    m_pSpacingRange->setEnabled(angle);
+    m_pSpacingRangeUnit->setEnabled(angle);
+    m_pUnitNote->setText(MeasurementNote(m_lengthUnit));
+
+    if (save) {
+        const QString section = QLatin1String(kUnitSection);
+        WritePrivateProfileString(section, QStringLiteral("Units"), LengthUnitName(m_lengthUnit),
+                                  QLatin1String(PROFILE_FILE));
+        WritePrivateProfileString(section, QStringLiteral("GridUnits"), SpacingUnitName(m_spacingUnit),
+                                  QLatin1String(PROFILE_FILE));
+        WriteProfileReal(section, QStringLiteral("GridDistance"), m_dSpacingRange);
+        WritePrivateProfileString(section, QStringLiteral("GridDistanceUnits"), RangeUnitName(m_rangeUnit),
+                                  QLatin1String(PROFILE_FILE));
+        Refresh();
+    }
 }
 
 // ------------------------------------------------------------ colours

@@ -9,7 +9,9 @@
 #include <functional>
 
 #include "designer/DesignTypes.h"
+#include "designer/DesignUnits.h"
 #include "designer/TargetDesign.h"
+#include "designer/dialog/ExactLengthFields.h"
 
 class CMiniTargetFrame;
 class CMiniTargetView;
@@ -43,6 +45,13 @@ enum DesignerControlId {
     IDC_PREVIEW_FRAME = 2009,
     IDC_DIAMETER_TEXT = 2010,
     IDC_FONT_SIZE = 2013,
+    // The units the lengths are shown in, and the grid spacing's unit with
+    // the distance its angles are seen from.
+    IDC_LENGTH_UNIT = 2020,
+    IDC_UNIT_NOTE = 2021,
+    IDC_SPACING_UNIT = 2022,
+    IDC_SPACING_RANGE = 2023,
+    IDC_SPACING_RANGE_UNIT = 2024,
     IDC_OK = 1,
     IDC_CANCEL = 2,
 };
@@ -152,6 +161,10 @@ private:
     void applyEnablingRules();
     void chooseColor(ColorSwatchButton* button, ColorButtonKind kind);
     void registerControl(int id, QWidget* control);
+    // Shows every length in the chosen units; remembers them in the settings
+    // when save is set.
+    void applyUnits(bool save);
+    void readUnitSettings();
 
     CTargetDesign m_design;
     QString m_strCaption;
@@ -177,6 +190,17 @@ private:
     QPushButton* m_pOk = nullptr;
     QPushButton* m_pCancel = nullptr;
     CMiniTargetFrame* m_pPreviewFrame = nullptr;
+    QComboBox* m_pLengthUnit = nullptr;
+    QLabel* m_pUnitNote = nullptr;
+    QComboBox* m_pSpacingUnit = nullptr;
+    NumericEdit* m_pSpacingRange = nullptr;
+    QComboBox* m_pSpacingRangeUnit = nullptr;
+
+    ExactLengthFields m_lengths;
+    LengthUnit m_lengthUnit = LengthUnit::Inches;
+    SpacingUnit m_spacingUnit = SpacingUnit::Inches;
+    double m_dSpacingRange = 100.0;
+    RangeUnit m_rangeUnit = RangeUnit::Yards;
 
     QHash<int, QWidget*> m_controls;
 };

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFile>
+#include <cmath>
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -13,6 +15,7 @@
 #include "designer/dialog/MiniTargetView.h"
 #include "helper_dialog.h"
 #include "platform/MessageBox.h"
+#include "platform/Profile.h"
 #include "platform/ui/NumericEdit.h"
 
 using namespace DialogDriver;
@@ -70,6 +73,8 @@ private slots:
     void editedDesignSurvivesFile();
     void fitsSmallScreen();
     void closingWithFocusInField();
+    void unitsShowAndKeepValues_data();
+    void unitsShowAndKeepValues();
 };
 
 // ---------------------------------------------------------------- opening
@@ -82,7 +87,7 @@ void TestDesignerDlg::defaultDesignRows_data()
     QTest::addColumn<QString>("label");
     for (int k = 0; k < CDesignerDlg::RING_ROWS; ++k) {
         const int n = 10 - k;
-        QTest::addRow("Ring %d", n) << k << (n >= 4) << QString::asprintf("%d.00", k + 1)
+        QTest::addRow("Ring %d", n) << k << (n >= 4) << QString::asprintf("%d.000", k + 1)
                                    << (n < 10 ? QString::number(n) : QString());
     }
 }
@@ -117,12 +122,12 @@ void TestDesignerDlg::defaultDesignOtherRows()
     dialog.show();
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Ringdesigner - NEW"));
     QVERIFY(isChecked(dialog, IDC_BULLSEYE_ENABLE));
-    QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.50"));
+    QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.500"));
     QCOMPARE(text(dialog, IDC_BULLSEYE_THICKNESS), QStringLiteral("0.040"));
     QCOMPARE(text(dialog, IDC_BULLSEYE_TYPE), QStringLiteral("Cross"));
     QCOMPARE(color(dialog, IDC_BULLSEYE_COLOR), 0xFFFFFFu);
     QVERIFY(!isChecked(dialog, IDC_GRID_ENABLE));
-    QCOMPARE(text(dialog, IDC_GRID_FREQUENCY), QStringLiteral("1.00"));
+    QCOMPARE(text(dialog, IDC_GRID_FREQUENCY), QStringLiteral("1.000"));
     QCOMPARE(text(dialog, IDC_GRID_THICKNESS), QStringLiteral("0.005"));
     QCOMPARE(color(dialog, IDC_GRID_COLOR), 0x606060u);
     QCOMPARE(text(dialog, IDC_FONT_SIZE), QStringLiteral(" 14"));
@@ -144,15 +149,15 @@ void TestDesignerDlg::fieldsAreConfigured_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("maxLength");
     // Over the maximum, under the minimum, and the decimals shown.
-    QTest::newRow("bull's-eye diameter max") << int(IDC_BULLSEYE_DIAMETER) << "40" << "36.00" << 32767;
-    QTest::newRow("bull's-eye diameter min") << int(IDC_BULLSEYE_DIAMETER) << "0.1" << "0.15" << 32767;
+    QTest::newRow("bull's-eye diameter max") << int(IDC_BULLSEYE_DIAMETER) << "40" << "36.000" << 32767;
+    QTest::newRow("bull's-eye diameter min") << int(IDC_BULLSEYE_DIAMETER) << "0.1" << "0.150" << 32767;
     QTest::newRow("bull's-eye thickness max") << int(IDC_BULLSEYE_THICKNESS) << "0.7" << "0.500" << 6;
     QTest::newRow("bull's-eye thickness min") << int(IDC_BULLSEYE_THICKNESS) << "0.001" << "0.003" << 6;
-    QTest::newRow("ring diameter max") << int(IDC_RING_DIAMETER + 4) << "60" << "48.00" << 6;
-    QTest::newRow("ring diameter decimals") << int(IDC_RING_DIAMETER + 4) << "5.126" << "5.13" << 6;
+    QTest::newRow("ring diameter max") << int(IDC_RING_DIAMETER + 4) << "60" << "48.000" << 7;
+    QTest::newRow("ring diameter decimals") << int(IDC_RING_DIAMETER + 4) << "5.1264" << "5.126" << 7;
     QTest::newRow("ring thickness min") << int(IDC_RING_THICKNESS + 10) << "0" << "0.003" << 6;
-    QTest::newRow("grid frequency max") << int(IDC_GRID_FREQUENCY) << "20" << "12.00" << 32767;
-    QTest::newRow("grid frequency min") << int(IDC_GRID_FREQUENCY) << "0.2" << "0.25" << 32767;
+    QTest::newRow("grid frequency max") << int(IDC_GRID_FREQUENCY) << "20" << "12.000" << 32767;
+    QTest::newRow("grid frequency min") << int(IDC_GRID_FREQUENCY) << "0.2" << "0.250" << 32767;
     QTest::newRow("grid thickness max") << int(IDC_GRID_THICKNESS) << "0.9" << "0.500" << 32767;
 }
 
@@ -299,7 +304,7 @@ void TestDesignerDlg::okNeedsSomethingEnabled()
     QCOMPARE(MessageLog::messages().first().caption, QStringLiteral("Ringdesigner"));
     // The dialog keeps every value.
     QCOMPARE(isChecked(dialog, IDC_GRID_ENABLE), keep.contains(IDC_GRID_ENABLE));
-    QCOMPARE(text(dialog, IDC_RING_DIAMETER + 3), QStringLiteral("4.00"));
+    QCOMPARE(text(dialog, IDC_RING_DIAMETER + 3), QStringLiteral("4.000"));
 }
 
 void TestDesignerDlg::okGivesWhatControlsShow()
@@ -364,7 +369,7 @@ void TestDesignerDlg::okTakesTheFocusedFieldsValue()
     QTest::keyClicks(field, "60");
     QTest::keyClick(field, Qt::Key_Return);  // OK by the Enter key, the field keeps the focus
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(field->text(), QStringLiteral("48.00"));
+    QCOMPARE(field->text(), QStringLiteral("48.000"));
     QCOMPARE(dialog.GetDesign().GetElement(7)->Diameter(), 48.0);
 }
 
@@ -396,14 +401,14 @@ void TestDesignerDlg::fewerRowsKeepStartValues()
     const int n = 10 - k;
     if (fromDesign) {
         QCOMPARE(isChecked(dialog, IDC_RING_ENABLE + k), k % 2 == 0);
-        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.00", k + 1));
+        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.000", k + 1));
         QCOMPARE(text(dialog, IDC_RING_THICKNESS + k), QStringLiteral("0.050"));
         QCOMPARE(text(dialog, IDC_RING_LABEL + k), QStringLiteral("L%1").arg(k + 1));
         QCOMPARE(color(dialog, IDC_RING_COLOR + k), 0x112233u);
         QCOMPARE(color(dialog, IDC_RING_FILL + k), 0x445566u);
     } else {
         QVERIFY(!isChecked(dialog, IDC_RING_ENABLE + k));
-        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.00", k + 1));
+        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.000", k + 1));
         QCOMPARE(text(dialog, IDC_RING_THICKNESS + k), QStringLiteral("0.020"));
         QCOMPARE(text(dialog, IDC_RING_SHAPE + k), QStringLiteral("Circle"));
         QCOMPARE(text(dialog, IDC_RING_LABEL + k), n < 10 ? QString::number(n) : QString());
@@ -411,7 +416,7 @@ void TestDesignerDlg::fewerRowsKeepStartValues()
         QCOMPARE(color(dialog, IDC_RING_FILL + k), n >= 9 ? 0x000000u : 0xFFFFFFu);
     }
     QCOMPARE(text(dialog, IDC_BULLSEYE_TYPE), QStringLiteral("X"));
-    QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.75"));
+    QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.750"));
     QCOMPARE(text(dialog, IDC_FONT_SIZE), QStringLiteral(" 18"));
     // The working design now always holds the bull's-eye and eleven rows.
     QCOMPARE(dialog.GetDesign().GetElementCount(), 12);
@@ -424,7 +429,7 @@ void TestDesignerDlg::moreThanElevenRings()
     CDesignerDlg dialog;
     dialog.SetDesign(design);
     QVERIFY(showActive(dialog));
-    QCOMPARE(text(dialog, IDC_RING_DIAMETER + 10), QStringLiteral("11.00"));
+    QCOMPARE(text(dialog, IDC_RING_DIAMETER + 10), QStringLiteral("11.000"));
     QCOMPARE(text(dialog, IDC_RING_LABEL + 10), QStringLiteral("L11"));
     click(dialog, IDC_OK);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -640,6 +645,73 @@ void TestDesignerDlg::closingWithFocusInField()
         delete dialog;
     }
     QVERIFY(MessageLog::messages().isEmpty());
+}
+
+
+// ---------------------------------------------------------------- units
+
+void TestDesignerDlg::unitsShowAndKeepValues_data()
+{
+    QTest::addColumn<QString>("units");    // lengths' unit
+    QTest::addColumn<QString>("spacing");  // grid's unit, "MOA@100yd" for an angle
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("typed");    // empty: left as shown
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<double>("kept");      // inches in the design after OK
+
+    // Ring 10 is the 155.5 mm air pistol ring, 6.1220472... in; the grid 2 in.
+    const double ring = 155.5 / 25.4;
+    const int dia = IDC_RING_DIAMETER;
+    QTest::newRow("inches to 0.001, kept exactly") << "in" << "in" << dia << "" << "6.122" << ring;
+    QTest::newRow("mm to 0.01, kept exactly") << "mm" << "mm" << dia << "" << "155.50" << ring;
+    QTest::newRow("typed mm") << "mm" << "mm" << dia << "150" << "150.00" << 150.0 / 25.4;
+    QTest::newRow("grid in MOA: 2 / 1.0472") << "in" << "MOA@100yd" << int(IDC_GRID_FREQUENCY) << "" << "1.91" << 2.0;
+    QTest::newRow("typed 1 MOA at 100 yd") << "in" << "MOA@100yd" << int(IDC_GRID_FREQUENCY) << "1" << "1.00"
+                                           << 3600.0 * std::tan(M_PI / 10800.0);
+    QTest::newRow("typed 1 shooter's MOA at 50 yd") << "in" << "shooter's MOA@50yd" << int(IDC_GRID_FREQUENCY) << "1"
+                                                    << "1.00" << 0.5;
+    QTest::newRow("typed 2 MIL at 100 m: 200 mm") << "mm" << "MIL@100m" << int(IDC_GRID_FREQUENCY) << "2"
+                                                  << "2.00" << 200.0 / 25.4;
+    QTest::newRow("0.05 MIL at 100 m is under the 0.25 in floor") << "in" << "MIL@100m" << int(IDC_GRID_FREQUENCY)
+                                                                  << "0.05" << "0.06" << 0.25;
+}
+
+void TestDesignerDlg::unitsShowAndKeepValues()
+{
+    QFETCH(QString, units);
+    QFETCH(QString, spacing);
+    QFETCH(int, id);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(double, kept);
+    QFile::remove(ProfilePath());
+    CTargetDesign design;
+    design.LoadDefault();
+    design.GetElement(1)->SetDiameter(155.5 / 25.4);
+    design.SetGrid(0x606060, 0.005, true, 2.0);
+    design.Rebuild();
+    CDesignerDlg dialog;
+    dialog.SetDesign(design);
+    QVERIFY(showActive(dialog));
+    select(dialog, IDC_LENGTH_UNIT, units);
+    const QStringList angle = spacing.split(QLatin1Char('@'));
+    select(dialog, IDC_SPACING_UNIT, angle[0]);
+    if (angle.size() > 1) {
+        const bool metres = angle[1].endsWith(QLatin1String("m")) && !angle[1].endsWith(QLatin1String("yd"));
+        select(dialog, IDC_SPACING_RANGE_UNIT, metres ? QStringLiteral("m") : QStringLiteral("yd"));
+        typeInto(dialog, IDC_SPACING_RANGE, angle[1].chopped(metres ? 1 : 2));
+    }
+    QCOMPARE(text(dialog, IDC_UNIT_NOTE), units == QLatin1String("mm")
+                                              ? QStringLiteral("NOTE: All measurements are in millimetres.")
+                                              : QStringLiteral("NOTE: All measurements are in inches."));
+    if (!typed.isEmpty()) typeInto(dialog, id, typed);
+    QCOMPARE(text(dialog, id), shown);
+    click(dialog, IDC_OK);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const double value =
+        id == IDC_GRID_FREQUENCY ? dialog.GetDesign().Grid().Spacing() : dialog.GetDesign().GetElement(1)->Diameter();
+    QVERIFY2(std::fabs(value - kept) < 1e-12, qPrintable(QString::number(value, 'g', 17)));
+    QFile::remove(ProfilePath());
 }
 
 QTEST_MAIN(TestDesignerDlg)
