@@ -35,6 +35,8 @@ QString CommandString(int id)
         {ID_FILE_PRINT_CALIBRATION,
          QStringLiteral("Measure the printer once so that targets print true to size\nPrinter Calibration")},
         {ID_VIEW_SCALE_CHECK, QStringLiteral("Print a 100 mm and a 4 in bar on every sheet\nPrint Scale Check")},
+        {ID_VIEW_POSTER_OPTIONS,
+         QStringLiteral("Overlap, sheet labels, centre and empty sheets of a poster\nPoster Options")},
         {ID_FILE_PRINT_PREVIEW, QStringLiteral("Display full pages\nPrint Preview")},
         {ID_APP_ABOUT, QStringLiteral("Display program information, version number and copyright\nAbout")},
         {ID_APP_EXIT, QStringLiteral("Quit the application; prompts to save documents\nExit")},

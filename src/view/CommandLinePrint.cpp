@@ -13,6 +13,7 @@
 #include "view/CommandLineOptions.h"
 #include "view/DistanceScaleCommand.h"
 #include "view/PageMetrics.h"
+#include "view/PosterDlg.h"
 #include "view/PrintJob.h"
 #include "view/TargetViewState.h"
 #include "view/TileLayoutCommand.h"
@@ -50,6 +51,7 @@ struct Options {
     TileOption tile;
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = 600;
+    PosterOptions poster;  // --overlap, --sheet-labels, --centre-on-sheet, --skip-empty
 };
 
 int fail(const QString& text)
@@ -63,7 +65,8 @@ QString usage()
     return QStringLiteral(
         "Usage: vantric -p FILE\n"
         "       vantric --print-to-pdf OUT.pdf [--poster] [--scale-to-page] [--distance SHOOTER:TARGET]\n"
-        "               [--tile ROWSxCOLS[@ROWGAP,COLGAP]] [--paper letter|a4] [--dpi N] FILE\n"
+        "               [--tile ROWSxCOLS[@ROWGAP,COLGAP]] [--paper letter|a4] [--dpi N]\n"
+        "               [--overlap MM] [--sheet-labels] [--centre-on-sheet] [--skip-empty] FILE\n"
         "       (both with [--scale-check])\n"
         "       vantric --calibration-sheet OUT.pdf [--paper letter|a4] [--dpi N]");
 }
@@ -98,6 +101,17 @@ QString parse(const QStringList& args, Options& o)
                 distance ? ParseDistanceOption(v, &o.distance) : ParseTileOption(v, &o.tile);
             if (!problem.isEmpty()) return problem;
             o.steps << a;
+        } else if (a == QLatin1String("--overlap")) {
+            QString v;
+            if (!value(v)) v.clear();
+            const QString problem = ParseOverlapOption(v, &o.poster.nOverlap);
+            if (!problem.isEmpty()) return problem;
+        } else if (a == QLatin1String("--sheet-labels")) {
+            o.poster.bSheetLabels = true;
+        } else if (a == QLatin1String("--centre-on-sheet")) {
+            o.poster.bCentreOnSheet = true;
+        } else if (a == QLatin1String("--skip-empty")) {
+            o.poster.bSkipEmpty = true;
         } else if (a == QLatin1String("--paper")) {
             QString v;
             if (!value(v)) return QStringLiteral("--paper needs letter or a4.");
@@ -121,7 +135,7 @@ QString parse(const QStringList& args, Options& o)
     }
     if (o.toPrinter == !o.pdf.isEmpty())
         return QStringLiteral("Give either -p or --print-to-pdf.");
-    if (o.toPrinter && o.steps.size() + (o.paper != QPageSize::Letter) > 0)
+    if (o.toPrinter && (o.steps.size() + (o.paper != QPageSize::Letter) > 0 || o.poster.AnyOn()))
         return QStringLiteral("The print options belong to --print-to-pdf.");
     if (files.size() != 1) return QStringLiteral("Give exactly one target file to print.");
     o.file = files.front();
@@ -219,7 +233,17 @@ int RunCommandLinePrint(const QStringList& arguments)
         }
     }
 
+    // The shell's Print prints as the window would, with the saved poster
+    // choices; a PDF takes only the options it is given.
+    view.m_poster = o.toPrinter ? ReadPosterOptions() : o.poster;
     const int pages = TakeJobPrinter(*printer, view);
+    if (view.m_poster.AnyOn() && view.m_modes.Tile() != TILE_PAGES_TO_TARGET && !o.toPrinter)
+        ShowMessage(QStringLiteral("The poster options apply only to a poster (Tile Pages to Target); this target "
+                                   "prints on one sheet."),
+                    QString::fromLatin1(CAPTION), MsgButtons::Ok, MsgIcon::Warning);
+    else if (view.m_poster.AnyOn())
+        ShowMessage(QStringLiteral("Poster: %1.").arg(PosterCountCaption(view.m_layoutPrint)),
+                    QString::fromLatin1(CAPTION), MsgButtons::Ok, MsgIcon::Information);
     if (pages > MAX_SHEETS_UNASKED)
         return fail(QStringLiteral("This target prints on %1 sheets, more than %2: print it from the window, or "
                                    "give --scale-to-page.")
