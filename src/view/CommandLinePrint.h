@@ -9,6 +9,8 @@
 //     --scale-to-page   toggle Scale Target to Page
 //     --paper letter|a4 sheet of the PDF (default letter; 0.25 in margins)
 //     --dpi N           resolution of the PDF (default 600)
+//     --overlap MM, --sheet-labels, --centre-on-sheet, --skip-empty
+//                       the poster's options (-p takes the saved ones)
 // Every message goes to standard error; a failure gives a non-zero status.
 
 // Whether the arguments ask for command-line printing. Called by main()

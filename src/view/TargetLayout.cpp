@@ -42,6 +42,7 @@ static void resetLayout(TargetLayout& L)
     L.m_nOverlap = L.m_nLabelBand = 0;
     L.m_nCurSheet = -1;
     L.m_centre = CentreResult::NotAsked;
+    L.m_rcZone = GdiRect();
 }
 
 int TargetLayout::EmptyCount() const
@@ -126,6 +127,10 @@ static PosterGrid layOutPoster(TargetLayout& L, const TargetLayoutInput& in, int
     L.m_nOverlap = grid.overlap;
     L.m_nLabelBand = grid.band;
     L.m_centre = grid.centre;
+    if (grid.centre == CentreResult::Placed || grid.centre == CentreResult::AddedSheets) {
+        const QRect z = grid.zone.toAlignedRect();
+        L.m_rcZone = toDevice(GdiRect(z.left(), z.top(), z.left() + z.width(), z.top() + z.height()));
+    }
     if (in.poster.bSkipEmpty && in.ink) L.m_arrEmpty = FindEmptySheets(grid, w, h, *in.ink);
     return grid;
 }
@@ -158,6 +163,7 @@ void LayoutPrintPage(TargetLayout& L, const TargetLayoutInput& in, const Printer
             const int dy = -(sheet / grid.cols) * grid.stepY + grid.band;
             L.m_rcPaper.offset(dx, dy);
             L.m_rcPrintable.offset(dx, dy);
+            L.m_rcZone.offset(dx, dy);
             for (GdiRect& p : L.m_arrPages) p.offset(dx, dy);
             L.m_arrTargets[0].offset(dx, dy);
             L.m_rcTargets.offset(dx, dy);
@@ -252,6 +258,7 @@ GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const Printer
 
     // Centre the targets and the sheet on each other, each axis on its own.
     auto shiftSheet = [&](int dx, int dy) {
+        L.m_rcZone.offset(dx, dy);
         L.m_rcPaper.offset(dx, dy);
         L.m_rcPrintable.offset(dx, dy);
         for (GdiRect& s : L.m_arrPages) s.offset(dx, dy);
@@ -283,6 +290,7 @@ GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const Printer
             fitScale(f, sizeClient.height() - 32, H);
         }
         L.m_rcPaper = zoomed(L.m_rcPaper, f);
+        L.m_rcZone = zoomed(L.m_rcZone, f);
         L.m_rcPrintable = zoomed(L.m_rcPrintable, f);
         L.m_rcTargets = zoomed(L.m_rcTargets, f);
         for (GdiRect& s : L.m_arrPages) s = zoomed(s, f);

@@ -40,6 +40,7 @@ struct TargetLayout {
     int m_nLabelBand = 0;
     int m_nCurSheet = -1;
     CentreResult m_centre = CentreResult::NotAsked;
+    GdiRect m_rcZone;  // the centre kept on one sheet, where it lands
 
     int SheetCount() const { return m_nPageRows * m_nPageCols; }
     int EmptyCount() const;

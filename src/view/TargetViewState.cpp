@@ -382,6 +382,12 @@ void TargetViewState::drawPosterSheets(DeviceContext& dc)
                         SheetLabel(k / L.m_nPageCols, k % L.m_nPageCols));
         }
     }
+    // Where the centre kept on one sheet lands.
+    if (!L.m_rcZone.isEmpty()) {
+        p->setPen(QPen(QColor(0, 160, 0), 2));
+        p->setBrush(Qt::NoBrush);
+        p->drawEllipse(L.m_rcZone.toQRect());
+    }
     dc.restore();
 }
 

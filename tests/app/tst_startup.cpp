@@ -374,6 +374,7 @@ void TestStartup::menuWithTargetDocument()
                           QStringLiteral("&50% of Original Size"), QStringLiteral("&75% of Original Size"),
                           QStringLiteral("&100% (Full Size)"), QStringLiteral("&Fit Image to View"),
                           QStringLiteral("Tile &Pages to Target"), QStringLiteral("Tile T&arget to Page..."),
+                          QStringLiteral("P&oster Options..."),
                           QStringLiteral("S&cale Target to Page"), QStringLiteral("Scale Target for &Distance..."),
                           QStringLiteral("Print &Scale Check"), QStringLiteral("&Toolbar"),
                           QStringLiteral("&Status Bar")}));

@@ -48,6 +48,10 @@ void TestCommandLine::rejected_data()
                              << "--dpi needs a resolution";
     QTest::newRow("dpi too small") << QStringList{"vantric", "--print-to-pdf", out, "--dpi", "0", missing}
                                    << "--dpi needs a resolution";
+    QTest::newRow("overlap too wide") << QStringList{"vantric", "--print-to-pdf", out, "--overlap", "60mm", missing}
+                                      << "--overlap expects a width from 0 to 50 mm";
+    QTest::newRow("poster options with -p") << QStringList{"vantric", "-p", "--sheet-labels", missing}
+                                            << "The print options belong to --print-to-pdf.";
     QTest::newRow("no output") << QStringList{"vantric", "--print-to-pdf"} << "needs an output file";
     QTest::newRow("no file") << QStringList{"vantric", "--print-to-pdf", out} << "exactly one target file";
     QTest::newRow("two files") << QStringList{"vantric", "--print-to-pdf", out, missing, missing}
