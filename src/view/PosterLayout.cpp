@@ -92,6 +92,11 @@ static PosterGrid layOutFor(const PosterGeometry& g, const QRectF* zone)
     if (zone) {
         grid.centre = worse(x.centre, y.centre);
         grid.zone = z.translated(x.offset, y.offset);
+        for (int k = 0; k < grid.Count() && grid.centre != CentreResult::CannotFit && grid.zoneSheet < 0; ++k) {
+            const GdiRect s = grid.Sheet(k / grid.cols, k % grid.cols);
+            if (QRectF(s.toQRect()).adjusted(g.margin, g.margin, -g.margin, -g.margin).contains(grid.zone))
+                grid.zoneSheet = k;
+        }
     }
     return grid;
 }

@@ -63,7 +63,8 @@ struct PosterGrid {
     int targetX = 0;  // the target's top-left corner in the assembly
     int targetY = 0;
     CentreResult centre = CentreResult::NotAsked;
-    QRectF zone;  // the zone kept on one sheet, in the assembly
+    QRectF zone;        // the zone kept on one sheet, in the assembly
+    int zoneSheet = -1;  // and that sheet
 
     int Count() const { return rows * cols; }
     int Width() const { return (cols - 1) * stepX + cellW; }

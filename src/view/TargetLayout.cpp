@@ -43,6 +43,7 @@ static void resetLayout(TargetLayout& L)
     L.m_nCurSheet = -1;
     L.m_centre = CentreResult::NotAsked;
     L.m_rcZone = GdiRect();
+    L.m_nZoneSheet = -1;
 }
 
 int TargetLayout::EmptyCount() const
@@ -127,6 +128,7 @@ static PosterGrid layOutPoster(TargetLayout& L, const TargetLayoutInput& in, int
     L.m_nOverlap = grid.overlap;
     L.m_nLabelBand = grid.band;
     L.m_centre = grid.centre;
+    L.m_nZoneSheet = grid.zoneSheet;
     if (grid.centre == CentreResult::Placed || grid.centre == CentreResult::AddedSheets) {
         const QRect z = grid.zone.toAlignedRect();
         L.m_rcZone = toDevice(GdiRect(z.left(), z.top(), z.left() + z.width(), z.top() + z.height()));

@@ -41,6 +41,7 @@ struct TargetLayout {
     int m_nCurSheet = -1;
     CentreResult m_centre = CentreResult::NotAsked;
     GdiRect m_rcZone;  // the centre kept on one sheet, where it lands
+    int m_nZoneSheet = -1;
 
     int SheetCount() const { return m_nPageRows * m_nPageCols; }
     int EmptyCount() const;

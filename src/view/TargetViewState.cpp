@@ -359,7 +359,9 @@ QString PosterCountCaption(const TargetLayout& L)
 {
     QString text = L.SheetCount() == 1 ? QStringLiteral("1 sheet") : QStringLiteral("%1 sheets").arg(L.SheetCount());
     if (L.EmptyCount() > 0) text += QStringLiteral(", %1 empty left out").arg(L.EmptyCount());
-    if (L.m_centre == CentreResult::AddedSheets) text += QStringLiteral(", sheets added to keep the centre whole");
+    if (L.m_nZoneSheet >= 0 && L.m_nPageCols > 0)
+        text += QStringLiteral(", centre on %1").arg(SheetLabel(L.m_nZoneSheet / L.m_nPageCols, L.m_nZoneSheet % L.m_nPageCols));
+    if (L.m_centre == CentreResult::AddedSheets) text += QStringLiteral(" (sheets added to keep it whole)");
     if (L.m_centre == CentreResult::CannotFit) text += QStringLiteral(", the centre is too large for one sheet");
     return text;
 }

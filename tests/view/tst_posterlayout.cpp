@@ -2,7 +2,10 @@
 
 #include <QPainter>
 
+#include "designer/TargetDesign.h"
+#include "document/TargetImage.h"
 #include "platform/Profile.h"
+#include "view/TargetViewState.h"
 #include "view/PosterDlg.h"
 #include "view/PosterLayout.h"
 #include "view/PosterMarks.h"
@@ -20,7 +23,21 @@ private slots:
     void labelsAndPages();
     void options_data();
     void options();
+    void designZones_data();
+    void designZones();
 };
+
+namespace {
+
+// A window state over a ring design of concentric circles.
+class DesignView : public TargetViewState {
+public:
+    TargetImage* Target() const override { return const_cast<TargetImage*>(&m_image); }
+    QString DocumentTitle() const override { return QStringLiteral("rings"); }
+    TargetImage m_image;
+};
+
+}  // namespace
 
 void TestPosterLayout::grid_data()
 {
@@ -98,14 +115,15 @@ void TestPosterLayout::grid()
     QVERIFY(r.targetX >= 0 && r.targetX + g.w <= r.Width());
     QVERIFY(r.targetY >= 0 && r.targetY + g.h <= r.Height());
     if (r.centre == CentreResult::Placed || r.centre == CentreResult::AddedSheets) {
-        // The kept zone lies on one sheet, clear of its edges by the margin.
-        bool onOne = false;
-        for (int i = 0; i < r.rows; ++i)
-            for (int j = 0; j < r.cols; ++j) {
-                const QRectF s = QRectF(r.Sheet(i, j).toQRect()).adjusted(5, 5, -5, -5);
-                onOne = onOne || s.contains(r.zone);
-            }
-        QVERIFY(onOne);
+        // The kept zone lies on one sheet, clear of its edges by the margin,
+        // and that is the sheet the window names.
+        int onSheet = -1;
+        for (int k = r.Count() - 1; k >= 0; --k) {
+            const QRectF s = QRectF(r.Sheet(k / r.cols, k % r.cols).toQRect()).adjusted(5, 5, -5, -5);
+            if (s.contains(r.zone)) onSheet = k;
+        }
+        QVERIFY(onSheet >= 0);
+        QCOMPARE(r.zoneSheet, onSheet);
     }
 }
 
@@ -207,6 +225,41 @@ void TestPosterLayout::options()
     WritePrivateProfileString(QStringLiteral("Poster"), QStringLiteral("Overlap"), QStringLiteral("999"),
                               QStringLiteral("Vantric.ini"));
     QCOMPARE(ReadPosterOptions().nOverlap, 0);
+}
+
+void TestPosterLayout::designZones_data()
+{
+    QTest::addColumn<QList<double>>("rings");   // inches
+    QTest::addColumn<double>("distanceScale");
+    QTest::addColumn<QList<int>>("zones");      // diameters, HIMETRIC, largest first
+    QTest::newRow("rings outside in") << QList<double>{10, 4, 1} << 1.0 << QList<int>{25400, 10160, 2540};
+    QTest::newRow("dot grows to 25 mm") << QList<double>{10, 0.5} << 1.0 << QList<int>{25400, 2500};
+    QTest::newRow("scaled for distance") << QList<double>{10, 2} << 0.5 << QList<int>{12700, 2540};
+}
+
+void TestPosterLayout::designZones()
+{
+    QFETCH(QList<double>, rings);
+    QFETCH(double, distanceScale);
+    QFETCH(QList<int>, zones);
+    CTargetDesign design;
+    for (double d : rings) design.AddCircle(d, 0x000000, 0.0, true, 0xffffff, QString(), false);
+    design.Rebuild();
+    DesignView v;
+    QVERIFY(v.m_image.SetDesigner(design));
+    if (distanceScale != 1.0) {
+        v.m_modes.StartDistanceScale();
+        v.m_dDistanceScale = distanceScale;
+    }
+    const QSize size = v.GetLayoutSize();
+    QList<int> got;
+    for (const QRectF& z : v.CentralZones()) {
+        // Every zone is a disc about the middle of the target.
+        QVERIFY(qAbs(z.center().x() - size.width() / 2.0) < 1.0);
+        QVERIFY(qAbs(z.center().y() - size.height() / 2.0) < 1.0);
+        got << qRound(z.width());
+    }
+    QCOMPARE(got, zones);
 }
 
 QTEST_MAIN(TestPosterLayout)
