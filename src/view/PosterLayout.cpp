@@ -128,6 +128,10 @@ QString SheetLabel(int row, int col)
     return letters + QString::number(col + 1);
 }
 
+// Paper white, and the near-white a photographed or scanned target leaves
+// in its blank parts.
+constexpr int kWhiteEnough = 240;
+
 std::vector<bool> FindEmptySheets(const PosterGrid& grid, int w, int h, const QImage& ink)
 {
     std::vector<bool> empty(static_cast<size_t>(grid.Count()), false);
@@ -148,7 +152,8 @@ std::vector<bool> FindEmptySheets(const PosterGrid& grid, int w, int h, const QI
             bool inked = false;
             for (int y = y0; y < y1 && !inked; ++y) {
                 const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-                for (int x = x0; x < x1 && !inked; ++x) inked = (line[x] & 0xffffff) != 0xffffff;
+                for (int x = x0; x < x1 && !inked; ++x)
+                    inked = std::min({qRed(line[x]), qGreen(line[x]), qBlue(line[x])}) < kWhiteEnough;
             }
             empty[static_cast<size_t>(i) * grid.cols + j] = !inked;
         }

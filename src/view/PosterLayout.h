@@ -84,8 +84,8 @@ PosterGrid LayoutPoster(const PosterGeometry& g);
 QString SheetLabel(int row, int col);
 
 // Which sheets the target draws no ink on. ink is the target drawn small
-// into an image that covers its rectangle; any pixel that is not white is
-// ink. The top-left and the top-right sheet (title and maker's line) are
+// into an image that covers its rectangle; a pixel with any channel below
+// 240 is ink (the near-white of a scanned picture is not). The top-left and the top-right sheet (title and maker's line) are
 // never empty.
 std::vector<bool> FindEmptySheets(const PosterGrid& grid, int w, int h, const QImage& ink);
 

@@ -188,6 +188,7 @@ void CTargetView::sizeFrameToPicture(bool mayWait)
 
 void CTargetView::OnUpdate(CDocumentView* sender, qintptr hint, QObject* hintObject)
 {
+    ForgetInk();
     if (hint == HINT_DESIGNER_CHANGED) {
         if (ApplyTargetChanged()) RecomputeTileSilently(*this);
         Refresh(false);

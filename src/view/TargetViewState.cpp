@@ -3,10 +3,10 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-
-#include <algorithm>
 #include <QPalette>
 #include <QRegion>
+
+#include <algorithm>
 
 #include "designer/DesignElement.h"
 #include "designer/TargetDesign.h"
@@ -379,9 +379,12 @@ void TargetViewState::drawPosterSheets(DeviceContext& dc)
         const QRect r = L.m_arrPages[static_cast<size_t>(k)].toQRect();
         if (L.IsEmptySheet(k)) p->fillRect(r, QColor(128, 128, 128, 90));
         if (m_poster.bSheetLabels && L.m_nPageCols > 0) {
+            // On a light ground of its own, so it reads over black rings too.
+            const QString label = SheetLabel(k / L.m_nPageCols, k % L.m_nPageCols);
+            const QRect box = p->boundingRect(r.adjusted(3, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, label);
+            p->fillRect(box.adjusted(-1, 0, 1, 0), QColor(255, 255, 255, 190));
             p->setPen(QColor(64, 64, 160));
-            p->drawText(r.adjusted(3, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                        SheetLabel(k / L.m_nPageCols, k % L.m_nPageCols));
+            p->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, label);
         }
     }
     // Where the centre kept on one sheet lands.

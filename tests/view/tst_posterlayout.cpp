@@ -132,25 +132,32 @@ void TestPosterLayout::emptySheets_data()
     // A 300 x 300 target on 3 x 3 sheets of 100, drawn small at half size.
     QTest::addColumn<QRect>("ink");  // in the small picture
     QTest::addColumn<bool>("disc");
+    QTest::addColumn<int>("grey");
     QTest::addColumn<QList<int>>("empty");
-    QTest::newRow("disc in the middle") << QRect(45, 45, 60, 60) << true << QList<int>{6, 8};
-    QTest::newRow("one dot") << QRect(125, 125, 1, 1) << false << QList<int>{1, 3, 4, 5, 6, 7};
-    QTest::newRow("dot beside a seam counts on both") << QRect(100, 125, 1, 1) << false << QList<int>{1, 3, 4, 5, 6};
-    QTest::newRow("no ink keeps title and maker's sheets") << QRect() << false << QList<int>{1, 3, 4, 5, 6, 7, 8};
+    QTest::newRow("disc in the middle") << QRect(45, 45, 60, 60) << true << 0 << QList<int>{6, 8};
+    QTest::newRow("one dot") << QRect(125, 125, 1, 1) << false << 0 << QList<int>{1, 3, 4, 5, 6, 7};
+    QTest::newRow("dot beside a seam counts on both") << QRect(100, 125, 1, 1) << false << 0
+                                                      << QList<int>{1, 3, 4, 5, 6};
+    QTest::newRow("pale grey is ink") << QRect(125, 125, 1, 1) << false << 230 << QList<int>{1, 3, 4, 5, 6, 7};
+    QTest::newRow("scanner's near-white is not") << QRect(0, 0, 150, 150) << false << 245
+                                                 << QList<int>{1, 3, 4, 5, 6, 7, 8};
+    QTest::newRow("no ink keeps title and maker's sheets") << QRect() << false << 0
+                                                           << QList<int>{1, 3, 4, 5, 6, 7, 8};
 }
 
 void TestPosterLayout::emptySheets()
 {
     QFETCH(QRect, ink);
     QFETCH(bool, disc);
+    QFETCH(int, grey);
     QFETCH(QList<int>, empty);
     QImage img(150, 150, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
     p.setPen(Qt::NoPen);
-    p.setBrush(Qt::black);
+    p.setBrush(QColor(grey, grey, grey));
     if (disc) p.drawEllipse(ink);
-    else if (!ink.isNull()) p.fillRect(ink, Qt::black);
+    else if (!ink.isNull()) p.fillRect(ink, QColor(grey, grey, grey));
     p.end();
     PosterGeometry g;
     g.w = g.h = 300;
