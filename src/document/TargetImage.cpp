@@ -13,6 +13,7 @@
 #include "document/PictureImage.h"
 #include "document/RasterImage.h"
 #include "platform/MessageBox.h"
+#include "platform/RegularFile.h"
 
 bool CheckTargetHeader(const unsigned char* header, int size, bool acceptMarker1F)
 {
@@ -79,8 +80,8 @@ bool TargetImage::Load(const QString& path)
 bool TargetImage::loadPicture(const QString& path, bool isTargetDocument)
 {
     m_picture = std::make_unique<PictureImage>();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!OpenRegularFile(path, file)) {
         m_kind = TARGET_KIND_PICTURE;
         return false;
     }
@@ -100,9 +101,9 @@ bool TargetImage::loadPicture(const QString& path, bool isTargetDocument)
 bool TargetImage::loadDesigner(const QString& path)
 {
     m_designer = std::make_unique<CTargetDesign>();
-    QFile file(path);
+    QFile file;
     bool ok = false;
-    if (file.open(QIODevice::ReadOnly)) ok = m_designer->Read(file) != 0;
+    if (OpenRegularFile(path, file)) ok = m_designer->Read(file) != 0;
     m_kind = TARGET_KIND_DESIGNER;
     return ok;
 }
@@ -203,6 +204,16 @@ bool TargetImage::MakeBitmap(DeviceContext& dc, QImage& bitmap, int boxWidth, in
     const int w = static_cast<int>(natural.width() * s);
     const int h = static_cast<int>(natural.height() * s);
     if (w <= 0 || h <= 0) return false;
+    // A raster shrinks by averaging the area under each pixel, as the target
+    // window shows it: dropping pixels would leave a thin ring as dots.
+    if (m_kind == TARGET_KIND_RASTER && w <= natural.width() && h <= natural.height()) {
+        bitmap = m_raster->AreaAveraged(w, h);
+        if (!bitmap.isNull()) {
+            bitmap.setDotsPerMeterX(qRound(dc.dpiX() / 0.0254));
+            bitmap.setDotsPerMeterY(qRound(dc.dpiY() / 0.0254));
+            return true;
+        }
+    }
 
     bitmap = makeDeviceImage(w, h, dc.dpiX(), dc.dpiY());
     QPainter painter(&bitmap);
