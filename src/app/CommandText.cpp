@@ -38,6 +38,8 @@ QString CommandString(int id)
         {ID_VIEW_SCREEN_CALIBRATION,
          QStringLiteral("Measure the screen once so that 100% (Full Size) is true to size\nScreen Calibration")},
         {ID_WINDOW_MORE, QStringLiteral("Choose a window from the list of all open windows\nMore Windows")},
+        {ID_VIEW_POSTER_OPTIONS,
+         QStringLiteral("Overlap, sheet labels, centre and empty sheets of a poster\nPoster Options")},
         {ID_FILE_PRINT_PREVIEW, QStringLiteral("Display full pages\nPrint Preview")},
         {ID_APP_ABOUT, QStringLiteral("Display program information, version number and copyright\nAbout")},
         {ID_APP_EXIT, QStringLiteral("Quit the application; prompts to save documents\nExit")},

@@ -98,6 +98,7 @@ QList<MenuPopup> MenuResource(int resourceId)
                       {0, {}},
                       {ID_VIEW_TILE_PAGES, QStringLiteral("Tile &Pages to Target")},
                       {ID_VIEW_TILE_TARGET, QStringLiteral("Tile T&arget to Page...")},
+                      {ID_VIEW_POSTER_OPTIONS, QStringLiteral("P&oster Options...")},
                       {0, {}},
                       {ID_VIEW_SCALE_TO_PAGE, QStringLiteral("S&cale Target to Page")},
                       {ID_VIEW_SCALE_DISTANCE, QStringLiteral("Scale Target for &Distance...")},

@@ -13,6 +13,7 @@
 #include "view/CommandLineOptions.h"
 #include "view/DistanceScaleCommand.h"
 #include "view/PageMetrics.h"
+#include "view/PosterDlg.h"
 #include "view/PrintJob.h"
 #include "view/TargetViewState.h"
 #include "view/TileLayoutCommand.h"
@@ -47,6 +48,7 @@ struct Options {
     TileOption tile;
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = 600;
+    PosterOptions poster;  // --overlap, --sheet-labels, --centre-on-sheet, --skip-empty
 };
 
 int fail(const QString& text)
@@ -103,6 +105,14 @@ QString parse(const CommandLine& line, Options& o)
         } else if (a == QLatin1String("--calibre")) {
             if (o.calibre.isSet()) return QStringLiteral("--calibre is given twice.");
             problem = ParseCalibreOption(v, &o.calibre);
+        } else if (a == QLatin1String("--overlap")) {
+            problem = ParseOverlapOption(v, &o.poster.nOverlap);
+        } else if (a == QLatin1String("--sheet-labels")) {
+            o.poster.bSheetLabels = true;
+        } else if (a == QLatin1String("--centre-on-sheet")) {
+            o.poster.bCentreOnSheet = true;
+        } else if (a == QLatin1String("--skip-empty")) {
+            o.poster.bSkipEmpty = true;
         } else if (a == QLatin1String("--paper")) {
             problem = ParsePaperOption(v, &o.paper);
         } else if (a == QLatin1String("--dpi")) {
@@ -235,7 +245,17 @@ int RunCommandLinePrint(const QStringList& arguments)
     const QString problem = applyModes(view, o);
     if (!problem.isEmpty()) return fail(problem);
 
+    // The shell's Print prints as the window would, with the saved poster
+    // choices; a PDF takes only the options it is given.
+    view.m_poster = o.toPrinter ? ReadPosterOptions() : o.poster;
     const int pages = TakeJobPrinter(*printer, view);
+    if (view.m_poster.AnyOn() && view.m_modes.Tile() != TILE_PAGES_TO_TARGET && !o.toPrinter)
+        ShowMessage(QStringLiteral("The poster options apply only to a poster (Tile Pages to Target); this target "
+                                   "prints on one sheet."),
+                    QString::fromLatin1(CAPTION), MsgButtons::Ok, MsgIcon::Warning);
+    else if (view.m_poster.AnyOn())
+        ShowMessage(QStringLiteral("Poster: %1.").arg(PosterCountCaption(view.m_layoutPrint)),
+                    QString::fromLatin1(CAPTION), MsgButtons::Ok, MsgIcon::Information);
     if (pages > MAX_SHEETS_UNASKED)
         return fail(QStringLiteral("This target prints on %1 sheets, more than %2: print it from the window, or "
                                    "give --scale-to-page.")

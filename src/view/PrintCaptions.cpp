@@ -123,8 +123,12 @@ void DrawPrintCaptions(DeviceContext& dc, const PrintCaptionInfo& info, const Ta
     dc.restore();
 
     if (poster) {
-        for (const GdiRect& page : layout.m_arrPages) {
-            GdiRect r = page;
+        // Sheets that overlap or carry a label band would show their
+        // neighbours' borders inside their own: only their own is drawn.
+        const bool ownOnly = layout.m_nOverlap > 0 || layout.m_nLabelBand > 0;
+        for (size_t k = 0; k < layout.m_arrPages.size(); ++k) {
+            if (ownOnly && static_cast<int>(k) != layout.m_nCurSheet) continue;
+            GdiRect r = layout.m_arrPages[k];
             r.inflate(-2, -2);
             DrawCutBorder(dc, r);
         }

@@ -38,6 +38,22 @@ static void resetLayout(TargetLayout& L)
     ensureOne(L.m_arrTargets, 1);
     L.m_nPageRows = L.m_nPageCols = 1;
     L.m_nTargetRows = L.m_nTargetCols = 1;
+    L.m_arrEmpty.clear();
+    L.m_nOverlap = L.m_nLabelBand = 0;
+    L.m_nCurSheet = -1;
+    L.m_centre = CentreResult::NotAsked;
+    L.m_rcZone = GdiRect();
+    L.m_nZoneSheet = -1;
+}
+
+int TargetLayout::EmptyCount() const
+{
+    return static_cast<int>(std::count(m_arrEmpty.begin(), m_arrEmpty.end(), true));
+}
+
+bool TargetLayout::IsEmptySheet(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_arrEmpty.size()) && m_arrEmpty[static_cast<size_t>(index)];
 }
 
 // The poster's sheets, row by row; returns the rectangle they cover.
@@ -87,6 +103,40 @@ static void scaleToPage(TargetLayout& L, int& w, int& h, int pw, int ph)
     h = static_cast<int>(h * f);
 }
 
+// A poster with the user's options: the sheets (each made device-ready by
+// toDevice), the target in its place, and the sheets left out. Sets the
+// paper rectangle to the sheets' union and returns the grid.
+template <typename ToDevice>
+static PosterGrid layOutPoster(TargetLayout& L, const TargetLayoutInput& in, int w, int h, int pw, int ph,
+                               int overlap, int band, int margin, double kx, double ky, ToDevice toDevice)
+{
+    PosterGeometry g;
+    g.w = w;
+    g.h = h;
+    g.pw = pw;
+    g.ph = ph;
+    g.overlap = in.poster.nOverlap > 0 ? overlap : 0;
+    g.band = in.poster.bSheetLabels ? band : 0;
+    g.centre = in.poster.bCentreOnSheet;
+    for (const QRectF& z : in.zones) g.zones.emplace_back(z.x() * kx, z.y() * ky, z.width() * kx, z.height() * ky);
+    g.margin = margin;
+    const PosterGrid grid = LayoutPoster(g);
+    L.m_rcPaper = placeSheets(L, grid.rows, grid.cols, [&](int i, int j) { return toDevice(grid.Sheet(i, j)); });
+    const GdiRect target = toDevice(GdiRect(grid.targetX, grid.targetY, grid.targetX + w, grid.targetY + h));
+    L.m_arrTargets.assign(1, target);
+    L.m_rcTargets = target;
+    L.m_nOverlap = grid.overlap;
+    L.m_nLabelBand = grid.band;
+    L.m_centre = grid.centre;
+    L.m_nZoneSheet = grid.zoneSheet;
+    if (grid.centre == CentreResult::Placed || grid.centre == CentreResult::AddedSheets) {
+        const QRect z = grid.zone.toAlignedRect();
+        L.m_rcZone = toDevice(GdiRect(z.left(), z.top(), z.left() + z.width(), z.top() + z.height()));
+    }
+    if (in.poster.bSkipEmpty && in.ink) L.m_arrEmpty = FindEmptySheets(grid, w, h, *in.ink);
+    return grid;
+}
+
 void LayoutPrintPage(TargetLayout& L, const TargetLayoutInput& in, const PrinterPageMetrics& dev,
                      int dpiX, int dpiY, int nCurPage)
 {
@@ -98,25 +148,24 @@ void LayoutPrintPage(TargetLayout& L, const TargetLayoutInput& in, const Printer
     resetLayout(L);
 
     if (in.nTileMode == TILE_PAGES_TO_TARGET) {
-        const int cols = PagesAcross(w, pw);
-        const int rows = PagesAcross(h, ph);
-        const GdiRect all = placeSheets(L, rows, cols, [&](int i, int j) {
-            return GdiRect(j * pw, i * ph, (j + 1) * pw, (i + 1) * ph);
-        });
-        L.m_rcPrintable = all;
-        L.m_rcPaper = all;
-        GdiRect target(0, 0, w, h);
-        target.offset((all.right - w) / 2, (all.bottom - h) / 2);
-        L.m_arrTargets.assign(1, target);
-        L.m_rcTargets = target;
+        const double kx = in.sizeTarget.width() > 0 ? static_cast<double>(w) / in.sizeTarget.width() : 0.0;
+        const double ky = in.sizeTarget.height() > 0 ? static_cast<double>(h) / in.sizeTarget.height() : 0.0;
+        const PosterGrid grid = layOutPoster(L, in, w, h, pw, ph, HimetricToPixels(in.poster.nOverlap, dpiX),
+                                             HimetricToPixels(POSTER_LABEL_BAND, dpiY),
+                                             HimetricToPixels(POSTER_CENTRE_MARGIN, dpiX), kx, ky,
+                                             [](const GdiRect& r) { return r; });
+        L.m_rcPrintable = L.m_rcPaper;
 
-        if (nCurPage >= 1 && nCurPage <= rows * cols) {
-            const int row = (nCurPage - 1) / cols;
-            const int col = (nCurPage - 1) % cols;
-            const int dx = -col * pw;
-            const int dy = -row * ph;
+        // Printed page k is the k-th sheet not left out; its poster area
+        // lies below its label band on the printable area.
+        const int sheet = nCurPage >= 1 ? SheetOfPage(L.m_arrEmpty, grid.Count(), nCurPage) : -1;
+        L.m_nCurSheet = sheet;
+        if (sheet >= 0) {
+            const int dx = -(sheet % grid.cols) * grid.stepX;
+            const int dy = -(sheet / grid.cols) * grid.stepY + grid.band;
             L.m_rcPaper.offset(dx, dy);
             L.m_rcPrintable.offset(dx, dy);
+            L.m_rcZone.offset(dx, dy);
             for (GdiRect& p : L.m_arrPages) p.offset(dx, dy);
             L.m_arrTargets[0].offset(dx, dy);
             L.m_rcTargets.offset(dx, dy);
@@ -162,7 +211,18 @@ GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const Printer
 
     resetLayout(L);
 
-    if (in.nTileMode == TILE_PAGES_TO_TARGET) {
+    const bool posterOptions = in.nTileMode == TILE_PAGES_TO_TARGET && in.poster.AnyOn();
+    if (posterOptions) {
+        // Laid out in HIMETRIC like the plain poster, with the target placed
+        // by the poster (not centred again below).
+        layOutPoster(L, in, w, h, PW, PH, in.poster.nOverlap, POSTER_LABEL_BAND, POSTER_CENTRE_MARGIN, 1.0, 1.0,
+                     [&](const GdiRect& r) { return cvt(r.left, r.top, r.right, r.bottom).offsetted(5, 5); });
+        L.m_nOverlap = HimetricToPixels(in.poster.nOverlap, dpiX);
+        L.m_nLabelBand = in.poster.bSheetLabels ? HimetricToPixels(POSTER_LABEL_BAND, dpiY) : 0;
+        L.m_rcPrintable = L.m_rcPaper;
+        L.m_rcPaper = GdiRect(L.m_rcPaper.left - 5, L.m_rcPaper.top - 5, L.m_rcPaper.right + 5,
+                              L.m_rcPaper.bottom + 5);
+    } else if (in.nTileMode == TILE_PAGES_TO_TARGET) {
         const int cols = PagesAcross(w, PW);
         const int rows = PagesAcross(h, PH);
         GdiRect all = placeSheets(L, rows, cols,
@@ -200,6 +260,7 @@ GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const Printer
 
     // Centre the targets and the sheet on each other, each axis on its own.
     auto shiftSheet = [&](int dx, int dy) {
+        L.m_rcZone.offset(dx, dy);
         L.m_rcPaper.offset(dx, dy);
         L.m_rcPrintable.offset(dx, dy);
         for (GdiRect& s : L.m_arrPages) s.offset(dx, dy);
@@ -208,14 +269,17 @@ GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const Printer
         L.m_rcTargets.offset(dx, dy);
         for (GdiRect& r : L.m_arrTargets) r.offset(dx, dy);
     };
-    if (L.m_rcTargets.right > L.m_rcPrintable.right)
-        shiftSheet((L.m_rcTargets.right - L.m_rcPrintable.right) / 2, 0);
-    else
-        shiftTargets((L.m_rcPrintable.right - L.m_rcTargets.right) / 2, 0);
-    if (L.m_rcTargets.bottom > L.m_rcPrintable.bottom)
-        shiftSheet(0, (L.m_rcTargets.bottom - L.m_rcPrintable.bottom) / 2);
-    else
-        shiftTargets(0, (L.m_rcPrintable.bottom - L.m_rcTargets.bottom) / 2);
+    // A poster with options has placed its target on the sheets already.
+    if (!posterOptions) {
+        if (L.m_rcTargets.right > L.m_rcPrintable.right)
+            shiftSheet((L.m_rcTargets.right - L.m_rcPrintable.right) / 2, 0);
+        else
+            shiftTargets((L.m_rcPrintable.right - L.m_rcTargets.right) / 2, 0);
+        if (L.m_rcTargets.bottom > L.m_rcPrintable.bottom)
+            shiftSheet(0, (L.m_rcTargets.bottom - L.m_rcPrintable.bottom) / 2);
+        else
+            shiftTargets(0, (L.m_rcPrintable.bottom - L.m_rcTargets.bottom) / 2);
+    }
 
     int dx = 16;
     int dy = 16;
@@ -228,6 +292,7 @@ GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const Printer
             fitScale(f, sizeClient.height() - 32, H);
         }
         L.m_rcPaper = zoomed(L.m_rcPaper, f);
+        L.m_rcZone = zoomed(L.m_rcZone, f);
         L.m_rcPrintable = zoomed(L.m_rcPrintable, f);
         L.m_rcTargets = zoomed(L.m_rcTargets, f);
         for (GdiRect& s : L.m_arrPages) s = zoomed(s, f);

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QImage>
+#include <QRectF>
 #include <QSize>
 
 #include <vector>
 
 #include "platform/GdiRect.h"
 #include "view/PageMetrics.h"
+#include "view/PosterLayout.h"
 
 // Scale modes of a target view.
 constexpr int SCALE_ACTUAL = 0;
@@ -29,8 +32,22 @@ struct TargetLayout {
     std::vector<GdiRect> m_arrPages;  // one per sheet, row by row
     int m_nPageRows = 1;
     int m_nPageCols = 1;
+    // A poster with options: the sheets left out (none unless asked), the
+    // glue strip and the label band in this layout's pixels, the sheet a
+    // printed page shows (-1 for none) and whether the centre found a sheet.
+    std::vector<bool> m_arrEmpty;
+    int m_nOverlap = 0;
+    int m_nLabelBand = 0;
+    int m_nCurSheet = -1;
+    CentreResult m_centre = CentreResult::NotAsked;
+    GdiRect m_rcZone;  // the centre kept on one sheet, where it lands
+    int m_nZoneSheet = -1;
 
-    int PageCount() const { return m_nPageRows * m_nPageCols; }
+    int SheetCount() const { return m_nPageRows * m_nPageCols; }
+    int EmptyCount() const;
+    // Pages of the job: the sheets less the ones left out.
+    int PageCount() const { return SheetCount() - EmptyCount(); }
+    bool IsEmptySheet(int index) const;
 };
 
 // What a layout needs to know about the target and the view's modes.
@@ -42,6 +59,9 @@ struct TargetLayoutInput {
     int nTileCols = 0;
     int nRowSpacing = 0;  // HIMETRIC
     int nColSpacing = 0;  // HIMETRIC
+    PosterOptions poster;
+    std::vector<QRectF> zones;    // central zones in the target's rectangle, HIMETRIC, largest first
+    const QImage* ink = nullptr;  // the target drawn small, for finding empty sheets
 };
 
 // HIMETRIC to device pixels, rounded to the nearest pixel (halves away

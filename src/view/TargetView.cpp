@@ -20,6 +20,7 @@
 #include "platform/ui/ScreenCalibration.h"
 #include "platform/ui/WinApp.h"
 #include "view/DistanceScaleCommand.h"
+#include "view/PosterDlg.h"
 #include "view/PrintJob.h"
 #include "view/ScaleCheck.h"
 #include "view/TileLayoutCommand.h"
@@ -102,6 +103,20 @@ void CTargetView::addCommands()
         ui.SetCheck(ScaleCheckEnabled() ? 1 : 0);
     });
 
+    addCommand(ID_VIEW_POSTER_OPTIONS, [this] {
+        CPosterDlg dialog(m_poster, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        const PosterOptions options = dialog.Options();
+        WritePosterOptions(options);
+        // One choice for every window, as the settings keep one.
+        for (QWidget* top : QApplication::topLevelWidgets())
+            for (CTargetView* view : top->findChildren<CTargetView*>()) {
+                view->m_poster = options;
+                view->Refresh(view == this);
+            }
+    });
+    addUpdateHandler(ID_VIEW_POSTER_OPTIONS, [this](CCmdUI& ui) { ui.Enable(HasPicture()); });
+
     addCommand(ID_FILE_PRINT, [this] { OnFilePrint(false); });
     addCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrint(true); });
     addCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
@@ -135,6 +150,7 @@ void CTargetView::Refresh(bool scrollToOrigin)
 void CTargetView::OnInitialUpdate()
 {
     ReadDefaultPrinterMetrics();
+    m_poster = ReadPosterOptions();
     if (HasPicture()) {
         m_nPictureKind = TargetKind();
         ChooseAutomaticPoster();
@@ -214,6 +230,7 @@ void CTargetView::sizeFrameToPicture(bool mayWait)
 
 void CTargetView::OnUpdate(CDocumentView* sender, qintptr hint, QObject* hintObject)
 {
+    ForgetInk();
     if (hint == HINT_DESIGNER_CHANGED) {
         if (ApplyTargetChanged()) RecomputeTileSilently(*this);
         Refresh(false);

@@ -2,13 +2,18 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QPalette>
 #include <QRegion>
 
+#include <algorithm>
+
 #include "designer/CalibreCorrection.h"
+#include "designer/DesignElement.h"
 #include "designer/TargetDesign.h"
 #include "document/TargetImage.h"
 #include "view/DistanceScale.h"
+#include "view/PosterMarks.h"
 #include "view/PrintCaptions.h"
 #include "view/ScaleCheck.h"
 #include "view/TileLayout.h"
@@ -96,7 +101,60 @@ TargetLayoutInput TargetViewState::LayoutInput() const
     in.nTileCols = m_nTileCols;
     in.nRowSpacing = m_nRowSpacing;
     in.nColSpacing = m_nColSpacing;
+    if (in.nTileMode == TILE_PAGES_TO_TARGET && m_poster.AnyOn()) {
+        in.poster = m_poster;
+        if (m_poster.bCentreOnSheet) in.zones = CentralZones();
+        if (m_poster.bSkipEmpty) in.ink = inkImage();
+    }
     return in;
+}
+
+std::vector<QRectF> TargetViewState::CentralZones() const
+{
+    const QSize size = GetLayoutSize();
+    if (size.isEmpty()) return {};
+    QPointF centre(size.width() / 2.0, size.height() / 2.0);
+    auto disc = [&](double d) { return QRectF(centre.x() - d / 2, centre.y() - d / 2, d, d); };
+    std::vector<QRectF> zones;
+    const TargetImage* image = Target();
+    // A design corrected for a calibre is the one that is laid out and drawn.
+    const CTargetDesign* design = CorrectedDesign();
+    if (!design) design = image ? image->designer() : nullptr;
+    if (design && TargetKind() == TARGET_KIND_DESIGNER) {
+        // The design is fitted into the target's rectangle, centred.
+        const DesignRect& b = design->Bounds();
+        const double bw = b.right - b.left;
+        const double bh = b.bottom - b.top;
+        if (bw > 0 && bh > 0) {
+            const double scale = std::min(size.width() / bw, size.height() / bh);
+            centre -= QPointF((b.left + b.right) / 2 * scale, (b.top + b.bottom) / 2 * scale);
+            // Drawing order is largest first.
+            for (const CDesignElement* e : design->DrawingOrder())
+                if (e->IsEnabled()) zones.push_back(disc(std::max<double>(POSTER_PICTURE_ZONE, e->Diameter() * scale)));
+        }
+    }
+    if (zones.empty()) zones.push_back(disc(POSTER_PICTURE_ZONE));
+    return zones;
+}
+
+const QImage* TargetViewState::inkImage() const
+{
+    const QSize size = GetLayoutSize();
+    if (size.isEmpty()) return nullptr;
+    if (m_ink.isNull() || m_sizeInk != size) {
+        // About 500 pixels along the longer side: enough to see a ring line,
+        // quick enough for every paint.
+        const double ppi = std::clamp(500.0 * 2540.0 / std::max(size.width(), size.height()), 4.0, 300.0);
+        const int iw = std::max(1, qRound(size.width() * ppi / 2540.0));
+        const int ih = std::max(1, qRound(size.height() * ppi / 2540.0));
+        m_ink = makeDeviceImage(iw, ih, qRound(ppi), qRound(ppi));
+        m_ink.fill(Qt::white);
+        QPainter painter(&m_ink);
+        DeviceContext dc(&painter, qRound(ppi), qRound(ppi));
+        const_cast<TargetViewState*>(this)->DrawTarget(dc, GdiRect(0, 0, iw, ih));
+        m_sizeInk = size;
+    }
+    return &m_ink;
 }
 
 void TargetViewState::ExceedsPrintable(bool* pbExceeds, bool* pbExceedsBy20) const
@@ -175,6 +233,7 @@ bool TargetViewState::ScaleTargetToPageEnabled() const
 
 bool TargetViewState::ApplyTargetChanged()
 {
+    ForgetInk();
     bool exceeds = false;
     ExceedsPrintable(&exceeds);
     if (!exceeds) {
@@ -280,13 +339,20 @@ void TargetViewState::paintPrinted(DeviceContext& dc)
     const QRect printable(0, 0, HimetricToPixels(m_sizePrintable.width(), dc.dpiX()),
                           HimetricToPixels(m_sizePrintable.height(), dc.dpiY()));
     p->setClipRect(printable);
+    // Below its label band a sheet shows only its own part of the poster.
+    const int sheet = m_layoutPrint.m_nCurSheet;
+    if (m_layoutPrint.m_nLabelBand > 0 && sheet >= 0)
+        p->setClipRect(m_layoutPrint.m_arrPages[static_cast<size_t>(sheet)].toQRect(), Qt::IntersectClip);
     drawTargets(dc, m_layoutPrint);
+    if (m_layoutPrint.m_nLabelBand > 0) p->setClipRect(printable);
 
     PrintCaptionInfo info;
     info.strTitle = DocumentTitle();
     info.nScaleMode = m_modes.Scale();
     info.nTileMode = m_modes.Tile();
-    info.nCurPage = m_nCurPage;
+    // Captions go by the sheet's place: the title on the top-left sheet and
+    // the maker's line on the top-right one, whatever was left out.
+    info.nCurPage = sheet >= 0 ? sheet + 1 : m_nCurPage;
     info.nPageCols = m_layoutPrint.m_nPageCols;
     info.dFitScale = m_layoutPrint.m_dFitScale;
     info.strShooterDistance = FormatDistance(m_dShooterDistance);
@@ -296,6 +362,7 @@ void TargetViewState::paintPrinted(DeviceContext& dc)
     info.strCalibre = CalibreCaptionSuffix(CorrectedDesign() ? m_calibre : Calibre());
     info.nPrintableWidth = dc.page().printable.width();
     DrawPrintCaptions(dc, info, m_layoutPrint);
+    if (m_modes.Tile() == TILE_PAGES_TO_TARGET && m_poster.bSheetLabels) DrawSheetMarks(dc, m_layoutPrint);
     if (m_bScaleCheck) DrawScaleCheck(*p, QRectF(printable), dc.dpiX(), dc.dpiY());
     dc.restore();
 }
@@ -323,6 +390,47 @@ static void outline(QPainter* p, const GdiRect& r)
     const QPoint pts[5] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
                            {r.left, r.bottom - 1}, {r.left, r.top}};
     p->drawPolyline(pts, 5);
+}
+
+QString PosterCountCaption(const TargetLayout& L)
+{
+    QString text = L.SheetCount() == 1 ? QStringLiteral("1 sheet") : QStringLiteral("%1 sheets").arg(L.SheetCount());
+    if (L.EmptyCount() > 0) text += QStringLiteral(", %1 empty left out").arg(L.EmptyCount());
+    if (L.m_nZoneSheet >= 0 && L.m_nPageCols > 0)
+        text += QStringLiteral(", centre on %1").arg(SheetLabel(L.m_nZoneSheet / L.m_nPageCols, L.m_nZoneSheet % L.m_nPageCols));
+    if (L.m_centre == CentreResult::AddedSheets) text += QStringLiteral(" (sheets added to keep it whole)");
+    if (L.m_centre == CentreResult::CannotFit) text += QStringLiteral(", the centre is too large for one sheet");
+    return text;
+}
+
+// The sheets left out greyed, and with labels each sheet's place.
+void TargetViewState::drawPosterSheets(DeviceContext& dc)
+{
+    QPainter* p = dc.painter();
+    const TargetLayout& L = m_layoutScreen;
+    dc.save();
+    QFont font = CaptionFont();
+    font.setPointSizeF(8.0);
+    p->setFont(font);
+    for (int k = 0; k < static_cast<int>(L.m_arrPages.size()); ++k) {
+        const QRect r = L.m_arrPages[static_cast<size_t>(k)].toQRect();
+        if (L.IsEmptySheet(k)) p->fillRect(r, QColor(128, 128, 128, 90));
+        if (m_poster.bSheetLabels && L.m_nPageCols > 0) {
+            // On a light ground of its own, so it reads over black rings too.
+            const QString label = SheetLabel(k / L.m_nPageCols, k % L.m_nPageCols);
+            const QRect box = p->boundingRect(r.adjusted(3, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, label);
+            p->fillRect(box.adjusted(-1, 0, 1, 0), QColor(255, 255, 255, 190));
+            p->setPen(QColor(64, 64, 160));
+            p->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, label);
+        }
+    }
+    // Where the centre kept on one sheet lands.
+    if (!L.m_rcZone.isEmpty()) {
+        p->setPen(QPen(QColor(0, 160, 0), 2));
+        p->setBrush(Qt::NoBrush);
+        p->drawEllipse(L.m_rcZone.toQRect());
+    }
+    dc.restore();
 }
 
 void TargetViewState::drawScreenPicture(DeviceContext& dc)
@@ -370,6 +478,8 @@ void TargetViewState::drawScreenPicture(DeviceContext& dc)
         }
     }
 
+    if (m_modes.Tile() == TILE_PAGES_TO_TARGET && m_poster.AnyOn()) drawPosterSheets(dc);
+
     QString caption;
     if (m_modes.Scale() == SCALE_TO_PAGE)
         caption = ScreenFitCaption(L.m_dFitScale);
@@ -377,11 +487,14 @@ void TargetViewState::drawScreenPicture(DeviceContext& dc)
         caption = ScreenDistanceCaption(FormatDistance(m_dTargetDistance), m_strTargetUnit,
                                         FormatDistance(m_dShooterDistance), m_strShooterUnit)
                   + CalibreCaptionSuffix(CorrectedDesign() ? m_calibre : Calibre());
+    if (m_modes.Tile() == TILE_PAGES_TO_TARGET && m_poster.AnyOn()) {
+        const QString sheets = PosterCountCaption(L);
+        caption = caption.isEmpty() ? sheets : caption + QLatin1Char('\n') + sheets;
+    }
     if (!caption.isEmpty()) {
         p->setPen(Qt::black);
         p->setBackgroundMode(Qt::TransparentMode);
-        p->drawText(QRect(4, 0, 1 << 20, QFontMetrics(font, dc.device()).height()),
-                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption);
+        p->drawText(QRect(4, 0, 1 << 20, 1 << 20), Qt::AlignLeft | Qt::AlignTop, caption);
     }
     dc.restore();
 }

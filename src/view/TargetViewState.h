@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
+#include <QRectF>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -17,6 +19,10 @@
 
 class CTargetDesign;
 class TargetImage;
+
+// The window's count of a poster's sheets: "20 sheets, 4 empty left out",
+// and what became of the centre when it was to stay on one sheet.
+QString PosterCountCaption(const TargetLayout& layout);
 
 // Everything a target window knows besides its widget: the modes, the stored
 // printer metrics, both layouts, and the one routine that paints a page on
@@ -43,6 +49,12 @@ public:
     // corrected for it (designer/CalibreCorrection.h), which is what is laid
     // out and drawn; null otherwise. Rebuilt when the design changes.
     const CTargetDesign* CorrectedDesign() const;
+    // The parts of the target a poster may keep on one sheet, in HIMETRIC
+    // of the layout size within the target's rectangle, largest first: the
+    // rings of a ring design from the outermost to the innermost ring or
+    // bull's-eye (none under a 25 mm disc), else a 25 mm disc about the
+    // centre.
+    virtual std::vector<QRectF> CentralZones() const;
     // Picture size in HIMETRIC, scaled for distance in that mode.
     QSize GetLayoutSize() const;
     TargetLayoutInput LayoutInput() const;
@@ -127,11 +139,22 @@ public:
     int m_nPictureKind = 1;
     // Whether printed sheets carry the scale check, and the window shows it.
     bool m_bScaleCheck = false;
+    // Overlap, labels, centring and empty sheets of a poster.
+    PosterOptions m_poster;
+    // The target changed its drawing: what was found empty must be found again.
+    void ForgetInk() { m_ink = QImage(); }
 
 private:
+    // The target drawn small for finding empty sheets; kept while its size
+    // stays.
+    const QImage* inkImage() const;
+    mutable QImage m_ink;
+    mutable QSize m_sizeInk;
+
     void paintPrinted(DeviceContext& dc);
     void paintScreen(DeviceContext& dc, QSize sizeClient, QPoint scroll);
     void drawScreenPicture(DeviceContext& dc);
+    void drawPosterSheets(DeviceContext& dc);
     void drawTargets(DeviceContext& dc, const TargetLayout& layout);
 
     // CorrectedDesign's cache: the design it was made from, for which scale

@@ -385,6 +385,7 @@ void TestStartup::menuWithTargetDocument()
                           QStringLiteral("&100% (Full Size)"), QStringLiteral("&Fit Image to View"),
                           QStringLiteral("Scr&een Calibration..."), QStringLiteral("Tile &Pages to Target"),
                           QStringLiteral("Tile T&arget to Page..."),
+                          QStringLiteral("P&oster Options..."),
                           QStringLiteral("S&cale Target to Page"), QStringLiteral("Scale Target for &Distance..."),
                           QStringLiteral("P&rint Scale Check"), QStringLiteral("&Toolbar"),
                           QStringLiteral("&Status Bar")}));

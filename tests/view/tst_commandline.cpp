@@ -124,6 +124,10 @@ void TestCommandLine::rejected_data()
                                    << "--dpi needs a resolution" << 1;
     QTest::newRow("no output") << QStringList{"vantric", "--print-to-pdf"} << "--print-to-pdf needs OUT.pdf" << 2;
     QTest::newRow("no file") << QStringList{"vantric", "--print-to-pdf", out} << "exactly one target file" << 1;
+    QTest::newRow("overlap too wide") << QStringList{"vantric", "--print-to-pdf", out, "--overlap", "60mm", missing}
+                                      << "--overlap expects a width from 0 to 50 mm" << 1;
+    QTest::newRow("poster options with -p") << QStringList{"vantric", "-p", "--sheet-labels", missing}
+                                            << "--sheet-labels is an option of --print-to-pdf" << 2;
     QTest::newRow("two files") << QStringList{"vantric", "--print-to-pdf", out, missing, missing}
                                << "exactly one target file" << 1;
     QTest::newRow("both targets") << QStringList{"vantric", "-p", "--print-to-pdf", out, missing}
