@@ -14,6 +14,7 @@
 #include "app/TargetViewFactory.h"
 #include "designer/TargetDesign.h"
 #include "designer/dialog/DesignerCommands.h"
+#include "document/FileKinds.h"
 #include "document/TargetDoc.h"
 #include "platform/CommandIds.h"
 #include "platform/Profile.h"
@@ -28,7 +29,13 @@
 #include "thumbnails/ThumbFrame.h"
 #include "view/CalibrationDlg.h"
 
-const char* const TARGET_DOC_STRINGS = "\nTarget\nTarget\nTargets (*.vnt)\n.vnt\nVantric.Document\nTarget Document";
+QString TargetDocStrings()
+{
+    // The template's own kind is the file-kind table's target document.
+    const FileKind* native = FindFileKind(QStringLiteral(".vnt"));
+    const QString ext = QLatin1String(native->extension);
+    return QStringLiteral("\nTarget\nTarget\nTargets (*%1)\n%1\nVantric.Document\nTarget Document").arg(ext);
+}
 
 static void initResources() { Q_INIT_RESOURCE(vantric); }
 
@@ -89,7 +96,7 @@ bool TargetApp::InitInstance(const QStringList& arguments)
     LoadStdProfileSettings(6);
 
     m_pTargetTemplate = new CMultiDocTemplate(
-        Cmd::IDR_TARGETTYPE, QString::fromLatin1(TARGET_DOC_STRINGS), [] { return new CTargetDoc; },
+        Cmd::IDR_TARGETTYPE, TargetDocStrings(), [] { return new CTargetDoc; },
         [] { return new CChildFrame; }, [] { return MakeTargetView(); });
     AddDocTemplate(m_pTargetTemplate);
     m_pThumbTemplate = new CMultiDocTemplate(

@@ -50,6 +50,7 @@ struct Options {
     TileOption tile;
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = 600;
+    int page = 1;  // of a PDF target
 };
 
 int fail(const QString& text)
@@ -64,7 +65,7 @@ QString usage()
         "Usage: vantric -p FILE\n"
         "       vantric --print-to-pdf OUT.pdf [--poster] [--scale-to-page] [--distance SHOOTER:TARGET]\n"
         "               [--tile ROWSxCOLS[@ROWGAP,COLGAP]] [--paper letter|a4] [--dpi N] FILE\n"
-        "       (both with [--scale-check])\n"
+        "       (both with [--scale-check] and [--page N], the page of a PDF target)\n"
         "       vantric --calibration-sheet OUT.pdf [--paper letter|a4] [--dpi N]");
 }
 
@@ -108,6 +109,11 @@ QString parse(const QStringList& args, Options& o)
             if (!value(v)) v.clear();
             const QString problem = ParseDpiOption(v, &o.dpi);
             if (!problem.isEmpty()) return problem;
+        } else if (a == QLatin1String("--page")) {
+            QString v;
+            bool ok = false;
+            if (value(v)) o.page = v.toInt(&ok);
+            if (!ok || o.page < 1) return QStringLiteral("--page needs a page number from 1.");
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             return QStringLiteral("Unknown option \"%1\".").arg(a);
         } else {
@@ -169,6 +175,8 @@ int RunCommandLinePrint(const QStringList& arguments)
         return 1;
     }
     view.m_nPictureKind = view.m_image->kind();
+    if (!view.m_image->SetPage(o.page))
+        return fail(QStringLiteral("--page: \"%1\" has %2 page(s).").arg(o.file).arg(view.m_image->PageCount()));
 
     std::unique_ptr<QPrinter> printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (o.toPrinter) {

@@ -9,6 +9,7 @@
 //     --scale-to-page   toggle Scale Target to Page
 //     --paper letter|a4 sheet of the PDF (default letter; 0.25 in margins)
 //     --dpi N           resolution of the PDF (default 600)
+//     --page N          the page of a PDF target (default 1)
 // Every message goes to standard error; a failure gives a non-zero status.
 
 // Whether the arguments ask for command-line printing. Called by main()
