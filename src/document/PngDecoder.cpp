@@ -77,8 +77,17 @@ bool DecodePng(QIODevice& device, RasterImage& image)
         image.SetError(QStringLiteral("Out of memory"));
         return false;
     }
-    // Qt decodes 16-bit files at 8 bytes a pixel.
-    reader.setAllocationLimit(int(std::min<qint64>(qint64(size.width()) * size.height() * 8 / (1 << 20) + 1, 8192)));
+    // Qt decodes 16-bit files at 8 bytes a pixel, others at 4 or less; its
+    // limit on a decoded image (one for the whole process) is raised to
+    // what the raster bounds allow, never lowered.
+    const qint64 decodedBytes = qint64(size.width()) * size.height() * 8;
+    if (decodedBytes > 2 * MAX_RASTER_BYTES) {
+        image.SetError(QStringLiteral("Out of memory"));
+        return false;
+    }
+    const int limitMb = int(2 * MAX_RASTER_BYTES >> 20);
+    if (QImageReader::allocationLimit() > 0 && QImageReader::allocationLimit() < limitMb)
+        QImageReader::setAllocationLimit(limitMb);
     QImage decoded = reader.read();
     if (decoded.isNull()) {
         image.SetError(reader.errorString());

@@ -1,16 +1,15 @@
 #include "document/SvgTarget.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSvgRenderer>
-#include <QUrl>
 #include <QXmlStreamReader>
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,6 +18,11 @@ namespace {
 const char* const kUnsupportedElements[] = {
     "clipPath", "mask", "filter", "pattern", "marker", "symbol", "foreignObject", "textPath", "tref",
     "switch", "style", "altGlyph", "font", "font-face", "glyph", "image",
+};
+// Elements whose reference brings another file's content into the drawing
+// (a link, <a>, is never followed to draw).
+const char* const kDrawnReferences[] = {
+    "image", "use", "feImage", "tref", "pattern", "linearGradient", "radialGradient", "filter",
 };
 const char* const kUnsupportedProperties[] = {
     "clip-path", "mask", "filter", "marker", "marker-start", "marker-mid", "marker-end",
@@ -126,7 +130,11 @@ SvgFacts ReadSvgFacts(const QByteArray& xml)
                 if (attr == QLatin1String("style") && value.contains(QLatin1String(p) + QLatin1Char(':')))
                     noteOnce(facts.unsupported, QLatin1String(p));
             }
-            if (attr == QLatin1String("href") && isExternal(value)) noteOnce(facts.references, value.trimmed());
+            if (attr == QLatin1String("href") && isExternal(value)
+                && reader.namespaceUri() == QLatin1String("http://www.w3.org/2000/svg")
+                && std::any_of(std::begin(kDrawnReferences), std::end(kDrawnReferences),
+                               [&](const char* e) { return name == QLatin1String(e); }))
+                noteOnce(facts.references, value.trimmed());
             if (value.contains(QLatin1String("url("))) collectUrls(value, facts.references);
         }
         if (name == QLatin1String("style")) {
@@ -136,21 +144,6 @@ SvgFacts ReadSvgFacts(const QByteArray& xml)
     }
     facts.isSvg = !root && !reader.hasError();
     return facts;
-}
-
-bool SvgReferencesStayInside(const QStringList& references, const QString& folder)
-{
-    const QString inside = QFileInfo(folder).canonicalFilePath() + QLatin1Char('/');
-    for (const QString& ref : references) {
-        const QUrl url(ref);
-        if (!url.scheme().isEmpty() && url.scheme() != QLatin1String("file")) return false;
-        const QString path = url.scheme().isEmpty() ? QUrl::fromPercentEncoding(ref.section(QLatin1Char('#'), 0, 0).toUtf8())
-                                                    : url.toLocalFile();
-        const QString target = QFileInfo(QDir(folder), path).canonicalFilePath();
-        // A file that is not there is not read either.
-        if (!target.isEmpty() && !target.startsWith(inside)) return false;
-    }
-    return true;
 }
 
 SvgTarget::~SvgTarget() = default;
@@ -173,7 +166,6 @@ std::unique_ptr<SvgTarget> SvgTarget::Open(const QString& path)
     std::unique_ptr<SvgTarget> svg(new SvgTarget);
     svg->m_inches = facts.inches;
 
-    const QString folder = info.absolutePath();
     if (facts.unsupported.isEmpty() && facts.references.isEmpty()) {
         auto renderer = std::make_unique<QSvgRenderer>(data);
         if (renderer->isValid()) {
@@ -183,9 +175,8 @@ std::unique_ptr<SvgTarget> SvgTarget::Open(const QString& path)
             return svg;
         }
     }
-    // librsvg itself takes files from the drawing's folder only; a drawing
-    // that points elsewhere is not handed over at all.
-    if (!SvgReferencesStayInside(facts.references, folder)) return nullptr;
+    // librsvg is told the drawing's own path: it then takes other files
+    // only from that folder and below, by file name, never from a network.
     svg->m_rsvg = RsvgDrawing::Load(data, info.absoluteFilePath());
     if (!svg->m_rsvg) return nullptr;
     QStringList why = facts.unsupported;

@@ -22,18 +22,14 @@ struct SvgFacts {
     bool isSvg = false;   // well-formed, with an <svg> root
     QSizeF inches;        // empty when neither width/height nor a viewBox give one
     QStringList unsupported;  // features Qt SVG does not draw as the file means
-    QStringList references;   // external files it refers to
+    QStringList references;   // other files whose content it draws
 };
 SvgFacts ReadSvgFacts(const QByteArray& xml);
-
-// Whether every external reference resolves to a file inside folder (or
-// below it): no other scheme than file, no way out by "..", no link out.
-bool SvgReferencesStayInside(const QStringList& references, const QString& folder);
 
 // An SVG drawing (".svg", or gzip-compressed ".svgz"). Its size is the root
 // element's width and height with their units, else its viewBox at 96 px to
 // the inch. The road: Qt SVG's vectors when the drawing uses nothing it does
-// not draw and refers to no other file; otherwise librsvg's image at the
+// not draw and draws no other file; otherwise librsvg's image at the
 // device's resolution, with librsvg confined to the drawing's own folder.
 class SvgTarget : public VectorTarget {
 public:
