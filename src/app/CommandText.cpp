@@ -35,6 +35,7 @@ QString CommandString(int id)
         {ID_FILE_PRINT_CALIBRATION,
          QStringLiteral("Measure the printer once so that targets print true to size\nPrinter Calibration")},
         {ID_VIEW_SCALE_CHECK, QStringLiteral("Print a 100 mm and a 4 in bar on every sheet\nPrint Scale Check")},
+        {ID_VIEW_DOCUMENT_PAGE, QStringLiteral("Choose the page of a PDF target that is shown and printed\nPage")},
         {ID_FILE_PRINT_PREVIEW, QStringLiteral("Display full pages\nPrint Preview")},
         {ID_APP_ABOUT, QStringLiteral("Display program information, version number and copyright\nAbout")},
         {ID_APP_EXIT, QStringLiteral("Quit the application; prompts to save documents\nExit")},

@@ -58,6 +58,7 @@ constexpr int ID_VIEW_TILE_TARGET = 32926;    // Tile Target to Page
 // Printing true to size: the calibration of the printer, the scale check
 constexpr int ID_FILE_PRINT_CALIBRATION = 32950;  // Printer Calibration
 constexpr int ID_VIEW_SCALE_CHECK = 32951;        // Print Scale Check
+constexpr int ID_VIEW_DOCUMENT_PAGE = 32955;      // the page of a PDF target
 
 // Thumbnail sizes of the thumbnail viewer
 constexpr int ID_THUMB_SMALL = 32900;
