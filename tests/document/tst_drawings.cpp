@@ -129,6 +129,8 @@ void TestDrawings::sizeAndRoad_data()
     QTest::newRow("png grey") << "e.png" << png(filled(QImage::Format_Grayscale8), 3937) << QSizeF(1, 0.5) << -1;
     QTest::newRow("png transparent lies on white")
         << "f.png" << png(filled(QImage::Format_ARGB32), 3937) << QSizeF(1, 0.5) << -1;
+    QTest::newRow("png bytes named .jpe are refused") << "h.jpe" << png(filled(QImage::Format_RGB32), 0) << none << -1;
+    QTest::newRow("png bytes named .tif are refused") << "i.tif" << png(filled(QImage::Format_RGB32), 0) << none << -1;
     QTest::newRow("png cut short") << "g.png" << png(filled(QImage::Format_RGB32), 3937).left(60) << none << -1;
 
     // SVG: width and height in CSS units, else the viewBox at 96 per inch.
