@@ -379,7 +379,8 @@ void TestStartup::menuWithTargetDocument()
                           QStringLiteral("&100% (Full Size)"), QStringLiteral("&Fit Image to View"),
                           QStringLiteral("Tile &Pages to Target"), QStringLiteral("Tile T&arget to Page..."),
                           QStringLiteral("S&cale Target to Page"), QStringLiteral("Scale Target for &Distance..."),
-                          QStringLiteral("Print &Scale Check"), QStringLiteral("&Toolbar"),
+                          QStringLiteral("Print &Scale Check"),
+                          QStringLiteral("Pa&ge of the Document..."), QStringLiteral("&Toolbar"),
                           QStringLiteral("&Status Bar")}));
     QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&Window"))),
              (QStringList{QStringLiteral("&Cascade"), QStringLiteral("&Tile"), QStringLiteral("&Arrange Icons"),
