@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <mutex>
 
 #include "document/RasterImage.h"
 
@@ -85,9 +86,13 @@ bool DecodePng(QIODevice& device, RasterImage& image)
         image.SetError(QStringLiteral("Out of memory"));
         return false;
     }
-    const int limitMb = int(2 * MAX_RASTER_BYTES >> 20);
-    if (QImageReader::allocationLimit() > 0 && QImageReader::allocationLimit() < limitMb)
-        QImageReader::setAllocationLimit(limitMb);
+    // Once, whichever thread decodes the first PNG.
+    static std::once_flag raised;
+    std::call_once(raised, [] {
+        const int limitMb = int(2 * MAX_RASTER_BYTES >> 20);
+        if (QImageReader::allocationLimit() > 0 && QImageReader::allocationLimit() < limitMb)
+            QImageReader::setAllocationLimit(limitMb);
+    });
     QImage decoded = reader.read();
     if (decoded.isNull()) {
         image.SetError(reader.errorString());
