@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QPrinterInfo>
 
+#include <algorithm>
+
 #include "app/AboutDlg.h"
 #include "app/ChildFrm.h"
 #include "app/GuiMessageBox.h"
@@ -122,11 +124,21 @@ bool TargetApp::InitInstance(const QStringList& arguments)
 
     // A command line without a file opens no window; each named file opens
     // through the framework's open path.
+    // "--page N" chooses the page of the PDF targets named after it.
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments.at(i);
+        if (arg == QLatin1String("--page") && i + 1 < arguments.size()) {
+            CTargetDoc::SetOpeningPage(std::max(1, arguments.at(++i).toInt()));
+            continue;
+        }
         if (arg.startsWith(QLatin1Char('-'))) continue;
-        if (!OpenDocumentFile(arg)) return false;
+        const bool opened = OpenDocumentFile(arg) != nullptr;
+        if (!opened) {
+            CTargetDoc::SetOpeningPage(1);
+            return false;
+        }
     }
+    CTargetDoc::SetOpeningPage(1);
 
     frame->show();
     setProgramPath();
