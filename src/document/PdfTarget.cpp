@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QPainter>
 #include <QVariant>
 
@@ -11,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -119,13 +120,11 @@ PdfTarget::~PdfTarget() = default;
 std::unique_ptr<PdfTarget> PdfTarget::Open(const QString& path)
 {
     // Only a regular file, read whole within the bound its size gave.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() <= 0 || info.size() > MAX_FILE_SIZE) return nullptr;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return nullptr;
+    QFile file;
+    if (!OpenRegularFile(path, file) || file.size() <= 0 || file.size() > MAX_FILE_SIZE) return nullptr;
     std::unique_ptr<PdfTarget> pdf(new PdfTarget);
-    pdf->m_bytes = file.read(info.size());
-    if (pdf->m_bytes.size() != info.size()) return nullptr;
+    pdf->m_bytes = ReadBounded(file, MAX_FILE_SIZE);
+    if (pdf->m_bytes.isEmpty()) return nullptr;
 
     pdf->m_document = Poppler::Document::loadFromData(pdf->m_bytes);
     // A user password locks it; an owner password alone does not.

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "wmf/WmfDecoder.h"
+#include "wmf/WmfFormat.h"
 #include "wmf/WmfPlayer.h"
 
 PictureImage::PictureImage() = default;
@@ -25,6 +26,8 @@ bool PictureImage::Load(QIODevice& file)
     Clear();
     const qint64 left = file.isSequential() ? MAX_STREAM_SIZE : file.size() - file.pos();
     if (left <= 0 || left > MAX_STREAM_SIZE) return false;
+    // The header says whether this is a metafile at all before the rest is read.
+    if (!wmf::LooksLikeMetafile(file.peek(wmf::PLACEABLE_SIZE + wmf::HEADER_SIZE))) return false;
     const QByteArray data = file.read(left);
     auto picture = std::make_unique<wmf::Picture>();
     if (!wmf::decode(data, *picture)) return false;

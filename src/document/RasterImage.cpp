@@ -22,6 +22,7 @@
 #include "document/BmpDecoder.h"
 #include "document/JpegDecoder.h"
 #include "document/PngDecoder.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -203,8 +204,8 @@ void RasterImage::takeFrom(RasterImage& other)
 
 bool RasterImage::Load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    QFile file;
+    if (!OpenRegularFile(path, file)) return false;
     return Load(file);
 }
 

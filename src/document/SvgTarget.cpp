@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/RegularFile.h"
+
 namespace {
 
 // Elements and properties Qt SVG does not draw as SVG 1.1 means them.
@@ -151,11 +153,10 @@ SvgTarget::~SvgTarget() = default;
 std::unique_ptr<SvgTarget> SvgTarget::Open(const QString& path)
 {
     const QFileInfo info(path);
-    if (!info.isFile() || info.size() <= 0 || info.size() > MAX_FILE_SIZE) return nullptr;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return nullptr;
-    QByteArray data = file.read(info.size());
-    if (data.size() != info.size()) return nullptr;
+    QFile file;
+    if (!OpenRegularFile(path, file) || file.size() <= 0 || file.size() > MAX_FILE_SIZE) return nullptr;
+    QByteArray data = ReadBounded(file, MAX_FILE_SIZE);
+    if (data.isEmpty()) return nullptr;
     if (data.startsWith("\x1f\x8b")) {
         data = gunzip(data, MAX_INFLATED_SIZE);
         if (data.isEmpty()) return nullptr;

@@ -16,6 +16,7 @@
 #include "document/RasterImage.h"
 #include "document/SvgTarget.h"
 #include "platform/MessageBox.h"
+#include "platform/RegularFile.h"
 
 TargetImage::TargetImage() = default;
 
@@ -80,8 +81,8 @@ bool TargetImage::Load(const QString& path)
 bool TargetImage::loadPicture(const QString& path, bool isTargetDocument)
 {
     m_picture = std::make_unique<PictureImage>();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!OpenRegularFile(path, file)) {
         m_kind = TARGET_KIND_PICTURE;
         return false;
     }
@@ -101,9 +102,9 @@ bool TargetImage::loadPicture(const QString& path, bool isTargetDocument)
 bool TargetImage::loadDesigner(const QString& path)
 {
     m_designer = std::make_unique<CTargetDesign>();
-    QFile file(path);
+    QFile file;
     bool ok = false;
-    if (file.open(QIODevice::ReadOnly)) ok = m_designer->Read(file) != 0;
+    if (OpenRegularFile(path, file)) ok = m_designer->Read(file) != 0;
     m_kind = TARGET_KIND_DESIGNER;
     return ok;
 }
@@ -230,6 +231,16 @@ bool TargetImage::MakeBitmap(DeviceContext& dc, QImage& bitmap, int boxWidth, in
     const int w = static_cast<int>(natural.width() * s);
     const int h = static_cast<int>(natural.height() * s);
     if (w <= 0 || h <= 0) return false;
+    // A raster shrinks by averaging the area under each pixel, as the target
+    // window shows it: dropping pixels would leave a thin ring as dots.
+    if (m_kind == TARGET_KIND_RASTER && w <= natural.width() && h <= natural.height()) {
+        bitmap = m_raster->AreaAveraged(w, h);
+        if (!bitmap.isNull()) {
+            bitmap.setDotsPerMeterX(qRound(dc.dpiX() / 0.0254));
+            bitmap.setDotsPerMeterY(qRound(dc.dpiY() / 0.0254));
+            return true;
+        }
+    }
 
     bitmap = makeDeviceImage(w, h, dc.dpiX(), dc.dpiY());
     QPainter painter(&bitmap);

@@ -14,6 +14,7 @@
 #include "document/PictureImage.h"
 #include "document/TargetImage.h"
 #include "platform/DeviceContext.h"
+#include "platform/RegularFile.h"
 #include "wmf/WmfFormat.h"
 
 namespace {
@@ -65,8 +66,8 @@ Load loadPicture(const QByteArray& path, PictureImage& picture)
     const bool targetDocument = ext == ".VNT";
     if (!targetDocument && ext != ".WMF") return Load::Failed;
 
-    QFile file(QFile::decodeName(path));
-    if (!file.open(QIODevice::ReadOnly)) return Load::Failed;
+    QFile file;
+    if (!OpenRegularFile(QFile::decodeName(path), file)) return Load::Failed;
     if (targetDocument) {
         unsigned char header[TARGET_HEADER_SIZE];
         const qint64 got = file.read(reinterpret_cast<char*>(header), TARGET_HEADER_SIZE);

@@ -181,7 +181,17 @@ void answer(int connection, void* server)
         QStringList args;
         for (const std::string& field : fields) args << QString::fromLocal8Bit(field.c_str());
         alarm(thumbhost::WORK_SECONDS);
-        std::thread([&] { status = runCommand(server, args); }).join();
+        // An exception thrown on the request's thread would end the host and
+        // every request after it: it ends this request with a message instead.
+        std::thread([&] {
+            try {
+                status = runCommand(server, args);
+            } catch (const std::exception& e) {
+                status = fail("the thumbnail failed:", QString::fromLocal8Bit(e.what()));
+            } catch (...) {
+                status = fail("the thumbnail failed");
+            }
+        }).join();
         alarm(0);
     }
     std::fflush(stderr);

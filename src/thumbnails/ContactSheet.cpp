@@ -20,6 +20,8 @@ int PrintContactSheet(QPrinter& printer, ThumbGrid& grid, int fromPage, int toPa
 {
     QPainter painter;
     if (!painter.begin(&printer)) return -1;
+    // Qt's PDF engine would otherwise store the cells' pictures as JPEG.
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     const DevicePage page = PrinterDevicePage(printer);
     const int dpi = printer.resolution();
     // In full-page mode the painter starts at the sheet's corner; the page
@@ -113,12 +115,12 @@ int RunContactSheetPrint(const QStringList& args)
 
     ThumbGrid grid;
     grid.SetThumbSize(size);
+    // Nothing is rendered ahead: the pages render their own cells, one page at a time.
+    grid.setCacheBytes(0);
     QEventLoop loop;
     QObject::connect(&grid, &ThumbGrid::workerIdle, &loop, &QEventLoop::quit);
     grid.ListFolder(QDir(folder).absolutePath());
     loop.exec();
-    // The pictures the worker posted before it went idle.
-    QCoreApplication::sendPostedEvents(&grid);
 
     QPrinter printer(QPrinter::HighResolution);
     SetUpPdfPrinter(printer, pdf, paper, dpi);

@@ -46,11 +46,15 @@ QString joinPath(const QString& folder, const QString& name)
 }
 
 // The subfolders of a folder, "." and ".." left out; an unreadable folder
-// has none.
+// has none. QDir::System would add FIFOs, sockets, devices and broken links;
+// without it a link to a device still comes: isFolder sorts those out.
 QDirIterator subfolders(const QString& path)
 {
-    return QDirIterator(path, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    return QDirIterator(path, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
 }
+
+// Only directories are folders, also through links.
+bool isFolder(const QDirIterator& it) { return it.fileInfo().isDir(); }
 
 // Whether the path is the root or lies below it (whole names compared).
 bool liesOn(const QString& path, const QString& root)
@@ -278,7 +282,7 @@ int CDriveView::AddSubfolders(QTreeWidgetItem* item, const QString& path)
     QList<QPair<QString, QString>> found;  // name, path
     for (QDirIterator it = subfolders(path); it.hasNext();) {
         it.next();
-        found.append({it.fileName(), it.filePath()});
+        if (isFolder(it)) found.append({it.fileName(), it.filePath()});
     }
     if (item->childCount() > 0) {
         for (const auto& [name, folder] : found) InsertFolder(item, name, folder);
@@ -389,7 +393,14 @@ QTreeWidgetItem* CDriveView::InsertFolder(QTreeWidgetItem* parent, const QString
     return child;
 }
 
-bool CDriveView::HasSubfolders(const QString& path) { return subfolders(path).hasNext(); }
+bool CDriveView::HasSubfolders(const QString& path)
+{
+    for (QDirIterator it = subfolders(path); it.hasNext();) {
+        it.next();
+        if (isFolder(it)) return true;
+    }
+    return false;
+}
 
 void CDriveView::UpdateChildButton(QTreeWidgetItem* item, const QString& path)
 {
@@ -530,7 +541,7 @@ void CDriveView::RefreshSubtree(QTreeWidgetItem* item, const QString& path)
     }
     for (QDirIterator it = subfolders(path); it.hasNext();) {
         it.next();
-        if (noted.contains(it.fileName())) continue;
+        if (noted.contains(it.fileName()) || !isFolder(it)) continue;
         InsertFolder(item, it.fileName(), it.filePath());
         noted.insert(it.fileName());
     }

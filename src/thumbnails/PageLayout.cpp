@@ -66,11 +66,12 @@ void CPageLayout::SetMargins(double left, double top, double right, double botto
 
 int CPageLayout::AddItem(CLayoutItem* item)
 {
-    if (std::find(m_items.begin(), m_items.end(), item) != m_items.end()) return 1;
+    if (item->m_pOwner == this) return 1;
     if (item->m_pOwner) item->m_pOwner->RemoveItem(item);
-    item->m_pOwner = this;
-    if (m_items.size() == m_items.capacity()) m_items.reserve(m_items.size() + 100);
+    // Owned only once it is in the list: a list that cannot grow throws and
+    // leaves the item as it was.
     m_items.push_back(item);
+    item->m_pOwner = this;
     m_bChanged = true;
     return 1;
 }
@@ -85,6 +86,14 @@ bool CPageLayout::RemoveItem(CLayoutItem* item)
     for (auto& list : m_pageItems)
         if (list) list->erase(std::remove(list->begin(), list->end(), item), list->end());
     return true;
+}
+
+void CPageLayout::RemoveAllItems()
+{
+    for (CLayoutItem* item : m_items) item->m_pOwner = nullptr;
+    m_items.clear();
+    freePages();
+    m_bChanged = true;
 }
 
 int CPageLayout::GetFontIndex(DeviceContext& dc, const LogFont& font)

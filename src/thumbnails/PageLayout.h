@@ -98,6 +98,7 @@ public:
 
     int AddItem(CLayoutItem* item);
     bool RemoveItem(CLayoutItem* item);
+    void RemoveAllItems();
     void MarkChanged() { m_bChanged = true; }
     bool IsChanged() const { return m_bChanged; }
     const std::vector<CLayoutItem*>& items() const { return m_items; }

@@ -135,8 +135,16 @@ CView* CThumbFrame::GetActiveView() const { return m_pActiveView; }
 
 bool CThumbFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusIn)
-        m_pActiveView = watched == m_pGrid ? static_cast<CView*>(m_pGrid) : static_cast<CView*>(m_pTree);
+    if (event->type() == QEvent::FocusIn) {
+        CView* now = watched == m_pGrid ? static_cast<CView*>(m_pGrid) : static_cast<CView*>(m_pTree);
+        // The focus moving between the tree and the grid activates one view
+        // and deactivates the other, as activating the window does.
+        if (now != m_pActiveView) {
+            if (m_pActiveView) m_pActiveView->OnActivateView(false);
+            m_pActiveView = now;
+            if (now) now->OnActivateView(true);
+        }
+    }
     return CMDIChildWnd::eventFilter(watched, event);
 }
 

@@ -1,14 +1,17 @@
 #include "thumbnails/ThumbGrid.h"
 
 #include <QFontMetrics>
-#include <QMutexLocker>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "view/PrintCaptions.h"
 
-ThumbGrid::ThumbGrid(QObject* parent) : QObject(parent)
+ThumbGrid::ThumbGrid(QObject* parent) : QObject(parent), m_mailbox(std::make_shared<ThumbMailbox>(this))
 {
     m_layout.UseDefaultPrinterMetrics();
     m_layout.SetLayoutCallback(&ThumbGrid::GridLayout, this);
@@ -19,53 +22,118 @@ ThumbGrid::ThumbGrid(QObject* parent) : QObject(parent)
 
 ThumbGrid::~ThumbGrid()
 {
-    m_pWorker.reset();
+    m_mailbox->close();
+    StopWorker();
+    // A worker that was rendering ends within one file; one stuck in a read
+    // is left to end when the read returns (it posts to a closed mailbox).
+    QElapsedTimer clock;
+    clock.start();
+    for (auto& worker : m_oldWorkers) worker->WaitEnded(std::max(0, 500 - int(clock.elapsed())));
     ClearItems();
+}
+
+void ThumbGrid::StopWorker()
+{
+    if (!m_pWorker) return;
+    m_pWorker->Cancel();
+    m_oldWorkers.push_back(std::move(m_pWorker));
+    m_pWorker.reset();
+}
+
+int ThumbGrid::stuckWorkers()
+{
+    std::erase_if(m_oldWorkers, [](const std::shared_ptr<ThumbWorker>& w) { return w->Ended(); });
+    return int(m_oldWorkers.size());
 }
 
 void ThumbGrid::ListFolder(const QString& path)
 {
-    if (!m_pWorker) m_pWorker = std::make_unique<ThumbWorker>(this, this, &m_idle);
-    m_pWorker->post({MSG_THUMB_ABORT});
-    // The worker looks for the abort after every file, so this is at most
-    // one file's rendering.
-    while (!m_idle.wait(10)) {
-    }
+    StopWorker();
     ClearItems();
     m_nSelectedItem = -1;
     // Whatever the old listing left in our queue carries the old number.
     ++m_nListing;
-    m_pWorker->post({MSG_THUMB_LIST_FOLDER, path, m_nListing, m_dpiX, m_dpiY});
     m_strFolder = path;
+    m_bListed = false;
+    setIdle(false);
+    if (stuckWorkers() >= MAX_STUCK_WORKERS) {
+        m_strPending = path;
+        emit waitingChanged();
+        return;
+    }
+    startListing(path);
+}
+
+void ThumbGrid::startListing(QString path)
+{
+    const bool wasWaiting = waitingForFile();
+    m_strPending.clear();
+    m_pWorker = ThumbWorker::Start(m_mailbox, m_renderer, path, m_nListing, m_dpiX, m_dpiY);
+    if (wasWaiting) emit waitingChanged();
+}
+
+void ThumbGrid::setIdle(bool idle)
+{
+    if (idle == m_bIdle) return;
+    m_bIdle = idle;
+    if (idle) emit workerIdle();
+}
+
+bool ThumbGrid::waitIdle(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!m_bIdle && clock.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return m_bIdle;
 }
 
 void ThumbGrid::ClearItems()
 {
-    QMutexLocker lock(&m_lock);
-    for (auto& cell : m_objList) m_layout.RemoveItem(cell.get());
+    // The layout forgets every cell at once instead of one search each.
+    m_layout.RemoveAllItems();
     m_objList.clear();
+    m_pictured.clear();
     m_layout.MarkChanged();
 }
 
 bool ThumbGrid::AddItems(const QStringList& files, int dpiX, int dpiY, int listing)
 {
-    {
-        // The size is read under the lock the GUI thread changes it under.
-        QMutexLocker lock(&m_lock);
-        const int w = int(dpiX * m_dThumbInches);
-        const int h = int(dpiY * m_dThumbInches);
+    if (listing != m_nListing) return false;
+    const int w = int(dpiX * m_dThumbInches);
+    const int h = int(dpiY * m_dThumbInches);
+    bool made = true;
+    try {
         m_objList.reserve(m_objList.size() + files.size());
         for (const QString& file : files) {
             auto cell = std::make_unique<CVNThumbObject>();
             cell->SetInsets(5, 5, 5);
             cell->Layout(0, 0, w, h, w, 20);
             cell->SetPath(file);
-            m_layout.AddItem(cell.get());
             m_objList.push_back(std::move(cell));
+            m_layout.AddItem(m_objList.back().get());
         }
+    } catch (const std::bad_alloc&) {
+        // The cell the layout could not take goes; those before it stay.
+        if (!m_objList.empty() && m_objList.back()->owner() != &m_layout) m_objList.pop_back();
+        made = false;
     }
-    PostWindowMessage(this, MSG_THUMB_RELAYOUT, 0, listing);
-    return true;
+    m_layout.MarkChanged();
+    return made;
+}
+
+void ThumbGrid::receiveFiles(std::unique_ptr<ThumbFiles> files)
+{
+    // A listing that cannot make all its cells ends there, with the cells it
+    // made, and asks for no relayout beyond what the next paint does.
+    if (AddItems(files->files, m_dpiX, m_dpiY, files->listing)) relayout();
+    else std::fprintf(stderr, "vantric: out of memory listing %s\n", QFile::encodeName(m_strFolder).constData());
+    m_bListed = true;
+    // A child view is never the system's active window: cell 0 is selected
+    // unhighlighted.
+    if (count() > 0 && m_nSelectedItem < 0) Select(0, false);
+    emit listDone();
+    requestPictures();
 }
 
 CVNThumbObject* ThumbGrid::cell(int index) const
@@ -76,11 +144,16 @@ CVNThumbObject* ThumbGrid::cell(int index) const
 void ThumbGrid::ReceiveImage(int index, std::unique_ptr<ThumbImageResult> result)
 {
     if (!result || result->listing != m_nListing) return;
-    QMutexLocker lock(&m_lock);
     CVNThumbObject* c = cell(index);
-    if (!c) return;
-    c->SetImage(result->bitmap, result->path, result->stretchMode);
-    c->SetPhysicalSize(result->widthHimetric, result->heightHimetric);
+    if (!c || c->path() != result->path) return;
+    if (result->failed) {
+        c->SetFailed();
+    } else {
+        if (!c->hasImage()) m_pictured.push_back(index);
+        c->SetImage(result->bitmap, result->path, result->stretchMode);
+        c->SetPhysicalSize(result->widthHimetric, result->heightHimetric);
+        if (c->imageBytes() > 0) m_nLastPictureBytes = c->imageBytes();
+    }
     emit cellChanged(index);
 }
 
@@ -90,21 +163,90 @@ void ThumbGrid::RefreshFile(const QString& path)
         if (!m_strFolder.isEmpty()) ListFolder(m_strFolder);
         return;
     }
-    QMutexLocker lock(&m_lock);
-    for (int i = 0; i < count(); ++i) {
-        if (m_objList[i]->path().compare(path, Qt::CaseInsensitive) != 0) continue;
-        const QSize box = m_objList[i]->imageBoxSize();
-        std::unique_ptr<ThumbImageResult> result = RenderThumbnail(path, m_dpiX, m_dpiY, box.width(), box.height());
-        if (!result) continue;
-        result->listing = m_nListing;
-        ReceiveImage(i, std::move(result));
+    // Paths are compared exactly: two names that differ in case are two files.
+    bool any = false;
+    for (auto& c : m_objList) {
+        if (c->path() != path) continue;
+        c->MarkStale();
+        any = true;
     }
+    if (any) requestPictures();
+}
+
+void ThumbGrid::setVisibleRect(const QRect& rect)
+{
+    if (rect == m_visible) return;
+    m_visible = rect;
+    requestPictures();
+}
+
+void ThumbGrid::setCacheBytes(qint64 bytes)
+{
+    m_cacheBytes = bytes;
+    requestPictures();
+}
+
+qint64 ThumbGrid::pictureBytes() const
+{
+    qint64 bytes = 0;
+    for (const auto& c : m_objList) bytes += c->imageBytes();
+    return bytes;
+}
+
+void ThumbGrid::requestPictures()
+{
+    if (!m_pWorker || !m_bListed) return;
+    const int n = count();
+    // The cells on show, by rows of the current layout; without a view the
+    // grid renders from the top.
+    int first = 0;
+    int last = -1;
+    if (!m_visible.isEmpty() && m_nColumns > 0 && n > 0) {
+        const int pitch = m_objList.front()->cellSize().height() + 1;
+        first = std::clamp(m_visible.top() / pitch * m_nColumns, 0, n);
+        last = std::clamp((m_visible.bottom() / pitch + 1) * m_nColumns - 1, -1, n - 1);
+    }
+    // A picture not rendered yet is reckoned at the size of the last one that
+    // came, or at two inches square of 24-bit screen before any.
+    const qint64 estimate = m_nLastPictureBytes > 0 ? m_nLastPictureBytes : qint64(2 * m_dpiX) * 2 * m_dpiY * 3;
+    std::vector<char> keep(size_t(n), 0);
+    std::vector<ThumbJob> jobs;
+    qint64 bytes = 0;
+    auto take = [&](int i) {
+        CVNThumbObject* c = m_objList[size_t(i)].get();
+        keep[size_t(i)] = 1;
+        if (c->needsPicture()) jobs.push_back({i, c->path()});
+        bytes += c->hasImage() ? c->imageBytes() : c->failed() ? 0 : estimate;
+    };
+    for (int i = first; i <= last; ++i) take(i);
+    // Then outwards, a row below for each row above, while the cache holds them.
+    const qint64 shown = bytes;
+    for (int below = last + 1, above = first - 1; (below < n || above >= 0) && bytes - shown < m_cacheBytes;) {
+        if (below < n) take(below++);
+        if (above >= 0 && bytes - shown < m_cacheBytes) take(above--);
+    }
+    // Only the cells known to hold a picture are visited: a scroll through a
+    // large folder must not walk all its cells.
+    bool dropped = false;
+    std::vector<int> still;
+    for (int i : m_pictured) {
+        if (i >= n || !m_objList[size_t(i)]->hasImage()) continue;
+        if (keep[size_t(i)]) {
+            still.push_back(i);
+            continue;
+        }
+        m_objList[size_t(i)]->DropImage();
+        dropped = true;
+    }
+    m_pictured.swap(still);
+    if (dropped) emit repaintAll();
+    setIdle(jobs.empty());
+    m_pWorker->SetJobs(std::move(jobs), ++m_nBatch);
 }
 
 bool ThumbGrid::SetThumbSize(int hundredths)
 {
     const double inches = hundredths * 0.01;
-    QMutexLocker lock(&m_lock);
     if (inches == m_dThumbInches) return false;
     m_dThumbInches = inches;
     m_layout.MarkChanged();
@@ -113,7 +255,6 @@ bool ThumbGrid::SetThumbSize(int hundredths)
 
 bool ThumbGrid::Select(int index, bool look)
 {
-    QMutexLocker lock(&m_lock);
     if (index == m_nSelectedItem || (index >= 0 && !cell(index))) return false;
     if (CVNThumbObject* old = cell(m_nSelectedItem)) {
         old->SetSelectedLook(false);
@@ -129,7 +270,6 @@ bool ThumbGrid::Select(int index, bool look)
 
 int ThumbGrid::HitTest(const QPoint& pt) const
 {
-    QMutexLocker lock(&m_lock);
     for (int i = 0; i < count(); ++i)
         if (m_objList[i]->HitTest(pt)) return i;
     return -1;
@@ -155,7 +295,6 @@ int ThumbGrid::KeyTarget(int key) const
 void ThumbGrid::GridLayout(DeviceContext& dc, void* data)
 {
     auto* grid = static_cast<ThumbGrid*>(data);
-    QMutexLocker lock(&grid->m_lock);
     if (grid->m_objList.empty()) return;
     const int w = int(dc.dpiX() * grid->m_dThumbInches);
     const int h = int(dc.dpiY() * grid->m_dThumbInches);
@@ -174,6 +313,15 @@ void ThumbGrid::GridLayout(DeviceContext& dc, void* data)
 }
 
 namespace {
+
+// The payload of a message when it is of the kind expected; the message lets go of it.
+template <typename T>
+std::unique_ptr<T> takePayload(WindowMessageEvent& message)
+{
+    std::unique_ptr<MessagePayload> payload = message.takePayload();
+    if (!dynamic_cast<T*>(payload.get())) return nullptr;
+    return std::unique_ptr<T>(static_cast<T*>(payload.release()));
+}
 
 // One line of Arial 10 pt, unclipped, aligned in the rectangle.
 void pageText(DeviceContext& dc, const GdiRect& rect, Qt::Alignment align, const QString& text)
@@ -203,7 +351,6 @@ void ThumbGrid::DrawFooter(DeviceContext& dc, const GdiRect& rect, int page, int
 
 QSize ThumbGrid::Paint(DeviceContext& dc)
 {
-    QMutexLocker lock(&m_lock);
     m_layout.BeginDraw(dc);
     const QSize extent = m_layout.Draw(dc);
     m_layout.EndDraw(dc);
@@ -213,22 +360,38 @@ QSize ThumbGrid::Paint(DeviceContext& dc)
 void ThumbGrid::BeginPrinting(DeviceContext& dc, CPrintInfo& info)
 {
     m_bPrinting = true;
-    QMutexLocker lock(&m_lock);
     m_layout.BeginPrinting(dc, info);
 }
 
 void ThumbGrid::PrintPage(DeviceContext& dc, const CPrintInfo& info)
 {
-    QMutexLocker lock(&m_lock);
     m_layout.PrintPage(dc, info);
+    // A page's cells that have no picture (beyond the cache, or the grid has
+    // no view) are rendered for the page and let go after it, so a sheet of
+    // any length holds one page of pictures more than the screen does.
+    std::vector<CVNThumbObject*> lent;
+    if (info.currentPage >= 1 && info.currentPage <= m_layout.pageCount()) {
+        for (CLayoutItem* item : m_layout.pageItems(info.currentPage - 1)) {
+            auto* c = static_cast<CVNThumbObject*>(item);
+            if (c->hasImage() || c->failed()) continue;
+            std::unique_ptr<ThumbImageResult> r = RenderThumbnail(c->path(), m_dpiX, m_dpiY, 2 * m_dpiX, 2 * m_dpiY);
+            if (!r) {
+                c->SetFailed();
+                continue;
+            }
+            c->SetImage(r->bitmap, r->path, r->stretchMode);
+            c->SetPhysicalSize(r->widthHimetric, r->heightHimetric);
+            lent.push_back(c);
+        }
+    }
     m_layout.Draw(dc);
+    for (CVNThumbObject* c : lent) c->DropImage();
 }
 
 void ThumbGrid::EndPrinting()
 {
     {
-        QMutexLocker lock(&m_lock);
-        m_layout.EndPrinting();
+            m_layout.EndPrinting();
     }
     m_bPrinting = false;
     emit repaintAll();
@@ -236,7 +399,6 @@ void ThumbGrid::EndPrinting()
 
 void ThumbGrid::relayout()
 {
-    QMutexLocker lock(&m_lock);
     m_layout.MarkChanged();
     emit repaintAll();
 }
@@ -245,30 +407,25 @@ bool ThumbGrid::event(QEvent* e)
 {
     if (e->type() != WindowMessageEvent::eventType()) return QObject::event(e);
     auto* m = static_cast<WindowMessageEvent*>(e);
-    if (m->message() == MSG_THUMB_IMAGE_READY) {
-        std::unique_ptr<MessagePayload> payload = m->takePayload();
-        auto* result = dynamic_cast<ThumbImageResult*>(payload.get());
-        if (result) {
-            payload.release();
-            ReceiveImage(int(m->wParam()), std::unique_ptr<ThumbImageResult>(result));
-        }
+    switch (m->message()) {
+    case MSG_THUMB_IMAGE_READY:
+        if (auto result = takePayload<ThumbImageResult>(*m)) ReceiveImage(int(m->wParam()), std::move(result));
         return true;
+    case MSG_THUMB_FILES:
+        if (auto files = takePayload<ThumbFiles>(*m); files && files->listing == m_nListing)
+            receiveFiles(std::move(files));
+        return true;
+    case MSG_THUMB_WORKER_ENDED:
+        // An old worker let go of its file: a listing that waited for one starts.
+        if (waitingForFile() && stuckWorkers() < MAX_STUCK_WORKERS) startListing(m_strPending);
+        return true;
+    default: break;
     }
     // What an abandoned listing posted has no meaning any more.
     if (m->lParam() != m_nListing) return true;
-    switch (m->message()) {
-    case MSG_THUMB_LIST_STARTED: emit listStarted(); break;
-    case MSG_THUMB_RELAYOUT: relayout(); break;
-    case MSG_THUMB_LIST_DONE: {
-        QMutexLocker lock(&m_lock);
-        // A child view is never the system's active window: cell 0 is
-        // selected unhighlighted.
-        if (count() > 0 && m_nSelectedItem < 0) Select(0, false);
-        emit listDone();
-        break;
-    }
-    case MSG_THUMB_WORKER_IDLE: emit workerIdle(); break;
-    default: break;
-    }
+    if (m->message() == MSG_THUMB_LIST_STARTED) emit listStarted();
+    // The batch is done: the cache may hold more now that the pictures'
+    // real size is known; the grid is idle when it asks for nothing more.
+    else if (m->message() == MSG_THUMB_WORKER_IDLE && int(m->wParam()) == m_nBatch) requestPictures();
     return true;
 }

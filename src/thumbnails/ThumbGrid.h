@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QObject>
-#include <QRecursiveMutex>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -17,30 +17,50 @@
 // shown, the worker that lists and renders them, the selection, the layout
 // of the grid for the screen or the paper and its page header and footer.
 // The window (CVNThumbView) and the command-line contact sheet both drive
-// it. Every member runs on the GUI thread except AddItems (the worker's).
+// it. It lives on the GUI thread and owns its cells; workers only post to it.
+// It keeps the pictures of the cells on show and, around them, as many as
+// its cache holds; the others show their placeholder until asked for again.
 class ThumbGrid : public QObject {
     Q_OBJECT
 public:
     explicit ThumbGrid(QObject* parent = nullptr);
     ~ThumbGrid() override;
 
-    // Starts listing the folder: stops the listing under way, clears the
-    // cells and hands the folder to the worker. dpi is the screen's.
+    // Starts listing the folder: abandons the listing under way, clears the
+    // cells and hands the folder to a fresh worker. Never waits for the old
+    // one; while too many old ones are stuck in a read, the listing waits
+    // (waitingForFile) and starts when one of them ends.
     void ListFolder(const QString& path);
     void ClearItems();
-    // Ends the worker, waiting for it; the next listing starts another.
-    void StopWorker() { m_pWorker.reset(); }
-    // On the worker: one placeholder cell per file, then a relayout request.
+    // Abandons the worker without waiting for it; the next listing starts another.
+    void StopWorker();
+    // One placeholder cell per file; false, with the cells made so far kept,
+    // when a cell cannot be made.
     bool AddItems(const QStringList& files, int dpiX, int dpiY, int listing);
-    // Applies a rendered picture to cell index of the current listing.
+    // Applies a rendered picture (or a failure) to cell index of the current listing.
     void ReceiveImage(int index, std::unique_ptr<ThumbImageResult> result);
     // Renders the cells of path again after a save; an empty path lists the
     // folder again.
     void RefreshFile(const QString& path);
 
-    bool isIdle() const { return m_idle.isSet(); }
-    // Waits until the worker is idle, at most the time given.
-    bool waitIdle(int milliseconds) const { return m_idle.wait(milliseconds); }
+    // Listed, and every picture asked for has arrived.
+    bool isIdle() const { return m_bIdle; }
+    // Runs the event loop until the grid is idle, at most the time given.
+    bool waitIdle(int milliseconds);
+    bool waitingForFile() const { return !m_strPending.isEmpty(); }
+    // Old workers of this grid that have not ended yet: stuck in a read, or
+    // about to notice they were abandoned.
+    int stuckWorkers();
+    static constexpr int MAX_STUCK_WORKERS = 4;
+
+    // The part of the grid on show (grid coordinates), whose pictures come
+    // first; empty when nothing shows, which renders from the top.
+    void setVisibleRect(const QRect& rect);
+    // Bytes of pictures kept beyond those on show.
+    void setCacheBytes(qint64 bytes);
+    // What the next listings' workers render with (RenderThumbnail when empty).
+    void setRenderer(ThumbRenderer renderer) { m_renderer = std::move(renderer); }
+    qint64 pictureBytes() const;
 
     void setScreenDpi(int dpiX, int dpiY) { m_dpiX = dpiX; m_dpiY = dpiY; }
     void setClientWidth(int width) { m_nClientWidth = width; }
@@ -55,7 +75,6 @@ public:
     // The cell a key leads to from the selection, or the selection itself.
     int KeyTarget(int key) const;
 
-    QRecursiveMutex& lock() { return m_lock; }
     CPageLayout& layout() { return m_layout; }
     int count() const { return int(m_objList.size()); }
     CVNThumbObject* cell(int index) const;
@@ -83,24 +102,40 @@ signals:
     void listStarted();
     void listDone();
     void workerIdle();
+    void waitingChanged();
 
 protected:
     bool event(QEvent* event) override;
 
 private:
     void relayout();
+    void startListing(QString path);  // a copy: it may be m_strPending
+    void receiveFiles(std::unique_ptr<ThumbFiles> files);
+    // Asks the worker for the pictures nearest the view that the cache holds
+    // and lets the pictures beyond it go.
+    void requestPictures();
+    void setIdle(bool idle);
 
     CPageLayout m_layout;
     std::vector<std::unique_ptr<CVNThumbObject>> m_objList;
-    mutable QRecursiveMutex m_lock;
+    std::vector<int> m_pictured;  // cells given a picture by a worker, some since dropped
     int m_nColumns = 0;
     int m_nRows = 0;
     int m_nSelectedItem = -1;
     double m_dThumbInches = 1.5;
     bool m_bPrinting = false;
     QString m_strFolder;
-    ManualResetEvent m_idle{true};
-    std::unique_ptr<ThumbWorker> m_pWorker;
+    std::shared_ptr<ThumbMailbox> m_mailbox;
+    ThumbRenderer m_renderer;
+    std::shared_ptr<ThumbWorker> m_pWorker;
+    std::vector<std::shared_ptr<ThumbWorker>> m_oldWorkers;
+    QString m_strPending;
+    bool m_bIdle = true;
+    bool m_bListed = false;
+    int m_nBatch = 0;
+    qint64 m_nLastPictureBytes = 0;
+    QRect m_visible;
+    qint64 m_cacheBytes = qint64(64) * 1024 * 1024;
     int m_nListing = 0;
     int m_dpiX = 96;
     int m_dpiY = 96;

@@ -78,9 +78,28 @@ void CVNThumbObject::SetImage(const QImage& bitmap, const QString& path, DeviceC
 {
     m_path = path;
     m_dib = bitmap;
+    m_shown = QImage();
     m_bHasImage = true;
+    m_bFailed = false;
+    m_bStale = false;
     fitPicture();
     m_nStretchMode = stretchMode;
+}
+
+void CVNThumbObject::SetFailed()
+{
+    DropImage();
+    m_bFailed = true;
+    m_bStale = false;
+    SetPhysicalSize(0, 0);
+}
+
+void CVNThumbObject::DropImage()
+{
+    m_dib = Placeholder();
+    m_shown = QImage();
+    m_bHasImage = false;
+    fitPicture();
 }
 
 bool CVNThumbObject::HitTest(const QPoint& pt) const
@@ -94,6 +113,7 @@ QString CVNThumbObject::Caption() const
     QString name = info.fileName();
     if (info.suffix().compare(QLatin1String("vnt"), Qt::CaseInsensitive) == 0 && name.size() > 4)
         name.chop(4);
+    if (!m_bSizeKnown) return name;
     constexpr double INCH_PER_HIMETRIC = 0.0003937007874015748;
     return QString::asprintf("%s\n%0.1f\" x %0.1f\"", name.toUtf8().constData(),
                              m_sizeHimetric.width() * INCH_PER_HIMETRIC, m_sizeHimetric.height() * INCH_PER_HIMETRIC);
@@ -118,7 +138,15 @@ void CVNThumbObject::Draw(DeviceContext& dc)
     // Our pictures are rendered at two inches of screen; shrinking them with
     // filtering keeps thin rings visible where dropping rows would lose them.
     p->setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p->drawImage(QRectF(m_rcPicture.toQRect()), m_dib);
+    const QSize shown(m_rcPicture.width(), m_rcPicture.height());
+    if (dc.isPrinting() || shown == m_dib.size() || shown.isEmpty()) {
+        p->drawImage(QRectF(m_rcPicture.toQRect()), m_dib);
+    } else {
+        // The screen is painted on every scroll: the picture is shrunk once
+        // for its box and then only copied.
+        if (m_shown.size() != shown) m_shown = m_dib.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        p->drawImage(m_rcPicture.left, m_rcPicture.top, m_shown);
+    }
     if (m_nFontIndex < 0 || !m_pOwner || !m_pOwner->SelectFont(dc, m_nFontIndex)) {
         p->restore();
         return;

@@ -20,12 +20,26 @@ public:
     void SetPath(const QString& path) { m_path = path; }
     // Takes the rendered picture and fits it into the picture box.
     void SetImage(const QImage& bitmap, const QString& path, DeviceContext::StretchMode stretchMode);
-    void SetPhysicalSize(int width, int height) { m_sizeHimetric = QSize(width, height); }
+    // The file did not load: the placeholder for good, and a size of 0 x 0.
+    void SetFailed();
+    // Lets the picture go (it shows the placeholder) and keeps the size.
+    void DropImage();
+    // The file changed: its picture is asked for again, the old one shown meanwhile.
+    void MarkStale() { m_bStale = true; }
+    bool needsPicture() const { return m_bStale || (!m_bHasImage && !m_bFailed); }
+    bool failed() const { return m_bFailed; }
+    qint64 imageBytes() const { return m_bHasImage ? m_dib.sizeInBytes() + m_shown.sizeInBytes() : 0; }
+    void SetPhysicalSize(int width, int height)
+    {
+        m_sizeHimetric = QSize(width, height);
+        m_bSizeKnown = true;
+    }
     void SetSelectedLook(bool selected) { m_bSelectedLook = selected; }
 
     bool HitTest(const QPoint& point) const;
     const QString& path() const { return m_path; }
     bool hasImage() const { return m_bHasImage; }
+    bool selectedLook() const { return m_bSelectedLook; }
     QSize cellSize() const { return {m_rcCell.width(), m_rcCell.height()}; }
     QSize imageBoxSize() const { return {m_rcImageBox.width(), m_rcImageBox.height()}; }
     const GdiRect& cellRect() const { return m_rcCell; }
@@ -33,7 +47,8 @@ public:
     const GdiRect& pictureRect() const { return m_rcPicture; }
     const GdiRect& captionRect() const { return m_rcCaption; }
     QSize sizeHimetric() const { return m_sizeHimetric; }
-    // "name\n8.5\" x 11.0\"": the name without ".vnt", the size in inches.
+    // "name\n8.5\" x 11.0\"": the name without ".vnt", the size in inches;
+    // only the name while the size is not known yet.
     QString Caption() const;
 
     void Draw(DeviceContext& dc) override;
@@ -49,6 +64,7 @@ private:
     void fitPicture();
 
     QImage m_dib;
+    QImage m_shown;  // m_dib at the size the screen shows it
     QString m_path;
     DeviceContext::StretchMode m_nStretchMode = DeviceContext::ColorOnColor;
     int m_nFontIndex = -1;
@@ -65,6 +81,9 @@ private:
     GdiRect m_rcPicture;
     GdiRect m_rcCaption;
     bool m_bHasImage = false;
+    bool m_bFailed = false;
+    bool m_bStale = false;
+    bool m_bSizeKnown = false;
     bool m_bSelectedLook = false;
     QSize m_sizeHimetric{0, 0};
 };

@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QMutexLocker>
 #include <QPainter>
 #include <QPalette>
 #include <QPrintDialog>
@@ -21,13 +20,15 @@ using namespace Cmd;
 
 CVNThumbView::CVNThumbView(QWidget* parent) : CScrollView(parent)
 {
-    QPalette pal = viewport()->palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
-    viewport()->setPalette(pal);
+    // The grid lies on the button face, as the tree beside it; a scroll
+    // area's viewport would fill with Base (white).
+    viewport()->setBackgroundRole(QPalette::Button);
     viewport()->setAutoFillBackground(true);
     m_grid.setScreenDpi(logicalDpiX(), logicalDpiY());
     connect(&m_grid, &ThumbGrid::repaintAll, this, &CVNThumbView::redrawAll);
     connect(&m_grid, &ThumbGrid::cellChanged, this, &CVNThumbView::redrawItem);
+    connect(&m_grid, &ThumbGrid::waitingChanged, this, &CVNThumbView::redrawAll);
+    connect(&m_grid, &ThumbGrid::workerIdle, this, &CVNThumbView::redrawAll);
     connect(&m_grid, &ThumbGrid::listStarted, this, [this] {
         redrawAll();
         ScrollToPosition(QPoint(0, 0));
@@ -62,12 +63,12 @@ void CVNThumbView::OnUpdate(CDocumentView*, qintptr, QObject* hintObject)
 void CVNThumbView::OnDraw(DeviceContext& dc)
 {
     if (m_grid.isPrinting() && !dc.isPrinting()) return;
-    QMutexLocker lock(&m_grid.lock());
     if (m_grid.count() > 0) {
         m_grid.setClientWidth(viewport()->width());
         const QSize extent = m_grid.Paint(dc);
         const QSize cell = m_grid.cell(0)->cellSize();
         if (extent != GetTotalSize()) SetScrollSizes(extent, viewport()->size(), cell);
+        m_grid.setVisibleRect(viewport()->rect().translated(GetScrollPosition()));
         return;
     }
     QPainter* p = dc.painter();
@@ -75,15 +76,18 @@ void CVNThumbView::OnDraw(DeviceContext& dc)
     p->resetTransform();
     p->setFont(MakePointFont(ArialFont(100), dc.dpiY()));
     p->setPen(palette().color(QPalette::ButtonText));
-    p->drawText(viewport()->rect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
-                QStringLiteral("No target files in this directory."));
+    // Too many earlier listings are still stuck reading a file: this one
+    // starts when one of them is done.
+    const QString text = m_grid.waitingForFile() ? QStringLiteral("Waiting for a file to be read...")
+                         : m_grid.isIdle()       ? QStringLiteral("No target files in this directory.")
+                                                 : QString();
+    p->drawText(viewport()->rect(), Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, text);
     p->restore();
     if (!GetTotalSize().isEmpty()) SetScrollSizes(QSize(0, 0));
 }
 
 void CVNThumbView::OnActivateView(bool activate)
 {
-    QMutexLocker lock(&m_grid.lock());
     if (CVNThumbObject* cell = m_grid.cell(m_grid.selected())) {
         cell->SetSelectedLook(activate);
         redrawItem(m_grid.selected());
@@ -112,7 +116,6 @@ void CVNThumbView::redrawAll()
 void CVNThumbView::redrawItem(int index)
 {
     // Only the cell's own rectangle is painted again (in window coordinates).
-    QMutexLocker lock(&m_grid.lock());
     if (m_grid.layout().IsPreparedForPrinter()) return redrawAll();
     if (CVNThumbObject* cell = m_grid.cell(index))
         viewport()->update(cell->cellRect().toQRect().translated(-GetScrollPosition()));
@@ -135,23 +138,27 @@ void CVNThumbView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CVNThumbView::keyPressEvent(QKeyEvent* event)
 {
-    if (m_grid.selected() < 0) return CScrollView::keyPressEvent(event);
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // The arrow keys move the selection and nothing else: with nothing
+    // selected, or at the end of a row or column, they do nothing, where a
+    // scroll area would scroll. Page Up, Page Down, Home and End scroll.
+    const int key = event->key();
+    const bool arrow = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
+    if (m_grid.selected() >= 0 && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
         OpenSelected();
         return;
     }
-    const int target = m_grid.KeyTarget(event->key());
-    if (target != m_grid.selected()) {
+    const int target = m_grid.KeyTarget(key);
+    if (m_grid.selected() >= 0 && target != m_grid.selected()) {
         m_grid.Select(target);
         scrollIntoView(target);
         return;
     }
+    if (arrow) return event->accept();
     CScrollView::keyPressEvent(event);
 }
 
 void CVNThumbView::scrollIntoView(int index)
 {
-    QMutexLocker lock(&m_grid.lock());
     CVNThumbObject* cell = m_grid.cell(index);
     if (!cell) return;
     const QPoint scroll = GetScrollPosition();
@@ -170,7 +177,6 @@ void CVNThumbView::scrollIntoView(int index)
 void CVNThumbView::resizeEvent(QResizeEvent* event)
 {
     CScrollView::resizeEvent(event);
-    QMutexLocker lock(&m_grid.lock());
     CVNThumbObject* first = m_grid.cell(0);
     if (!first) return redrawAll();
     const int columns = std::max(1, viewport()->width() / (first->cellSize().width() + 1));
@@ -185,7 +191,6 @@ void CVNThumbView::OpenSelected()
 {
     const int selected = m_grid.selected();
     if (selected < 0) return;
-    QMutexLocker lock(&m_grid.lock());
     const QString caption = QStringLiteral("Vantric");
     CVNThumbObject* cell = m_grid.cell(selected);
     if (!cell) {
@@ -198,6 +203,8 @@ void CVNThumbView::OpenSelected()
         ShowMessage(QStringLiteral("CWnd *pWnd = AfxGetMainWnd() failed."), caption);
         return;
     }
+    // The path is copied: opening the file may run a message box or a modal
+    // loop, in which the grid may be listed again.
     const QString path = cell->path();
     SendWindowMessage(main, MSG_OPEN_FILE_REQUEST, 0, TextParam(&path));
 }

@@ -1,23 +1,23 @@
 #include "thumbnails/ThumbWorker.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdio>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "document/FileKinds.h"
 #include "document/JpegDecoder.h"
 #include "document/RasterImage.h"
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
-#include "thumbnails/ThumbGrid.h"
-
-namespace {
-constexpr int MSG_QUIT = 0x0012;
-}
+#include "platform/RegularFile.h"
 
 bool IsListedTargetFile(const QString& name)
 {
@@ -34,8 +34,8 @@ namespace {
 // photograph is read at an eighth of its size. Null when it does not decode.
 std::unique_ptr<ThumbImageResult> renderJpeg(const QString& path, int dpiX, int dpiY, int width, int height)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return nullptr;
+    QFile file;
+    if (!OpenRegularFile(path, file)) return nullptr;
     RasterImage raster(RasterImage::TYPE_JPEG);
     QSize full;
     if (!DecodeJpegForBox(file, raster, width, height, &full) || raster.Width() == 0 || raster.Height() == 0)
@@ -50,8 +50,10 @@ std::unique_ptr<ThumbImageResult> renderJpeg(const QString& path, int dpiX, int 
     const double s = std::min(double(width) / raster.Width(), double(height) / raster.Height());
     const int w = std::max(1, int(raster.Width() * s));
     const int h = std::max(1, int(raster.Height() * s));
-    QImage bitmap = makeDeviceImage(w, h, dpiX, dpiY);
-    {
+    // Shrunk by averaging the area under each pixel, so thin rings stay lines.
+    QImage bitmap = w <= int(raster.Width()) && h <= int(raster.Height()) ? raster.AreaAveraged(w, h) : QImage();
+    if (bitmap.isNull()) {
+        bitmap = makeDeviceImage(w, h, dpiX, dpiY);
         QPainter painter(&bitmap);
         DeviceContext mem(&painter, dpiX, dpiY);
         mem.setStretchMode(DeviceContext::ColorOnColor);
@@ -61,9 +63,7 @@ std::unique_ptr<ThumbImageResult> renderJpeg(const QString& path, int dpiX, int 
     return result;
 }
 
-}  // namespace
-
-std::unique_ptr<ThumbImageResult> RenderThumbnail(const QString& path, int dpiX, int dpiY, int width, int height)
+std::unique_ptr<ThumbImageResult> renderTarget(const QString& path, int dpiX, int dpiY, int width, int height)
 {
     if (TargetImage::ClassifyRasterExtension(QFileInfo(path).suffix().prepend(QLatin1Char('.'))) == 1) {
         try {
@@ -93,122 +93,189 @@ std::unique_ptr<ThumbImageResult> RenderThumbnail(const QString& path, int dpiX,
     return result;
 }
 
-void ManualResetEvent::set()
+}  // namespace
+
+std::unique_ptr<ThumbImageResult> RenderThumbnail(const QString& path, int dpiX, int dpiY, int width, int height)
+{
+    // Whatever a file makes a decoder or a painter throw ends in this cell's
+    // placeholder, never in the end of the program.
+    try {
+        return renderTarget(path, dpiX, dpiY, width, height);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vantric: thumbnail of %s: %s\n", QFile::encodeName(path).constData(), e.what());
+    } catch (...) {
+        std::fprintf(stderr, "vantric: thumbnail of %s: unknown exception\n", QFile::encodeName(path).constData());
+    }
+    return nullptr;
+}
+
+void ThumbMailbox::post(int message, quintptr wParam, qintptr lParam)
+{
+    std::lock_guard lock(m_mutex);
+    PostWindowMessage(m_receiver, message, wParam, lParam);
+}
+
+void ThumbMailbox::post(int message, quintptr wParam, std::unique_ptr<MessagePayload> payload)
+{
+    std::lock_guard lock(m_mutex);
+    PostWindowMessage(m_receiver, message, wParam, std::move(payload));
+}
+
+void ThumbMailbox::close()
+{
+    std::lock_guard lock(m_mutex);
+    m_receiver = nullptr;
+}
+
+namespace {
+
+std::mutex runningMutex;
+int runningCount = 0;
+
+}  // namespace
+
+std::shared_ptr<ThumbWorker> ThumbWorker::Start(std::shared_ptr<ThumbMailbox> mailbox, ThumbRenderer renderer,
+                                                const QString& folder, int listing, int dpiX, int dpiY)
+{
+    std::shared_ptr<ThumbWorker> worker(new ThumbWorker);
+    worker->m_mailbox = std::move(mailbox);
+    worker->m_renderer = renderer ? std::move(renderer) : ThumbRenderer(&RenderThumbnail);
+    worker->m_folder = folder;
+    worker->m_listing = listing;
+    worker->m_dpiX = dpiX;
+    worker->m_dpiY = dpiY;
+    {
+        std::lock_guard lock(runningMutex);
+        ++runningCount;
+    }
+    std::thread([worker] { worker->run(worker); }).detach();
+    return worker;
+}
+
+int ThumbWorker::Running()
+{
+    std::lock_guard lock(runningMutex);
+    return runningCount;
+}
+
+void ThumbWorker::SetJobs(std::vector<ThumbJob> jobs, int batch)
 {
     {
         std::lock_guard lock(m_mutex);
-        m_signalled = true;
+        m_jobs.assign(std::make_move_iterator(jobs.begin()), std::make_move_iterator(jobs.end()));
+        m_batch = batch;
+        m_idlePending = !m_jobs.empty();
     }
     m_changed.notify_all();
 }
 
-void ManualResetEvent::reset()
-{
-    std::lock_guard lock(m_mutex);
-    m_signalled = false;
-}
-
-bool ManualResetEvent::isSet() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_signalled;
-}
-
-bool ManualResetEvent::wait(int milliseconds) const
-{
-    std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_signalled; });
-}
-
-ThumbWorker::ThumbWorker(ThumbGrid* grid, QObject* receiver, ManualResetEvent* idle)
-    : m_grid(grid), m_receiver(receiver), m_idle(idle)
-{
-    // The queue exists before the thread does, so nothing posted is lost.
-    m_thread = std::thread([this] { run(); });
-}
-
-ThumbWorker::~ThumbWorker()
-{
-    post({MSG_QUIT});
-    m_thread.join();
-}
-
-void ThumbWorker::post(Request request)
+void ThumbWorker::Cancel()
 {
     {
         std::lock_guard lock(m_mutex);
-        m_queue.push_back(std::move(request));
+        m_cancelled = true;
+        m_jobs.clear();
     }
-    m_posted.notify_one();
+    m_changed.notify_all();
 }
 
-void ThumbWorker::run()
-{
-    bool quit = false;
-    while (!quit) {
-        Request request;
-        {
-            std::unique_lock lock(m_mutex);
-            m_posted.wait(lock, [this] { return !m_queue.empty(); });
-            request = std::move(m_queue.front());
-            m_queue.pop_front();
-        }
-        if (request.message == MSG_QUIT) break;
-        if (request.message != MSG_THUMB_LIST_FOLDER) continue;
-        list(request, &quit);
-    }
-    m_idle->set();
-}
-
-bool ThumbWorker::aborted(bool* quit)
+bool ThumbWorker::Ended()
 {
     std::lock_guard lock(m_mutex);
-    if (m_queue.empty()) return false;
-    const int message = m_queue.front().message;
-    m_queue.pop_front();
-    if (message == MSG_QUIT) *quit = true;
-    return message == MSG_THUMB_ABORT || message == MSG_QUIT;
+    return m_ended;
 }
 
-void ThumbWorker::list(const Request& request, bool* quit)
+bool ThumbWorker::WaitEnded(int milliseconds)
 {
-    const int tag = request.listing;
-    m_idle->reset();
-    PostWindowMessage(m_receiver, MSG_THUMB_LIST_STARTED, 0, tag);
-    auto finish = [&] {
-        m_idle->set();
-        PostWindowMessage(m_receiver, MSG_THUMB_WORKER_IDLE, 0, tag);
-    };
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_ended; });
+}
 
-    QStringList files;
-    QDirIterator it(request.folder, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        if (IsListedTargetFile(name) && !it.fileInfo().isDir()) files << it.filePath();
-        if (aborted(quit)) return finish();
-    }
-    if (aborted(quit)) return finish();
-    if (files.isEmpty()) {
-        PostWindowMessage(m_receiver, MSG_THUMB_LIST_DONE, 0, tag);
-        return finish();
-    }
-    std::sort(files.begin(), files.end(),
-              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    if (!m_grid->AddItems(files, request.dpiX, request.dpiY, tag)) return finish();
+bool ThumbWorker::cancelled()
+{
+    std::lock_guard lock(m_mutex);
+    return m_cancelled;
+}
 
-    // Two inches at screen resolution, whatever size the cells show.
-    const int width = 2 * request.dpiX;
-    const int height = 2 * request.dpiY;
-    for (int i = 0; i < files.size(); ++i) {
-        std::unique_ptr<ThumbImageResult> result = RenderThumbnail(files[i], request.dpiX, request.dpiY, width, height);
-        if (result) {
-            if (aborted(quit)) return finish();
-            result->listing = tag;
-            PostWindowMessage(m_receiver, MSG_THUMB_IMAGE_READY, quintptr(i), std::move(result));
+void ThumbWorker::run(std::shared_ptr<ThumbWorker> self)
+{
+    try {
+        list();
+        // Two inches at screen resolution, whatever size the cells show.
+        const int width = 2 * m_dpiX;
+        const int height = 2 * m_dpiY;
+        for (;;) {
+            ThumbJob job;
+            {
+                std::unique_lock lock(m_mutex);
+                if (m_jobs.empty() && m_idlePending && !m_cancelled) {
+                    m_idlePending = false;
+                    m_mailbox->post(MSG_THUMB_WORKER_IDLE, quintptr(m_batch), m_listing);
+                }
+                m_changed.wait(lock, [this] { return m_cancelled || !m_jobs.empty() || m_idlePending; });
+                if (m_cancelled) break;
+                if (m_jobs.empty()) continue;
+                job = std::move(m_jobs.front());
+                m_jobs.pop_front();
+            }
+            std::unique_ptr<ThumbImageResult> result;
+            try {
+                result = m_renderer(job.path, m_dpiX, m_dpiY, width, height);
+            } catch (...) {
+                std::fprintf(stderr, "vantric: no thumbnail of %s: an exception\n",
+                             QFile::encodeName(job.path).constData());
+            }
+            if (cancelled()) break;
+            if (!result) {
+                result = std::make_unique<ThumbImageResult>();
+                result->path = job.path;
+                result->failed = true;
+            }
+            result->listing = m_listing;
+            m_mailbox->post(MSG_THUMB_IMAGE_READY, quintptr(job.index), std::move(result));
         }
-        if (aborted(quit)) return finish();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vantric: thumbnail worker: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "vantric: thumbnail worker: unknown exception\n");
     }
-    PostWindowMessage(m_receiver, MSG_THUMB_LIST_DONE, 0, tag);
-    finish();
+    {
+        std::lock_guard lock(m_mutex);
+        m_ended = true;
+    }
+    m_changed.notify_all();
+    m_mailbox->post(MSG_THUMB_WORKER_ENDED, 0, m_listing);
+    std::lock_guard lock(runningMutex);
+    --runningCount;
+    // self goes last: the grid may have let go of this worker long ago.
+    (void)self;
+}
+
+void ThumbWorker::list()
+{
+    m_mailbox->post(MSG_THUMB_LIST_STARTED, 0, m_listing);
+    auto files = std::make_unique<ThumbFiles>();
+    files->listing = m_listing;
+    // Read with the system's own calls: each entry is looked at by its bytes,
+    // so a name that is not valid UTF-8 still gets its cell (and, as it
+    // cannot be opened by its decoded name, its placeholder).
+    const QString folder = m_folder.endsWith(QLatin1Char('/')) ? m_folder : m_folder + QLatin1Char('/');
+    if (DIR* dir = opendir(QFile::encodeName(m_folder).constData())) {
+        while (const dirent* entry = readdir(dir)) {
+            const QString name = QFile::decodeName(entry->d_name);
+            if (!IsListedTargetFile(name)) continue;
+            // Only regular files, also through links. An entry stat cannot
+            // see (gone since, a loop of links) keeps its cell and ends in the
+            // placeholder.
+            struct stat info {};
+            if (fstatat(dirfd(dir), entry->d_name, &info, 0) == 0 && !S_ISREG(info.st_mode)) continue;
+            files->files << folder + name;
+            if (cancelled()) break;
+        }
+        closedir(dir);
+    }
+    std::sort(files->files.begin(), files->files.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    if (cancelled()) return;
+    m_mailbox->post(MSG_THUMB_FILES, 0, std::move(files));
 }

@@ -85,6 +85,9 @@ bool PrintCorrectedPages(QPrinter& printer, TargetViewState& view, int fromPage,
 {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
+    // Qt's PDF engine would otherwise store pictures (a metafile's bitmaps
+    // among them) as JPEG: a target's edges must reach paper as they are.
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     const DevicePage page = PrinterDevicePage(printer);
     const int dpi = printer.resolution();
     for (int k = fromPage; k <= toPage; ++k) {

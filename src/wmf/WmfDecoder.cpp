@@ -358,6 +358,20 @@ bool createsObject(quint16 f)
 
 } // namespace
 
+bool LooksLikeMetafile(const QByteArray& head)
+{
+    Reader r(reinterpret_cast<const uchar*>(head.constData()), head.size());
+    if (r.remaining() < HEADER_SIZE) return false;
+    Reader peek = r;
+    if (peek.u32() == PLACEABLE_KEY) {
+        if (r.remaining() < PLACEABLE_SIZE + HEADER_SIZE) return false;
+        r.seek(PLACEABLE_SIZE);
+    }
+    const int type = r.u16();
+    const int headerWords = r.u16();
+    return (type == 1 || type == 2) && headerWords == 9;
+}
+
 bool decode(const QByteArray& data, Picture& pic, QString* error, NonPlaceable nonPlaceable)
 {
     auto fail = [&](const char* why) {

@@ -21,6 +21,10 @@ enum class NonPlaceable {
 bool decode(const QByteArray& data, Picture& picture, QString* error = nullptr,
             NonPlaceable nonPlaceable = NonPlaceable::Reject);
 
+// Whether the first bytes of a file (at least the placeable header and the
+// metafile header) start a metafile, with or without the placeable header.
+bool LooksLikeMetafile(const QByteArray& head);
+
 // Records after which decoding stops, however big the file says it is, and
 // the bytes that the decoded bitmaps of one picture may take together (a
 // file that needs more is refused). The fuzzing build lowers both bounds.

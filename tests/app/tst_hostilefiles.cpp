@@ -5,7 +5,14 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "CorpusPath.h"
 #include "CraftedDrawings.h"
@@ -20,13 +27,17 @@ using namespace crafted;
 // Damaged and absurd files, each printed by the program itself as
 // "vantric --print-to-pdf" prints, in a child process held to 2.5 GB of
 // address space and 60 s: every one must end in pages or in a message, with
-// status 0 or 1, never in a crash, a hang or an exhausted machine.
+// status 0 or 1, never in a crash, a hang or an exhausted machine. Entries
+// that are no regular file (a FIFO, a socket, a device) are refused alone
+// and left out of, or end in a placeholder on, a contact sheet of their folder.
 class TestHostileFiles : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
     void endsInPicturesOrMessage_data();
     void endsInPicturesOrMessage();
+    void specialEntries_data();
+    void specialEntries();
 
 private:
     QTemporaryDir m_dir;
@@ -73,7 +84,107 @@ QByteArray metafileOfPens(int count)
     return w.finish();
 }
 
+// Runs the program in a child process held to 2.5 GB of address space and
+// 60 s; its exit status, or -1 after a crash or a hang (with err saying which).
+int runProgram(const QStringList& arguments, QString* err)
+{
+    QProcess child;
+#ifdef VANTRIC_UNLIMITED_CHILD
+    const QString limit;  // sanitizers reserve far more address space than they use
+#else
+    const QString limit = QStringLiteral("ulimit -v 2621440 && ");
+#endif
+    child.start(QStringLiteral("/bin/sh"), QStringList{QStringLiteral("-c"), limit + QStringLiteral("exec \"$0\" \"$@\""),
+                                                       QStringLiteral(VANTRIC_BIN)}
+                                               + arguments);
+    if (!child.waitForFinished(60000)) {
+        child.kill();
+        child.waitForFinished();
+        *err = QStringLiteral("did not end within 60 s");
+        return -1;
+    }
+    *err = QString::fromLocal8Bit(child.readAllStandardError());
+    if (child.exitStatus() != QProcess::NormalExit) {
+        *err = QStringLiteral("crashed: ") + *err;
+        return -1;
+    }
+    return child.exitCode();
+}
+
+// Makes the entry of the kind at path: none of them is a target one can read.
+bool makeEntry(const QByteArray& path, const QString& kind)
+{
+    if (kind == QLatin1String("fifo")) return mkfifo(path.constData(), 0600) == 0;
+    if (kind == QLatin1String("zero")) return symlink("/dev/zero", path.constData()) == 0;
+    if (kind == QLatin1String("loop")) return symlink(path.constData(), path.constData()) == 0;
+    if (kind == QLatin1String("gone")) return symlink("/nonexistent/gone.bmp", path.constData()) == 0;
+    if (kind == QLatin1String("folder")) return mkdir(path.constData(), 0700) == 0;
+    if (kind == QLatin1String("socket")) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (fd < 0 || size_t(path.size()) >= sizeof address.sun_path) return false;
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        close(fd);
+        return bound;
+    }
+    // Garbage that nobody may read (root still can: then it fails as garbage).
+    const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, kind == QLatin1String("unreadable") ? 0 : 0600);
+    const bool written = fd >= 0 && write(fd, "BMnot a bitmap", 14) == 14;
+    if (fd >= 0) close(fd);
+    return written;
+}
+
 }  // namespace
+
+void TestHostileFiles::specialEntries_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("listed");  // a cell with the placeholder on the sheet
+    QTest::newRow("FIFO") << QByteArray("x.bmp") << "fifo" << false;
+    QTest::newRow("socket") << QByteArray("s.wmf") << "socket" << false;
+    QTest::newRow("link to /dev/zero") << QByteArray("z.bmp") << "zero" << false;
+    QTest::newRow("folder named like a target") << QByteArray("d.rgd") << "folder" << false;
+    QTest::newRow("loop of links") << QByteArray("loop.vnt") << "loop" << true;
+    QTest::newRow("link to a file that is gone") << QByteArray("gone.bmp") << "gone" << true;
+    QTest::newRow("unreadable") << QByteArray("u.jpg") << "unreadable" << true;
+    QTest::newRow("name not valid UTF-8") << QByteArray("bad\xff\xfe.bmp") << "file" << true;
+}
+
+void TestHostileFiles::specialEntries()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, kind);
+    QFETCH(bool, listed);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray entry = QFile::encodeName(dir.path()) + '/' + name;
+    QVERIFY(makeEntry(entry, kind));
+    {
+        QFile good(dir.filePath(QStringLiteral("good.bmp")));
+        QVERIFY(good.open(QIODevice::WriteOnly));
+        QVERIFY(good.write(Bitmap(8, 8, 24, 0, 3780, QByteArray(192, '\x40'))) > 0);
+    }
+
+    // Alone, it ends in a message.
+    QString err;
+    const QString pdf = dir.path() + QStringLiteral(".pdf");
+    QVERIFY2(runProgram({QStringLiteral("--print-to-pdf"), pdf, QFile::decodeName(entry)}, &err) == 1, qPrintable(err));
+
+    // In its folder, the good target is printed and it is left out or ends
+    // in the placeholder of a file that failed.
+    const QString sheet = dir.path() + QStringLiteral("-sheet.pdf");
+    QVERIFY2(runProgram({QStringLiteral("--print-contact-sheet"), sheet, dir.path()}, &err) == 0, qPrintable(err));
+    const QString text = PdfText(sheet, 1);
+    QVERIFY2(text.contains(QStringLiteral("good.bmp")), qPrintable(text));
+    QCOMPARE(text.count(QStringLiteral("0.0\" x 0.0\"")), listed ? 1 : 0);
+    QFile::remove(pdf);
+    QFile::remove(sheet);
+    // QTemporaryDir cannot remove a name it cannot spell.
+    QCOMPARE(kind == QLatin1String("folder") ? rmdir(entry.constData()) : unlink(entry.constData()), 0);
+}
 
 void TestHostileFiles::initTestCase()
 {
@@ -173,26 +284,13 @@ void TestHostileFiles::endsInPicturesOrMessage()
         QVERIFY(f.open(QIODevice::WriteOnly));
         QCOMPARE(f.write(bytes), qint64(bytes.size()));
     }
-    QProcess child;
-#ifdef VANTRIC_UNLIMITED_CHILD
-    const QString limit;  // sanitizers reserve far more address space than they use
-#else
-    const QString limit = QStringLiteral("ulimit -v 2621440 && ");
-#endif
-    child.start(QStringLiteral("/bin/sh"),
-                QStringList{QStringLiteral("-c"), limit + QStringLiteral("exec \"$0\" \"$@\""),
-                            QStringLiteral(VANTRIC_BIN), QStringLiteral("--print-to-pdf"), pdf,
-                            QStringLiteral("--dpi"), QString::number(kDpi)}
-                    + options + QStringList{file});
-    if (!child.waitForFinished(60000)) {
-        child.kill();
-        child.waitForFinished();
-        QFAIL("the print did not end within 60 s");
-    }
-    const QString err = QString::fromLocal8Bit(child.readAllStandardError());
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit, qPrintable(QStringLiteral("crashed: ") + err));
-    if (status < 0) status = child.exitCode() == 0 ? 0 : 1;
-    QVERIFY2(child.exitCode() == status, qPrintable(QStringLiteral("status %1: %2").arg(child.exitCode()).arg(err)));
+    QString err;
+    const int exitCode = runProgram(QStringList{QStringLiteral("--print-to-pdf"), pdf, QStringLiteral("--dpi"),
+                                                QString::number(kDpi)}
+                                        + options + QStringList{file},
+                                    &err);
+    if (status < 0) status = exitCode == 0 ? 0 : 1;
+    QVERIFY2(exitCode == status, qPrintable(QStringLiteral("status %1: %2").arg(exitCode).arg(err)));
     if (status != 0) {
         QVERIFY2(err.contains(says), qPrintable(err));
         return;

@@ -3,6 +3,9 @@
 // contact sheets printed to PDF.
 #include <QPrinter>
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -61,9 +64,17 @@ private slots:
     void captions_data();
     void captions();
     void listingOrder();
+    void rasterLinesSurviveShrinking_data();
+    void rasterLinesSurviveShrinking();
     void badFilesKeepPlaceholders();
     void abandonedListingNeverApplied();
+    void stuckWorkersNeverHoldTheWindow();
+    void picturesFollowTheView();
+    void refreshFile_data();
+    void refreshFile();
     void viewKeysSizeAndOpen();
+    void viewArrowKeysNeverScroll_data();
+    void viewArrowKeysNeverScroll();
     void contactSheet_data();
     void contactSheet();
 };
@@ -132,7 +143,8 @@ void TestThumbGrid::captions_data()
     QTest::addColumn<QSize>("himetric");
     QTest::addColumn<QString>("caption");
     QTest::newRow("target document") << "/t/Bravo.VNT" << QSize(21590, 27940) << "Bravo\n8.5\" x 11.0\"";
-    QTest::newRow("not rendered") << "/t/alpha.BMP" << QSize(0, 0) << "alpha.BMP\n0.0\" x 0.0\"";
+    QTest::newRow("failed") << "/t/alpha.BMP" << QSize(0, 0) << "alpha.BMP\n0.0\" x 0.0\"";
+    QTest::newRow("still loading: no size") << "/t/alpha.BMP" << QSize() << "alpha.BMP";
     QTest::newRow("ampersand") << "/t/a&b.rgd" << QSize(5080, 5080) << "a&b.rgd\n2.0\" x 2.0\"";
 }
 
@@ -142,7 +154,7 @@ void TestThumbGrid::captions()
     QFETCH(QSize, himetric);
     CVNThumbObject cell;
     cell.SetPath(path);
-    cell.SetPhysicalSize(himetric.width(), himetric.height());
+    if (himetric.isValid()) cell.SetPhysicalSize(himetric.width(), himetric.height());
     QTEST(cell.Caption(), "caption");
 }
 
@@ -159,6 +171,39 @@ void TestThumbGrid::listingOrder()
     QCOMPARE(captions, (QStringList{"alpha.BMP", "Bravo", "charlie.jpg"}));
     QVERIFY(grid.cell(0)->hasImage());
     QCOMPARE(grid.selected(), 0);
+}
+
+void TestThumbGrid::rasterLinesSurviveShrinking_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("bitmap") << "lines.bmp" << QByteArray("BMP");
+    QTest::newRow("JPEG") << "lines.jpg" << QByteArray("JPEG");
+}
+
+void TestThumbGrid::rasterLinesSurviveShrinking()
+{
+    // One-pixel lines on a 400-pixel square, shrunk to a quarter: averaged,
+    // each stays a whole grey line; dropping three pixels of four would lose
+    // these two altogether.
+    QFETCH(QString, name);
+    QFETCH(QByteArray, format);
+    QTemporaryDir dir;
+    QImage lines(400, 400, QImage::Format_RGB32);
+    lines.fill(Qt::white);
+    for (int i = 0; i < 400; ++i) {
+        lines.setPixel(201, i, qRgb(0, 0, 0));
+        lines.setPixel(i, 201, qRgb(0, 0, 0));
+    }
+    QVERIFY(lines.save(dir.filePath(name), format.constData(), 100));
+    const auto result = RenderThumbnail(dir.filePath(name), 96, 96, 100, 100);
+    QVERIFY(result);
+    const QImage shrunk = result->bitmap.convertToFormat(QImage::Format_Grayscale8);
+    QCOMPARE(shrunk.size(), QSize(100, 100));
+    for (int i = 0; i < 100; ++i) {
+        QVERIFY2(qGray(shrunk.pixel(50, i)) < 225, qPrintable(QStringLiteral("column at row %1").arg(i)));
+        QVERIFY2(qGray(shrunk.pixel(i, 50)) < 225, qPrintable(QStringLiteral("row at column %1").arg(i)));
+    }
 }
 
 void TestThumbGrid::badFilesKeepPlaceholders()
@@ -211,6 +256,113 @@ void TestThumbGrid::abandonedListingNeverApplied()
     }
 }
 
+void TestThumbGrid::stuckWorkersNeverHoldTheWindow()
+{
+    // A renderer that blocks on files named "stuck" as a read from a dead
+    // network share would, and throws on files named "throw".
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable open;
+        bool released = false;
+        std::atomic<int> entered{0};
+    };
+    auto gate = std::make_shared<Gate>();
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    for (int i = 0; i < ThumbGrid::MAX_STUCK_WORKERS; ++i) {
+        QVERIFY(root.mkdir(QStringLiteral("s%1").arg(i)));
+        QVERIFY(targetfiles::write(QDir(root.filePath(QStringLiteral("s%1").arg(i))), QStringLiteral("stuck.bmp")));
+    }
+    QVERIFY(root.mkdir(QStringLiteral("good")));
+    for (const char* name : {"a.bmp", "throw.bmp"}) QVERIFY(targetfiles::write(QDir(root.filePath("good")), name));
+
+    ThumbGrid grid;
+    grid.setRenderer([gate](const QString& path, int dpiX, int dpiY, int w, int h) {
+        if (path.contains(QLatin1String("stuck"))) {
+            ++gate->entered;
+            std::unique_lock lock(gate->mutex);
+            gate->open.wait(lock, [&] { return gate->released; });
+        }
+        if (path.contains(QLatin1String("throw"))) throw std::runtime_error("unreadable");
+        return RenderThumbnail(path, dpiX, dpiY, w, h);
+    });
+    // Each listing starts at once on a fresh worker while the ones before
+    // are stuck; the window's thread never waits for them.
+    for (int i = 0; i < ThumbGrid::MAX_STUCK_WORKERS; ++i) {
+        grid.ListFolder(root.filePath(QStringLiteral("s%1").arg(i)));
+        QTRY_COMPARE_WITH_TIMEOUT(gate->entered.load(), i + 1, 30000);
+    }
+    // Past that the grid waits for a file instead of starting more.
+    grid.ListFolder(root.filePath("good"));
+    QVERIFY(grid.waitingForFile());
+    QCOMPARE(grid.count(), 0);
+    QTest::qWait(200);
+    QVERIFY(grid.waitingForFile());
+    {
+        std::lock_guard lock(gate->mutex);
+        gate->released = true;
+    }
+    gate->open.notify_all();
+    QVERIFY(grid.waitIdle(30000));
+    QVERIFY(!grid.waitingForFile());
+    QCOMPARE(grid.count(), 2);
+    QVERIFY(grid.cell(0)->hasImage());
+    // The exception ends in the placeholder of a file that failed.
+    QVERIFY(!grid.cell(1)->hasImage());
+    QVERIFY(grid.cell(1)->failed());
+    QTRY_COMPARE_WITH_TIMEOUT(grid.stuckWorkers(), 0, 30000);
+}
+
+void TestThumbGrid::picturesFollowTheView()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 60; ++i) QVERIFY(targetfiles::write(QDir(dir.path()), QStringLiteral("c%1.bmp").arg(i, 2, 10, QLatin1Char('0'))));
+    ThumbGrid grid;
+    grid.SetThumbSize(200);
+    const qint64 picture = 192 * 3 * 96;  // a 2:1 bitmap at two inches of 96 dpi, 24-bit
+    grid.setCacheBytes(6 * picture);
+    listToEnd(grid, dir.path());
+    layOutOnScreen(grid, 603);
+    QCOMPARE(grid.columns(), 3);
+    const int pitch = grid.cell(0)->cellSize().height() + 1;
+    // Without a view the cache fills from the top.
+    for (int i = 0; i < grid.count(); ++i) QCOMPARE(grid.cell(i)->hasImage(), i < 6);
+
+    // Two rows on show at the end: they and the cache around them keep
+    // pictures, those at the top let theirs go and show the placeholder.
+    grid.setVisibleRect(QRect(0, 18 * pitch, 603, 2 * pitch));
+    QVERIFY(grid.waitIdle(30000));
+    QCoreApplication::sendPostedEvents(&grid);
+    for (int i = 54; i < 60; ++i) QVERIFY2(grid.cell(i)->hasImage(), qPrintable(QString::number(i)));
+    for (int i = 0; i < 40; ++i) QVERIFY2(!grid.cell(i)->hasImage() && !grid.cell(i)->failed(), qPrintable(QString::number(i)));
+    QVERIFY(grid.cell(0)->Caption().endsWith(QStringLiteral("\" x 0.5\"")));
+    QVERIFY(grid.pictureBytes() <= 6 * picture + 6 * picture);
+}
+
+void TestThumbGrid::refreshFile_data()
+{
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<bool>("renderedAgain");
+    QTest::newRow("the cell's file") << "a.bmp" << true;
+    QTest::newRow("a name differing in case is another file") << "A.BMP" << false;
+}
+
+void TestThumbGrid::refreshFile()
+{
+    QFETCH(QString, saved);
+    QTemporaryDir dir;
+    QVERIFY(targetfiles::write(QDir(dir.path()), QStringLiteral("a.bmp")));
+    ThumbGrid grid;
+    listToEnd(grid, dir.path());
+    QSignalSpy changed(&grid, &ThumbGrid::cellChanged);
+    grid.RefreshFile(dir.filePath(saved));
+    // Rendered again on the worker: the window's thread only waits for events.
+    QVERIFY(grid.waitIdle(30000));
+    QCoreApplication::sendPostedEvents(&grid);
+    QTEST(!changed.isEmpty(), "renderedAgain");
+    QVERIFY(grid.cell(0)->hasImage());
+}
+
 void TestThumbGrid::viewKeysSizeAndOpen()
 {
     QTemporaryDir dir;
@@ -225,6 +377,9 @@ void TestThumbGrid::viewKeysSizeAndOpen()
     QVERIFY(idle.wait(30000));
     view.viewport()->repaint();
     QCOMPARE(view.grid().columns(), 3);
+    // Below the cells the grid shows the button face, not the white of a scroll area.
+    const QImage shown = view.viewport()->grab().toImage();
+    QCOMPARE(shown.pixelColor(shown.width() - 2, shown.height() - 2), view.palette().color(QPalette::Button));
 
     // Keys move the selection through the window; Enter opens the cell,
     // which without a main window says so.
@@ -241,6 +396,45 @@ void TestThumbGrid::viewKeysSizeAndOpen()
     view.viewport()->repaint();
     QCOMPARE(view.grid().columns(), 6);
     for (int i = 0; i < view.grid().count(); ++i) QVERIFY(view.grid().cell(i)->hasImage());
+}
+
+void TestThumbGrid::viewArrowKeysNeverScroll_data()
+{
+    // Thirty cells in three columns, the view scrolled to the middle.
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("nothing selected, down") << -1 << int(Qt::Key_Down) << false;
+    QTest::newRow("nothing selected, left") << -1 << int(Qt::Key_Left) << false;
+    QTest::newRow("row end, right") << 14 << int(Qt::Key_Right) << false;
+    QTest::newRow("column end, down") << 28 << int(Qt::Key_Down) << false;
+    QTest::newRow("nothing selected, page down") << -1 << int(Qt::Key_PageDown) << true;
+    QTest::newRow("page up") << 14 << int(Qt::Key_PageUp) << true;
+}
+
+void TestThumbGrid::viewArrowKeysNeverScroll()
+{
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QTemporaryDir dir;
+    for (int i = 0; i < 30; ++i)
+        QVERIFY(targetfiles::write(QDir(dir.path()), QStringLiteral("k%1.bmp").arg(i, 2, 10, QLatin1Char('0'))));
+    CVNThumbView view;
+    view.resize(700, 500);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    SendWindowMessage(&view, MSG_THUMB_SET_SIZE, 200);
+    view.ListFolder(dir.path());
+    QVERIFY(view.grid().waitIdle(30000));
+    view.viewport()->repaint();
+    QCOMPARE(view.grid().columns(), 3);
+    view.grid().Select(from);
+    view.ScrollToPosition(QPoint(0, 700));
+    const QPoint before = view.GetScrollPosition();
+    QCOMPARE(before.y(), 700);
+    QTest::keyClick(&view, Qt::Key(key));
+    QCOMPARE(view.grid().selected(), from);
+    QTEST(view.GetScrollPosition() != before, "scrolls");
 }
 
 void TestThumbGrid::contactSheet_data()
@@ -290,6 +484,9 @@ void TestThumbGrid::contactSheet()
     }
     for (int i = 0; i < files; ++i)
         QCOMPARE(all.count(QRegularExpression(QStringLiteral("\\bt%1\\.").arg(i))), 1);
+    // The cells' pictures reach the paper as they are, never as JPEG.
+    for (const QString& line : PdfImageList(pdf).mid(2))
+        QVERIFY2(line.simplified().split(' ').value(8) != QLatin1String("jpeg"), qPrintable(line));
     if (files == 0) return;
 
     // The first cell is a design of one square, which fills its picture box:

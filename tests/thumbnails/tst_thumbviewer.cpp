@@ -11,8 +11,11 @@
 #include <QTreeWidget>
 
 #include <memory>
+
+#include <sys/stat.h>
 #include <optional>
 
+#include "TargetFiles.h"
 #include "platform/CommandIds.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
@@ -102,6 +105,7 @@ private slots:
     void layoutSurvivesRestart();
     void printFromTree_data();
     void printFromTree();
+    void selectedLookFollowsFocus();
 };
 
 void TestThumbViewer::followsDisk_data()
@@ -118,6 +122,12 @@ void TestThumbViewer::followsDisk_data()
                                  << "D[Alpha+ Beta Gamma[Deep[Alt Deeper]]]";
     QTest::newRow("renamed") << "Alpha" << "mv Alpha/One Alpha/Zero" << "D[Alpha[Zero] Beta Gamma+]";
     QTest::newRow("expanded folder deleted") << "Gamma/Deep" << "rmdir Gamma" << "D[Alpha+ Beta]";
+    // Only directories are folders: a FIFO neither shows nor gives its folder a button.
+    QTest::newRow("FIFO in expanded") << "" << "mkfifo pipe" << "D[Alpha+ Beta Gamma+]";
+    QTest::newRow("FIFO in collapsed") << "" << "mkfifo Beta/pipe" << "D[Alpha+ Beta Gamma+]";
+    QTest::newRow("link to a device") << "" << "ln /dev/zero zero" << "D[Alpha+ Beta Gamma+]";
+    QTest::newRow("link to a device in collapsed") << "" << "ln /dev/zero Beta/zero" << "D[Alpha+ Beta Gamma+]";
+    QTest::newRow("link to a folder") << "" << "ln Alpha beta-link" << "D[Alpha+ Beta beta-link+ Gamma+]";
 }
 
 void TestThumbViewer::followsDisk()
@@ -132,6 +142,8 @@ void TestThumbViewer::followsDisk()
         const QString op = words.at(0);
         if (op == QLatin1String("mkdir")) QVERIFY(QDir().mkpath(v.path(words.at(1))));
         else if (op == QLatin1String("rmdir")) QVERIFY(QDir(v.path(words.at(1))).removeRecursively());
+        else if (op == QLatin1String("mkfifo")) QCOMPARE(mkfifo(QFile::encodeName(v.path(words.at(1))).constData(), 0600), 0);
+        else if (op == QLatin1String("ln")) QVERIFY(QFile::link(words.at(1).startsWith('/') ? words.at(1) : v.path(words.at(1)), v.path(words.at(2))));
         else QVERIFY(QDir().rename(v.path(words.at(1)), v.path(words.at(2))));
     }
     // No user action: the watches bring the tree up to date.
@@ -318,6 +330,25 @@ void TestThumbViewer::printFromTree()
     });
     QVERIFY(RouteCommand(route, command));
     QCOMPARE(shown, dialog);
+}
+
+void TestThumbViewer::selectedLookFollowsFocus()
+{
+    Viewer v;
+    for (const char* name : {"a.bmp", "b.rgd"}) QVERIFY(targetfiles::write(QDir(v.path("Alpha")), name));
+    QVERIFY(v.tree()->SelectPath(v.path("Alpha"), true));
+    CVNThumbView* grid = v.frame->thumbView();
+    QTRY_COMPARE_WITH_TIMEOUT(grid->grid().count(), 2, 30000);
+    // The focus moving inside the viewer moves the activation: the selected
+    // cell is highlighted only while the grid is the active view.
+    grid->setFocus();
+    QTRY_VERIFY(grid->hasFocus());
+    QVERIFY(grid->grid().cell(0)->selectedLook());
+    v.tree()->tree()->setFocus();
+    QTRY_VERIFY(v.tree()->tree()->hasFocus());
+    QVERIFY(!grid->grid().cell(0)->selectedLook());
+    grid->setFocus();
+    QTRY_VERIFY(grid->grid().cell(0)->selectedLook());
 }
 
 QTEST_MAIN(TestThumbViewer)

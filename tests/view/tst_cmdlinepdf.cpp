@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "CraftedDrawings.h"
+#include "CraftedFiles.h"
 #include "helper_target.h"
 #include "platform/MessageBox.h"
 #include "wmf/WmfFormat.h"
@@ -29,6 +30,8 @@ private slots:
     void drawingActualSize();
     void shippedMetafileRings();
     void rasterPosterSendsPictureOnce();
+    void picturesReachPaperLossless_data();
+    void picturesReachPaperLossless();
     void distance_data();
     void distance();
     void tileGrid();
@@ -430,6 +433,41 @@ void TestCommandLinePdf::modeOptionsRejected()
         QCOMPARE(row.size(), 1);
         QVERIFY2(near(row[0].first, kOrigin + 900) && near(row[0].second, 3000), qPrintable(runs(row)));
     }
+}
+
+void TestCommandLinePdf::picturesReachPaperLossless_data()
+{
+    // A 4 x 4 grey of 132 130 132, as the picture inside a metafile and as a
+    // bitmap of its own: both reach the PDF unchanged, never as JPEG.
+    QByteArray pixels;
+    for (int i = 0; i < 16; ++i) pixels += QByteArray("\x84\x82\x84", 3);
+    const QByteArray dib = crafted::DibHeader(4, 4, 24, 0, 3780) + pixels;
+    WmfWriter wmf(0, 0, 1440, 1440, 1440);
+    std::vector<quint16> words = {quint16(wmf::SRCCOPY & 0xFFFF), quint16(wmf::SRCCOPY >> 16), 0, 4, 4, 0, 0,
+                                  1440, 1440, 0, 0};
+    for (int k = 0; k + 1 < dib.size(); k += 2) words.push_back(quint16(uchar(dib[k]) | (uchar(dib[k + 1]) << 8)));
+    wmf.record(wmf::STRETCHDIB, words);
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("metafile's bitmap") << "grey.wmf" << wmf.finish();
+    QTest::newRow("bitmap") << "grey.bmp" << crafted::Bitmap(4, 4, 24, 0, 3780, pixels);
+}
+
+void TestCommandLinePdf::picturesReachPaperLossless()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    const QString file = m_dir.filePath(name);
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(bytes), qint64(bytes.size()));
+    }
+    const QString pdf = m_dir.filePath(name + QStringLiteral(".pdf"));
+    QCOMPARE(run({}, pdf, file), 0);
+    const QStringList images = PdfImageList(pdf).mid(2);
+    QVERIFY(!images.isEmpty());
+    for (const QString& line : images) QVERIFY2(line.simplified().split(' ').value(8) != QLatin1String("jpeg"), qPrintable(line));
 }
 
 QTEST_MAIN(TestCommandLinePdf)
