@@ -133,10 +133,10 @@ std::unique_ptr<PdfTarget> PdfTarget::Open(const QString& path)
     pdf->m_document->setRenderHint(Poppler::Document::TextAntialiasing, true);
 
     const PdfFeatures features = ScanPdfFeatures(pdf->m_bytes);
-    pdf->m_vectors = features.used.isEmpty() && !features.unbounded;
-    pdf->m_reason = features.unbounded ? QStringLiteral("content not read whole")
-                    : features.used.isEmpty() ? QStringLiteral("plain content")
-                                              : features.used.join(QStringLiteral(", "));
+    pdf->m_plainFile = features.used.isEmpty() && !features.unbounded;
+    pdf->m_fileReason = features.unbounded ? QStringLiteral("content not read whole")
+                        : features.used.isEmpty() ? QStringLiteral("plain content")
+                                                  : features.used.join(QStringLiteral(", "));
     if (!pdf->SetPage(1)) return nullptr;
     return pdf;
 }
@@ -155,6 +155,23 @@ bool PdfTarget::SetPage(int page)
     m_page = std::move(p);
     m_pageIndex = page - 1;
     m_points = points;
+    // Poppler's QPainter output cannot draw text in a font it could not
+    // load (it fails on such text), nor Type 3 glyphs: those pages take the
+    // image road.
+    m_vectors = m_plainFile;
+    m_reason = m_fileReason;
+    if (m_vectors) {
+        std::unique_ptr<Poppler::FontIterator> fonts = m_document->newFontIterator(m_pageIndex);
+        const QList<Poppler::FontInfo> used = fonts && fonts->hasNext() ? fonts->next() : QList<Poppler::FontInfo>();
+        for (const Poppler::FontInfo& font : used) {
+            if (font.type() == Poppler::FontInfo::unknown || font.type() == Poppler::FontInfo::Type3
+                || (!font.isEmbedded() && font.file().isEmpty())) {
+                m_vectors = false;
+                m_reason = QStringLiteral("a font the vector output cannot draw");
+                break;
+            }
+        }
+    }
     return true;
 }
 

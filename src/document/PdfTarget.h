@@ -27,8 +27,9 @@ PdfFeatures ScanPdfFeatures(const QByteArray& file, qint64 inflateBudget = qint6
 // One page of a PDF, chosen among its pages. Its size is the page's crop box
 // (the media box where there is none) with /Rotate applied. The road: vectors
 // through poppler's QPainter output when the scan finds none of the features
-// above and the content was read whole; otherwise poppler's own rasteriser
-// at the device's resolution, which a deadline can stop.
+// above, the content was read whole and every font of the page is one that
+// output can draw (loaded, not Type 3); otherwise poppler's own rasteriser at
+// the device's resolution, which a deadline can stop.
 class PdfTarget : public VectorTarget {
 public:
     ~PdfTarget() override;
@@ -60,6 +61,8 @@ private:
     std::unique_ptr<Poppler::Page> m_page;
     int m_pageIndex = 0;
     QSizeF m_points;  // the page's size in points
-    bool m_vectors = false;
+    bool m_plainFile = false;  // the scan found nothing the vector road cannot draw
+    QString m_fileReason;
+    bool m_vectors = false;    // the chosen page's road
     QString m_reason;
 };

@@ -167,6 +167,11 @@ void TestDrawings::sizeAndRoad_data()
     QTest::newRow("pdf with a soft mask takes the image road")
         << "d.pdf" << Pdf({"/MediaBox [0 0 72 72] /Resources << /ExtGState << /G << /SMask << /S /Luminosity >> >> >> >>"})
         << QSizeF(1, 1) << 0;
+    QTest::newRow("pdf with a font of no known type takes the image road")
+        << "h.pdf"
+        << Pdf({"/MediaBox [0 0 72 72] /Resources << /Font << /F1 << /Type /Font /Subtype /Bogus /BaseFont /X >> >> >>"},
+               "BT /F1 12 Tf 10 10 Td (x) Tj ET 0 0 0 rg 10 10 50 50 re f")
+        << QSizeF(1, 1) << 0;
     QTest::newRow("pdf empty") << "e.pdf" << QByteArray() << none << -1;
     QTest::newRow("pdf garbage") << "f.pdf" << QByteArray(5000, 'x') << none << -1;
     QTest::newRow("pdf without pages") << "g.pdf" << Pdf({}) << none << -1;
@@ -237,6 +242,7 @@ void TestDrawings::pdfCorpus()
     QFETCH(double, diameter);
     TargetImage target;
     QVERIFY(target.Load(file));
+    QVERIFY2(target.drawing()->DrawsVectors(), qPrintable(target.drawing()->RoadReason()));
     if (diameter > 0) {
         const double measured = longestDarkRun(drawn(target, 600, true)) * 25.4 / 600;
         QVERIFY2(std::abs(measured - diameter) <= 25.4 / 600, qPrintable(QString::number(measured)));
