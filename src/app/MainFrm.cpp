@@ -1,5 +1,6 @@
 #include "app/MainFrm.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
@@ -17,6 +18,8 @@
 #include "platform/WindowMessage.h"
 #include "platform/ui/PrinterCalibration.h"
 #include "platform/ui/WindowPlacement.h"
+#include "view/TargetStatus.h"
+#include "view/TargetView.h"
 
 using namespace Cmd;
 
@@ -84,20 +87,21 @@ QList<MenuPopup> MenuResource(int resourceId)
                        {0, {}},
                        {ID_FILE_PRINT, QStringLiteral("&Print...\tCtrl+P")},
                        {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
-                       {ID_FILE_PRINT_CALIBRATION, QStringLiteral("Printer &Calibration...")}})},
+                       {ID_FILE_PRINT_CALIBRATION, QStringLiteral("Printer Ca&libration...")}})},
             {QStringLiteral("&Edit"), {{ID_EDIT_RINGDESIGNER, QStringLiteral("Edit with &Ringdesigner")}}},
             viewMenu({{ID_VIEW_ZOOM_25, QStringLiteral("&25% of Original Size")},
                       {ID_VIEW_ZOOM_50, QStringLiteral("&50% of Original Size")},
                       {ID_VIEW_ZOOM_75, QStringLiteral("&75% of Original Size")},
                       {ID_VIEW_ZOOM_100, QStringLiteral("&100% (Full Size)")},
                       {ID_VIEW_FIT_TO_WINDOW, QStringLiteral("&Fit Image to View")},
+                      {ID_VIEW_SCREEN_CALIBRATION, QStringLiteral("Scr&een Calibration...")},
                       {0, {}},
                       {ID_VIEW_TILE_PAGES, QStringLiteral("Tile &Pages to Target")},
                       {ID_VIEW_TILE_TARGET, QStringLiteral("Tile T&arget to Page...")},
                       {0, {}},
                       {ID_VIEW_SCALE_TO_PAGE, QStringLiteral("S&cale Target to Page")},
                       {ID_VIEW_SCALE_DISTANCE, QStringLiteral("Scale Target for &Distance...")},
-                      {ID_VIEW_SCALE_CHECK, QStringLiteral("Print &Scale Check")},
+                      {ID_VIEW_SCALE_CHECK, QStringLiteral("P&rint Scale Check")},
                       {ID_VIEW_DOCUMENT_PAGE, QStringLiteral("Pa&ge of the Document...")},
                       {0, {}}}),
             windowMenu(),
@@ -108,7 +112,7 @@ QList<MenuPopup> MenuResource(int resourceId)
         {QStringLiteral("&File"),
          fileMenu({{0, {}},
                    {ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup...")},
-                   {ID_FILE_PRINT_CALIBRATION, QStringLiteral("Printer &Calibration...")}})},
+                   {ID_FILE_PRINT_CALIBRATION, QStringLiteral("Printer Ca&libration...")}})},
         viewMenu({}),
         helpMenu(),
     };
@@ -204,6 +208,12 @@ void CMainFrame::createStatusBar()
     m_calibrationLabel->setObjectName(QStringLiteral("calibration"));
     m_calibrationLabel->setVisible(false);
     m_wndStatusBar->insertPermanentWidget(0, m_calibrationLabel);
+    m_targetLabel = new QLabel;
+    m_targetLabel->setObjectName(QStringLiteral("targetSize"));
+    m_targetLabel->setVisible(false);
+    m_wndStatusBar->insertPermanentWidget(0, m_targetLabel);
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CMainFrame::UpdateTargetStatus);
     connect(m_wndStatusBar, &QStatusBar::messageChanged, this, [this](const QString& text) {
         if (text.isEmpty()) m_wndStatusBar->showMessage(IdleMessage());
     });
@@ -274,6 +284,16 @@ void CMainFrame::UpdateCalibrationStatus()
     const QString text = app && m_shownMenu == IDR_TARGETTYPE ? CalibrationStatusText(app->GetPrinterSettings()) : QString();
     m_calibrationLabel->setText(text);
     m_calibrationLabel->setVisible(!text.isEmpty());
+}
+
+void CMainFrame::UpdateTargetStatus()
+{
+    if (!m_targetLabel) return;
+    auto* view = dynamic_cast<CTargetView*>(GetActiveView());
+    const QString text = view ? TargetStatusText(*view) : QString();
+    if (text == m_targetLabel->text() && m_targetLabel->isVisibleTo(m_wndStatusBar) == !text.isEmpty()) return;
+    m_targetLabel->setText(text);
+    m_targetLabel->setVisible(!text.isEmpty());
 }
 
 void CMainFrame::ShowMenuFor(int resourceId)

@@ -51,6 +51,10 @@ public:
     // application's printer has a stored correction.
     void UpdateCalibrationStatus();
     QLabel* calibrationStatus() const { return m_calibrationLabel; }
+    // The active target window's size and what it prints; hidden without
+    // one. Kept current whenever the program goes idle.
+    void UpdateTargetStatus();
+    QLabel* targetStatus() const { return m_targetLabel; }
 
     void setVisible(bool visible) override;
     bool OnWindowMessage(WindowMessageEvent& message) override;
@@ -71,5 +75,6 @@ private:
     QMenu* m_mruPopup = nullptr;
     QList<QLabel*> m_indicators;
     QLabel* m_calibrationLabel = nullptr;
+    QLabel* m_targetLabel = nullptr;
     int m_shownMenu = 0;
 };

@@ -1,6 +1,7 @@
 #include "app/TargetApp.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinterInfo>
@@ -10,6 +11,7 @@
 #include "app/AboutDlg.h"
 #include "app/ChildFrm.h"
 #include "app/GuiMessageBox.h"
+#include "app/HelpWindow.h"
 #include "app/Icons.h"
 #include "app/MainFrm.h"
 #include "app/PrintSetupDlg.h"
@@ -22,7 +24,6 @@
 #include "platform/Profile.h"
 #include "platform/MessageBox.h"
 #include "platform/SameFile.h"
-#include "platform/ShellOpen.h"
 #include "platform/WindowMessage.h"
 #include "platform/ui/DocTemplate.h"
 #include "platform/ui/View.h"
@@ -30,6 +31,8 @@
 #include "thumbnails/ThumbDoc.h"
 #include "thumbnails/ThumbFrame.h"
 #include "view/CalibrationDlg.h"
+#include "view/ScreenCalibrationDlg.h"
+#include "view/TargetView.h"
 
 QString TargetDocStrings()
 {
@@ -49,6 +52,7 @@ TargetApp::TargetApp(QObject* parent) : CWinApp(parent)
     addCommand(Cmd::ID_FILE_OPEN, [this] { OnFileOpen(); });
     addCommand(Cmd::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
     addCommand(Cmd::ID_FILE_PRINT_CALIBRATION, [this] { OnFilePrinterCalibration(); });
+    addCommand(Cmd::ID_VIEW_SCREEN_CALIBRATION, [this] { OnViewScreenCalibration(); });
     addCommand(Cmd::ID_WINDOW_CLOSE_ALL, [this] { OnWindowCloseAll(); });
     addCommand(Cmd::ID_HELP_HOWTO, [this] { OnHelpHowTo(); });
     addCommand(Cmd::ID_APP_ABOUT, [this] { OnAppAbout(); });
@@ -277,7 +281,7 @@ void TargetApp::OnFilePrintSetup()
     // their pages in every case.
     PrinterSettings& settings = GetPrinterSettings();
     if (m_printSetup && m_printSetup(settings, GetMainFrame())) settings.save();
-    printerChanged();
+    OnPrinterChanged();
 }
 
 void TargetApp::OnFilePrinterCalibration()
@@ -285,12 +289,25 @@ void TargetApp::OnFilePrinterCalibration()
     CCalibrationDlg dialog(GetPrinterSettings(), GetMainFrame());
     dialog.DoModal();
     // Previews and the status bar follow a stored or removed correction.
-    printerChanged();
+    OnPrinterChanged();
 }
 
-void TargetApp::printerChanged()
+void TargetApp::OnViewScreenCalibration()
 {
-    SendMessageToDescendants(GetMainFrame(), MSG_PRINTER_CHANGED, 1, 0);
+    QWidget* main = GetMainFrame();
+    CScreenCalibrationDlg dialog(main ? main->screen() : QGuiApplication::primaryScreen(), main);
+    dialog.DoModal();
+    // Stored or reset: every window draws at the screen's new figure.
+    if (main)
+        for (CTargetView* view : main->findChildren<CTargetView*>()) {
+            view->ReadScreenPixelsPerInch();
+            view->Refresh(false);
+        }
+}
+
+void TargetApp::OnPrinterChanged()
+{
+    CWinApp::OnPrinterChanged();
     if (auto* frame = qobject_cast<CMainFrame*>(GetMainFrame())) frame->UpdateCalibrationStatus();
 }
 
@@ -319,11 +336,16 @@ void TargetApp::OnWindowCloseAll()
 void TargetApp::OnHelpHowTo()
 {
     const QString path = m_programPath.GetDrive() + m_programPath.GetDirectory() + QStringLiteral("Vantric.htm");
-    const int result = OpenWithShell(path, 1);
-    if (result <= 32) {
+    if (!m_helpWindow) m_helpWindow = new CHelpWindow(GetMainFrame());
+    if (!m_helpWindow->ShowPage(path)) {
         QApplication::beep();
-        ReportLaunchError(result);
+        ShowMessage(QStringLiteral("The help page \"%1\" cannot be read.").arg(QDir::toNativeSeparators(path)),
+                    QStringLiteral("Vantric"), MsgButtons::Ok, MsgIcon::Warning);
+        return;
     }
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
 }
 
 void TargetApp::OnAppAbout()

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
 
 #include "app/FileDialogs.h"
+#include "app/HelpWindow.h"
 #include "platform/PathParts.h"
 #include "platform/ui/WinApp.h"
 
@@ -51,6 +53,10 @@ public:
     void OnFileOpen();
     void OnFilePrintSetup();
     void OnFilePrinterCalibration();
+    // Screen Calibration for the screen the main window is on.
+    void OnViewScreenCalibration();
+    // The windows' pages and the status bar follow the application's printer.
+    void OnPrinterChanged() override;
     void OnWindowCloseAll();
     // Opens or closes the thumbnail viewer and remembers which for the next start.
     void OnViewThumbnail();
@@ -58,7 +64,9 @@ public:
     // The last step of start-up: the viewer opens unless the settings say
     // it was closed.
     void RestoreThumbViewer();
+    // Shows the help page in the program's help window.
     void OnHelpHowTo();
+    CHelpWindow* helpWindow() const { return m_helpWindow; }
     void OnAppAbout();
 
     // The process-wide folders of the open and save dialogs.
@@ -72,12 +80,11 @@ public:
 
 private:
     void setProgramPath();
-    // The windows' previews and the status bar follow the application's printer.
-    void printerChanged();
 
     CMultiDocTemplate* m_pTargetTemplate = nullptr;
     CMultiDocTemplate* m_pThumbTemplate = nullptr;
     PathParts m_programPath;
+    QPointer<CHelpWindow> m_helpWindow;
 
     FileDialogRunner m_fileDialog;
     std::function<bool(PrinterSettings&, QWidget*)> m_printSetup;

@@ -34,6 +34,7 @@ constexpr int ID_WINDOW_ARRANGE = 57649;
 constexpr int ID_WINDOW_CASCADE = 57650;
 constexpr int ID_WINDOW_TILE_HORZ = 57651;
 constexpr int ID_WINDOW_CLOSE_ALL = 32921;
+constexpr int ID_WINDOW_MORE = 32953;  // More Windows (past the ninth)
 constexpr int ID_NEXT_PANE = 57680;
 constexpr int ID_PREV_PANE = 57681;
 
@@ -58,6 +59,7 @@ constexpr int ID_VIEW_TILE_TARGET = 32926;    // Tile Target to Page
 // Printing true to size: the calibration of the printer, the scale check
 constexpr int ID_FILE_PRINT_CALIBRATION = 32950;  // Printer Calibration
 constexpr int ID_VIEW_SCALE_CHECK = 32951;        // Print Scale Check
+constexpr int ID_VIEW_SCREEN_CALIBRATION = 32952; // Screen Calibration
 constexpr int ID_VIEW_DOCUMENT_PAGE = 32955;      // the page of a PDF target
 
 // Thumbnail sizes of the thumbnail viewer

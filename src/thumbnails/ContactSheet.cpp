@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QImage>
 #include <QPainter>
 #include <QPrinter>
 
@@ -10,6 +11,7 @@
 #include <cstring>
 
 #include "platform/MessageBox.h"
+#include "platform/ui/PrinterSettings.h"
 #include "thumbnails/ThumbGrid.h"
 #include "view/CommandLineOptions.h"
 #include "view/CommandLinePrint.h"
@@ -44,7 +46,22 @@ int PrintContactSheet(QPrinter& printer, ThumbGrid& grid, int fromPage, int toPa
     }
     grid.EndPrinting();
     painter.end();
+    if (!preview) FinishPdfOutput(printer);
     return info.maxPage;
+}
+
+int ContactSheetPageCount(const QPrinter& printer, ThumbGrid& grid)
+{
+    // Measured on an image of the printer's resolution, so no job starts.
+    const int dpi = printer.resolution();
+    QImage image(1, 1, QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    QPainter painter(&image);
+    DeviceContext dc(&painter, dpi, dpi);
+    dc.setPrinting(true);
+    dc.setPage(PrinterDevicePage(printer));
+    return grid.PreparePrinting(dc);
 }
 
 namespace {

@@ -14,6 +14,9 @@ class ThumbGrid;
 // Returns the page count, or -1 when the printer could not be started.
 int PrintContactSheet(QPrinter& printer, ThumbGrid& grid, int fromPage = 1, int toPage = 0, bool preview = false);
 
+// The pages the grid needs on printer, before any is printed.
+int ContactSheetPageCount(const QPrinter& printer, ThumbGrid& grid);
+
 // Printing without a window:
 //   vantric --print-contact-sheet OUT.pdf [--thumb-size 1|1.5|2]
 //           [--paper letter|a4] [--dpi N] FOLDER

@@ -357,6 +357,15 @@ QSize ThumbGrid::Paint(DeviceContext& dc)
     return extent;
 }
 
+int ThumbGrid::PreparePrinting(DeviceContext& dc)
+{
+    CPrintInfo info;
+    m_layout.PreparePrinting(dc, info);
+    m_layout.EndPrinting();
+    emit repaintAll();
+    return info.maxPage;
+}
+
 void ThumbGrid::BeginPrinting(DeviceContext& dc, CPrintInfo& info)
 {
     m_bPrinting = true;

@@ -86,6 +86,9 @@ public:
     // Screen painting: lays out when needed, draws the cells meeting the clip
     // and returns the whole grid's size.
     QSize Paint(DeviceContext& dc);
+    // The pages a printer of dc's page metrics needs for the grid, for the
+    // Print dialog's range; the screen layout is made again afterwards.
+    int PreparePrinting(DeviceContext& dc);
     // Printing protocol of the page layout, with this grid's state.
     void BeginPrinting(DeviceContext& dc, CPrintInfo& info);
     void PrintPage(DeviceContext& dc, const CPrintInfo& info);

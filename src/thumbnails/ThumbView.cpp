@@ -4,9 +4,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
-#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+
+#include <algorithm>
 
 #include "platform/CommandIds.h"
 #include "platform/MessageBox.h"
@@ -214,17 +215,10 @@ void CVNThumbView::OnFilePrint(bool direct)
     QPrinter printer(QPrinter::HighResolution);
     // Contact sheets start from the application's printer, as targets do.
     SetUpApplicationPrinter(printer);
-    int from = 1;
+    int from = 0;
     int to = 0;
-    if (!direct) {
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() != QDialog::Accepted) return;
-        if (printer.printRange() == QPrinter::PageRange) {
-            from = printer.fromPage();
-            to = printer.toPage();
-        }
-    }
-    PrintContactSheet(printer, m_grid, from, to);
+    if (!direct && !RunPrintDialog(printer, ContactSheetPageCount(printer, m_grid), from, to, this)) return;
+    PrintContactSheet(printer, m_grid, std::max(1, from), to);
 }
 
 void CVNThumbView::OnFilePrintPreview()
@@ -232,7 +226,11 @@ void CVNThumbView::OnFilePrintPreview()
     QPrinter printer(QPrinter::HighResolution);
     SetUpApplicationPrinter(printer);
     QPrintPreviewDialog preview(&printer, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* p) { PrintContactSheet(*p, m_grid, 1, 0, true); });
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {
+        // The print button prints the range its Print dialog chose.
+        const bool range = p->printRange() == QPrinter::PageRange;
+        PrintContactSheet(*p, m_grid, range ? p->fromPage() : 1, range ? p->toPage() : 0, IsPreviewPrinter(*p));
+    });
     preview.exec();
+    AdoptDialogPrinter(printer);
 }

@@ -1,5 +1,8 @@
 #include "view/CalibrationDlg.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,7 +42,8 @@ CCalibrationDlg::CCalibrationDlg(const PrinterSettings& printer, QWidget* parent
     column->addWidget(new QLabel(QStringLiteral("Printer: %1").arg(printerText(m_printer)), this));
     const bool pdf = m_printer.isPdfOutput();
     auto* intro = new QLabel(pdf ? QStringLiteral("PDF output is exact: it is never corrected. Calibrate the "
-                                                  "printer that prints the PDF instead.")
+                                                  "printer that prints the PDF instead: Print Calibration Sheet "
+                                                  "writes the sheet to a PDF for it.")
                                  : QStringLiteral("Print the calibration sheet, measure both rulers from 0 to the last "
                                                   "number with a steel rule and enter what you measure."),
                              this);
@@ -96,7 +100,7 @@ CCalibrationDlg::CCalibrationDlg(const PrinterSettings& printer, QWidget* parent
     buttons->insertWidget(0, m_reset);
     column->addLayout(buttons);
 
-    for (QWidget* w : std::initializer_list<QWidget*>{print, m_mm, m_in, m_horizontal, m_vertical, m_reset})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_mm, m_in, m_horizontal, m_vertical, m_reset})
         w->setEnabled(!pdf);
     configureFields(LoadCalibration(m_printer).value_or(PageCorrection{}));
 }
@@ -165,6 +169,16 @@ void CCalibrationDlg::printSheet()
 {
     QPrinter printer(QPrinter::HighResolution);
     SetUpApplicationPrinter(printer, m_printer);
+    if (m_printer.isPdfOutput()) {
+        // The sheet goes to the PDF the user names, to print where the
+        // target PDFs will print.
+        const QDir folder = m_printer.outputFile.isEmpty() ? QDir::home() : QFileInfo(m_printer.outputFile).dir();
+        const QString start = folder.filePath(QStringLiteral("Calibration sheet.pdf"));
+        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Print Calibration Sheet"), start,
+                                                          QStringLiteral("PDF files (*.pdf)"));
+        if (file.isEmpty()) return;
+        printer.setOutputFileName(file);
+    }
     printer.setDocName(QStringLiteral("Calibration sheet"));
     if (!PrintCalibrationSheet(printer, QStringLiteral("Printer: %1").arg(printerText(m_printer))))
         ShowMessage(QStringLiteral("The printer could not be started."), QStringLiteral("Vantric"), MsgButtons::Ok,

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/PrinterSettings.h"
 #include "view/PageMetrics.h"
 #include "view/PrintCaptions.h"
 
@@ -134,5 +135,5 @@ bool PrintCalibrationSheet(QPrinter& printer, const QString& printerLine)
     if (printer.fullPage()) painter.translate(page.offset.width(), page.offset.height());
     DrawCalibrationSheet(painter, QSizeF(page.printable.width() / dpi, page.printable.height() / dpi), dpi, printerLine);
     painter.end();
-    return true;
+    return FinishPdfOutput(printer);
 }

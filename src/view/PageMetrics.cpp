@@ -12,12 +12,13 @@ PrinterPageMetrics LetterFallbackMetrics(int nUnits)
     PrinterPageMetrics m;
     if (nUnits == PAGE_UNITS_DEVICE) {
         m.sizePaper = QSize(2550, 3300);
-        m.sizePrintable = QSize(2550, 3300);
+        m.sizePrintable = QSize(2400, 3150);
+        m.sizeOffset = QSize(75, 75);
     } else {
         m.sizePaper = QSize(21589, 27939);
-        m.sizePrintable = QSize(21589, 27939);
+        m.sizePrintable = QSize(20320, 26670);
+        m.sizeOffset = QSize(635, 635);
     }
-    m.sizeOffset = QSize(0, 0);
     return m;
 }
 

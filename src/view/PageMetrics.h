@@ -25,7 +25,9 @@ struct PrinterPageMetrics {
 };
 
 // Letter size as used when there is no default printer: in HIMETRIC one unit
-// short of 8.5 by 11 inches, in device units 2550 by 3300 at 300 dpi.
+// short of 8.5 by 11 inches, in device units 2550 by 3300 at 300 dpi. It is
+// printed as a PDF, so its printable area is a PDF's: a quarter inch in from
+// every edge (635 HIMETRIC, 75 pixels).
 constexpr int LETTER_FALLBACK_DPI = 300;
 PrinterPageMetrics LetterFallbackMetrics(int nUnits);
 

@@ -1,9 +1,12 @@
 #include "view/PrintJob.h"
 
-#include <QMarginsF>
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
+
+#include <algorithm>
 
 #include "platform/DeviceContext.h"
 #include "platform/ui/PrinterSettings.h"
@@ -36,13 +39,71 @@ void SetUpApplicationPrinter(QPrinter& printer, const PrinterSettings& settings)
     SetUpTargetPrinter(printer);
 }
 
+namespace {
+
+PrintDialogRunner& printDialogRunner()
+{
+    static PrintDialogRunner runner;
+    return runner;
+}
+
+}  // namespace
+
+PrintDialogRunner SetPrintDialogRunner(PrintDialogRunner runner)
+{
+    PrintDialogRunner previous = std::move(printDialogRunner());
+    printDialogRunner() = std::move(runner);
+    return previous;
+}
+
+bool RunPrintDialog(QPrinter& printer, int maxPage, int& from, int& to, QWidget* parent)
+{
+    maxPage = std::max(1, maxPage);
+    printer.setFromTo(1, maxPage);
+    printer.setPrintRange(QPrinter::AllPages);
+    bool accepted = false;
+    if (printDialogRunner()) {
+        accepted = printDialogRunner()(printer, maxPage, parent);
+    } else {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setMinMax(1, maxPage);
+        dialog.setFromTo(1, maxPage);
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    if (!accepted) return false;
+    from = to = 0;
+    if (printer.printRange() == QPrinter::PageRange) {
+        from = printer.fromPage();
+        to = printer.toPage();
+    }
+    // Margins typed into the dialog do not make a PDF reach further than
+    // any PDF of this program does.
+    const PrinterSettings chosen = PrinterSettings::fromPrinter(printer);
+    if (chosen.isPdfOutput()) chosen.applyTo(printer);
+    AdoptDialogPrinter(printer);
+    return true;
+}
+
+void AdoptDialogPrinter(const QPrinter& printer)
+{
+    const PrinterSettings chosen = PrinterSettings::fromPrinter(printer);
+    CWinApp* app = AfxGetApp();
+    if (!app) {
+        chosen.save();
+        return;
+    }
+    app->SetPrinterSettings(chosen);
+}
+
+bool IsPreviewPrinter(QPrinter& printer)
+{
+    const QPaintEngine* engine = printer.paintEngine();
+    return engine && engine->type() == QPaintEngine::Picture;
+}
+
 void SetUpPdfPrinter(QPrinter& printer, const QString& outputFile, QPageSize::PageSizeId paper, int dpi)
 {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(outputFile);
-    printer.setResolution(dpi);
-    const QMarginsF quarterInch(0.25, 0.25, 0.25, 0.25);
-    printer.setPageLayout(QPageLayout(QPageSize(paper), QPageLayout::Portrait, quarterInch, QPageLayout::Inch));
+    SetUpPdfOutput(printer, outputFile, QPageSize(paper), QPageLayout::Portrait, dpi);
     SetUpTargetPrinter(printer);
 }
 
@@ -106,6 +167,7 @@ bool PrintCorrectedPages(QPrinter& printer, TargetViewState& view, int fromPage,
         painter.restore();
     }
     painter.end();
+    if (!preview) FinishPdfOutput(printer);
     return true;
 }
 

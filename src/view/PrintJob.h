@@ -2,9 +2,12 @@
 
 #include <QPageSize>
 
+#include <functional>
+
 #include "platform/ui/PrinterCalibration.h"
 
 class QPrinter;
+class QWidget;
 class TargetViewState;
 struct PrinterSettings;
 
@@ -24,8 +27,27 @@ PrinterSettings ApplicationPrinterSettings();
 void SetUpApplicationPrinter(QPrinter& printer);
 void SetUpApplicationPrinter(QPrinter& printer, const PrinterSettings& settings);
 
-// A PDF printer for printing without a printer: the given sheet, printable
-// area inset 0.25 inch on every side, at dpi pixels per inch.
+// The Print dialog on a job of maxPage pages, all of them offered and
+// chosen: false when cancelled, else the range in from..to (0..0 for all
+// pages). The printer the user leaves in it becomes the application's
+// printer (AdoptDialogPrinter), so the windows, Print Setup and the next job
+// show and use what this job used.
+bool RunPrintDialog(QPrinter& printer, int maxPage, int& from, int& to, QWidget* parent);
+// What RunPrintDialog shows: QPrintDialog unless tests put their own in.
+// Returns the previous one.
+using PrintDialogRunner = std::function<bool(QPrinter& printer, int maxPage, QWidget* parent)>;
+PrintDialogRunner SetPrintDialogRunner(PrintDialogRunner runner);
+// A Print dialog or a preview's page set-up left printer as it is: it
+// becomes the application's printer (stored as Print Setup's choice is, and
+// every window told) when it differs from it.
+void AdoptDialogPrinter(const QPrinter& printer);
+
+// Whether a print preview is drawing on the printer (its print button
+// prints on the same printer for real).
+bool IsPreviewPrinter(QPrinter& printer);
+
+// A PDF printer for printing without a printer: the given sheet and the
+// printable area every PDF gets (SetUpPdfOutput), at dpi pixels per inch.
 void SetUpPdfPrinter(QPrinter& printer, const QString& outputFile, QPageSize::PageSizeId paper, int dpi);
 
 // A job or a preview is about to print on printer: its metrics become the

@@ -4,11 +4,14 @@
 #include <QInputDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QResizeEvent>
+#include <QStyle>
 #include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
 
 #include "document/TargetDoc.h"
 #include "document/TargetImage.h"
@@ -16,6 +19,7 @@
 #include "platform/DeviceContext.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowMessage.h"
+#include "platform/ui/ScreenCalibration.h"
 #include "platform/ui/WinApp.h"
 #include "view/DistanceScaleCommand.h"
 #include "view/PrintJob.h"
@@ -124,9 +128,20 @@ void CTargetView::addCommands()
     addUpdateHandler(ID_FILE_PRINT, [this](CCmdUI& ui) { ui.Enable(HasPicture()); });
 }
 
+void CTargetView::ReadScreenPixelsPerInch() { m_dScreenPixelsPerInch = ScreenPixelsPerInch(screen()); }
+
+int CTargetView::ScreenDpi()
+{
+    if (m_dScreenPixelsPerInch <= 0) ReadScreenPixelsPerInch();
+    const int dpi = std::max(1, qRound(m_dScreenPixelsPerInch));
+    m_dScreenZoom = m_dScreenPixelsPerInch / dpi;
+    return dpi;
+}
+
 void CTargetView::layOut()
 {
-    LayoutForScreen(logicalDpiX(), logicalDpiY(), viewport()->size());
+    const int dpi = ScreenDpi();
+    LayoutForScreen(dpi, dpi, viewport()->size());
     SetScrollSizes(QSize(m_rcTotal.width(), m_rcTotal.height()));
 }
 
@@ -151,6 +166,29 @@ void CTargetView::OnInitialUpdate()
     CScrollView::OnInitialUpdate();
 }
 
+namespace {
+
+// A new frame's place: the top-left corner of the client area for the first
+// window, else one title bar down and right from the window made before it,
+// back to the corner when that leaves less than a quarter of the area.
+QPoint cascadePosition(QMdiSubWindow* sub)
+{
+    QMdiArea* area = sub->mdiArea();
+    QMdiSubWindow* last = nullptr;
+    for (QMdiSubWindow* w : area->subWindowList(QMdiArea::CreationOrder)) {
+        if (w == sub) break;
+        if (w->isVisible() && !w->isMinimized() && !w->isMaximized()) last = w;
+    }
+    if (!last) return QPoint(0, 0);
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    const QPoint next = last->pos() + QPoint(step, step);
+    const QSize room = area->viewport()->size();
+    if (next.x() > room.width() * 3 / 4 || next.y() > room.height() * 3 / 4) return QPoint(0, 0);
+    return next;
+}
+
+}  // namespace
+
 void CTargetView::sizeFrameToPicture(bool mayWait)
 {
     QWidget* frame = parentWidget();
@@ -169,6 +207,9 @@ void CTargetView::sizeFrameToPicture(bool mayWait)
         return;
     }
     const QSize area = sub->mdiArea()->viewport()->size();
+    // Where the frame starts decides how much it can fill: not wherever
+    // the area found room for a small window, but the cascade position.
+    sub->move(cascadePosition(sub));
     // Title bar and borders of the frame, and the view's own frame. The
     // children of a frame that was never shown are not laid out yet, so
     // their sizes cannot be taken for this.
@@ -183,7 +224,8 @@ void CTargetView::sizeFrameToPicture(bool mayWait)
         layOut();
         return;
     }
-    LayoutForScreen(logicalDpiX(), logicalDpiY(), fill - chrome);
+    const int dpi = ScreenDpi();
+    LayoutForScreen(dpi, dpi, fill - chrome);
     const QSize picture(m_rcTotal.width(), m_rcTotal.height());
     const QSize wanted = (picture + chrome).boundedTo(fill).expandedTo(QSize(200, 200));
     sub->resize(wanted);
@@ -204,7 +246,10 @@ void CTargetView::OnUpdate(CDocumentView* sender, qintptr hint, QObject* hintObj
 void CTargetView::OnDraw(DeviceContext& dc)
 {
     m_bScaleCheck = ScaleCheckEnabled();
-    PaintTarget(dc, viewport()->size(), GetScrollPosition());
+    // In the screen's own pixels per inch, not the desktop's nominal 96.
+    const int dpi = ScreenDpi();
+    DeviceContext screenDc(dc.painter(), dpi, dpi);
+    PaintTarget(screenDc, viewport()->size(), GetScrollPosition());
 }
 
 bool CTargetView::OnWindowMessage(WindowMessageEvent& message)
@@ -219,31 +264,23 @@ bool CTargetView::OnWindowMessage(WindowMessageEvent& message)
     return true;
 }
 
+void CTargetView::showEvent(QShowEvent* event)
+{
+    CScrollView::showEvent(event);
+    QWindow* top = window()->windowHandle();
+    if (m_bWatchingScreen || !top) return;
+    m_bWatchingScreen = true;
+    connect(top, &QWindow::screenChanged, this, [this] {
+        ReadScreenPixelsPerInch();
+        if (m_bFirstUpdateDone) Refresh(false);
+    });
+}
+
 void CTargetView::resizeEvent(QResizeEvent* event)
 {
     CScrollView::resizeEvent(event);
     if (m_bFirstUpdateDone && IsFitZoom()) layOut();
 }
-
-namespace {
-
-// The Print dialog for a job of nMaxPage pages: false when cancelled; the
-// range comes back as 0..0 for all pages.
-bool runPrintDialog(QPrinter& printer, int nMaxPage, int& nFrom, int& nTo, QWidget* parent)
-{
-    QPrintDialog dialog(&printer, parent);
-    dialog.setMinMax(1, nMaxPage);
-    dialog.setFromTo(1, nMaxPage);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    nFrom = nTo = 0;
-    if (printer.printRange() == QPrinter::PageRange) {
-        nFrom = printer.fromPage();
-        nTo = printer.toPage();
-    }
-    return true;
-}
-
-}  // namespace
 
 void CTargetView::prepareJob(QPrinter& printer)
 {
@@ -261,7 +298,7 @@ void CTargetView::OnFilePrint(bool direct)
     if (!ConfirmSheetCount(m_layoutScreen.PageCount())) return;
     int from = 0;
     int to = 0;
-    if (!direct && !runPrintDialog(printer, m_layoutScreen.PageCount(), from, to, this)) return;
+    if (!direct && !RunPrintDialog(printer, m_layoutScreen.PageCount(), from, to, this)) return;
     // ... and the job prints the pages the chosen paper needs.
     if (!PrintTargetJob(printer, *this, from, to))
         ShowMessage(QStringLiteral("The printer could not be started."), QStringLiteral("Vantric"), MsgButtons::Ok,
@@ -280,10 +317,19 @@ void CTargetView::OnFilePrintPreview()
     preview.setWindowTitle(DocumentTitle());
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {
         // Laid out for the preview's printer as it now is, so a page set up
-        // inside the preview changes what it shows and prints.
-        PrintTargetJob(*p, *this, 0, 0, true);
+        // inside the preview changes what it shows and prints; its print
+        // button prints the range its Print dialog chose.
+        int from = 0;
+        int to = 0;
+        if (p->printRange() == QPrinter::PageRange) {
+            from = p->fromPage();
+            to = p->toPage();
+        }
+        PrintTargetJob(*p, *this, from, to, IsPreviewPrinter(*p));
     });
     preview.resize(900, 700);
     preview.exec();
+    // A page set up in the preview is the application's printer from now on.
+    AdoptDialogPrinter(printer);
     Refresh(false);
 }

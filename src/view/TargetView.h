@@ -24,6 +24,13 @@ public:
     void OnDraw(DeviceContext& dc) override;
     bool OnWindowMessage(WindowMessageEvent& message) override;
 
+    // The screen's pixels per inch as the layout takes them (measured by
+    // Screen Calibration, else as the screen reports them); sets the
+    // fraction a whole number leaves out. Read once, and again here after
+    // a calibration or a move to another screen.
+    int ScreenDpi();
+    void ReadScreenPixelsPerInch();
+
     // Scroll to the origin, lay out again and redraw at once.
     void Refresh(bool scrollToOrigin = true);
 
@@ -36,6 +43,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Follows the main window to another screen: its inch has other pixels.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void addCommands();
@@ -47,4 +56,6 @@ private:
     void prepareJob(QPrinter& printer);
 
     bool m_bFirstUpdateDone = false;
+    bool m_bWatchingScreen = false;
+    double m_dScreenPixelsPerInch = 0;  // 0 until read
 };

@@ -180,8 +180,8 @@ void TargetViewState::LayoutForScreen(int dpiX, int dpiY, QSize sizeClient)
         m_layoutPrint.m_rcPaper = GdiRect();
         return;
     }
-    m_rcTotal = LayoutScreen(m_layoutScreen, LayoutInput(), StoredMetrics(), dpiX, dpiY, m_dZoom, IsFitZoom(),
-                             sizeClient);
+    m_rcTotal = LayoutScreen(m_layoutScreen, LayoutInput(), StoredMetrics(), dpiX, dpiY, m_dZoom * m_dScreenZoom,
+                             IsFitZoom(), sizeClient);
 }
 
 void TargetViewState::LayoutForPrinter(const DeviceContext& dc)

@@ -96,6 +96,10 @@ public:
     QSize m_sizeOffset{0, 0};
     int m_nZoomCmd = Cmd::ID_VIEW_FIT_TO_WINDOW;
     double m_dZoom = 0.5;
+    // The screen's pixels per inch over the whole number a screen layout is
+    // given (100.6 over 101): every fixed zoom is multiplied by it, so the
+    // full size keeps the fraction.
+    double m_dScreenZoom = 1.0;
     GdiRect m_rcTotal{0, 0, 1000, 1000};
     ViewModes m_modes;
     int m_nCurPage = 0;

@@ -10,9 +10,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStyle>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -20,6 +24,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/FileDialogs.h"
+#include "app/HelpWindow.h"
 #include "app/MainFrm.h"
 #include "app/TargetApp.h"
 #include "designer/TargetDesign.h"
@@ -117,6 +122,11 @@ private slots:
     void saveAsAsksBeforeReplacingTheDesign();
     void savingADesignTellsTheWindows();
     void closeAllAsksAboutModifiedDesigns();
+    void newWindowFillsClientArea_data();
+    void newWindowFillsClientArea();
+    void menuLettersDoNotClash_data();
+    void menuLettersDoNotClash();
+    void helpCommand_data();
     void helpCommand();
     void thumbnailViewer();
     void viewerAtStartUp_data();
@@ -232,7 +242,7 @@ void TestStartup::menuWithoutDocument()
     QCOMPARE(menuTitles(bar), (QStringList{QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help")}));
     QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&File"))),
              (QStringList{QStringLiteral("&New Ringdesigner...\tCtrl+N"), QStringLiteral("&Open...\tCtrl+O"),
-                          QStringLiteral("P&rint Setup..."), QStringLiteral("Printer &Calibration..."),
+                          QStringLiteral("P&rint Setup..."), QStringLiteral("Printer Ca&libration..."),
                           QStringLiteral("Recent File"), QStringLiteral("E&xit")}));
     QMenu* view = menuNamed(bar, QStringLiteral("&View"));
     QCOMPARE(itemTexts(view), (QStringList{QStringLiteral("Thumbnail &Viewer"), QStringLiteral("&Toolbar"),
@@ -366,7 +376,7 @@ void TestStartup::menuWithTargetDocument()
                                           QStringLiteral("&Close"), QStringLiteral("&Save\tCtrl+S"),
                                           QStringLiteral("Save &As..."), QStringLiteral("&Print...\tCtrl+P"),
                                           QStringLiteral("P&rint Setup..."),
-                                          QStringLiteral("Printer &Calibration...")}));
+                                          QStringLiteral("Printer Ca&libration...")}));
     // The recent file, numbered, then Exit.
     QVERIFY(file.at(8).startsWith(QLatin1String("&1 ")));
     QVERIFY(file.at(8).endsWith(PISTOL));
@@ -377,9 +387,10 @@ void TestStartup::menuWithTargetDocument()
              (QStringList{QStringLiteral("Thumbnail &Viewer"), QStringLiteral("&25% of Original Size"),
                           QStringLiteral("&50% of Original Size"), QStringLiteral("&75% of Original Size"),
                           QStringLiteral("&100% (Full Size)"), QStringLiteral("&Fit Image to View"),
-                          QStringLiteral("Tile &Pages to Target"), QStringLiteral("Tile T&arget to Page..."),
+                          QStringLiteral("Scr&een Calibration..."), QStringLiteral("Tile &Pages to Target"),
+                          QStringLiteral("Tile T&arget to Page..."),
                           QStringLiteral("S&cale Target to Page"), QStringLiteral("Scale Target for &Distance..."),
-                          QStringLiteral("Print &Scale Check"),
+                          QStringLiteral("P&rint Scale Check"),
                           QStringLiteral("Pa&ge of the Document..."), QStringLiteral("&Toolbar"),
                           QStringLiteral("&Status Bar")}));
     QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&Window"))),
@@ -729,24 +740,118 @@ void TestStartup::closeAllAsksAboutModifiedDesigns()
     QCOMPARE(windows(), 0);
 }
 
+void TestStartup::newWindowFillsClientArea_data()
+{
+    QTest::addColumn<bool>("viewer");   // the thumbnail viewer is open
+    QTest::addColumn<bool>("cascade");  // a target window was opened and cascaded first
+    QTest::newRow("first window") << false << false;
+    QTest::newRow("beside the thumbnail viewer") << true << false;
+    QTest::newRow("after Cascade") << false << true;
+}
+
+void TestStartup::newWindowFillsClientArea()
+{
+    QFETCH(bool, viewer);
+    QFETCH(bool, cascade);
+    closeAll();
+    CMainFrame* main = m_app->mainFrame();
+    if (viewer) QVERIFY(main->routeCommand(ID_VIEW_THUMBNAIL));
+    if (cascade) {
+        QVERIFY(m_app->OpenTargetFile(shipped(PISTOL)));
+        QVERIFY(main->routeCommand(ID_WINDOW_CASCADE));
+    }
+    QMdiSubWindow* before = main->mdiArea()->activeSubWindow();
+    QVERIFY(m_app->OpenTargetFile(shipped(RINGS)));
+    QCoreApplication::processEvents();
+    QMdiSubWindow* frame = main->mdiArea()->activeSubWindow();
+    QVERIFY(frame && frame != before);
+    // In the fit zoom it keeps all the rest of the client area from the
+    // cascade position: the corner, or one title bar on from the window
+    // made before it.
+    const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+    const QPoint corner = before ? before->pos() + QPoint(step, step) : QPoint(0, 0);
+    const QSize area = main->mdiArea()->viewport()->size();
+    QCOMPARE(frame->geometry(), QRect(corner, area - QSize(corner.x(), corner.y())));
+    if (viewer) QVERIFY(main->routeCommand(ID_VIEW_THUMBNAIL));
+    closeAll();
+}
+
+void TestStartup::menuLettersDoNotClash_data()
+{
+    QTest::addColumn<int>("menu");
+    QTest::newRow("no document") << int(IDR_MAINFRAME);
+    QTest::newRow("target") << int(IDR_TARGETTYPE);
+    QTest::newRow("thumbnail viewer") << int(IDR_THUMBTYPE);
+}
+
+void TestStartup::menuLettersDoNotClash()
+{
+    QFETCH(int, menu);
+    // Alt and a letter reach one item of a menu, and one menu of the bar.
+    const auto letter = [](const QString& text) {
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+    };
+    QStringList titles;
+    for (const MenuPopup& popup : MenuResource(menu)) {
+        titles << popup.title;
+        QMap<QChar, QString> taken;
+        for (const MenuItem& item : popup.items) {
+            const QChar key = letter(item.text);
+            if (item.id <= 0 || key.isNull()) continue;
+            QVERIFY2(!taken.contains(key), qPrintable(QStringLiteral("%1: \"%2\" and \"%3\"")
+                                                          .arg(popup.title, taken.value(key), item.text)));
+            taken.insert(key, item.text);
+        }
+    }
+    QSet<QChar> bar;
+    for (const QString& title : titles) bar.insert(letter(title));
+    QCOMPARE(bar.size(), titles.size());
+}
+
+void TestStartup::helpCommand_data()
+{
+    QTest::addColumn<QUrl>("link");  // clicked in the help window; empty: none
+    QTest::addColumn<bool>("desktopOpens");
+    QTest::addColumn<QList<QUrl>>("opened");  // what went to the desktop's handler
+    QTest::addColumn<QString>("message");
+    const QUrl web(QStringLiteral("https://www.issf-sports.org/"));
+    QTest::newRow("the help page") << QUrl() << true << QList<QUrl>{} << QString();
+    QTest::newRow("an anchor of the page") << QUrl(QStringLiteral("#zoom")) << true << QList<QUrl>{} << QString();
+    QTest::newRow("a web link") << web << true << QList<QUrl>{web} << QString();
+    QTest::newRow("a web link nothing opens")
+        << web << false << QList<QUrl>{web}
+        << QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\nwith the given "
+                          "filename extension.");
+}
+
 void TestStartup::helpCommand()
 {
-    QList<QUrl> opened;
-    bool succeed = true;
-    const ShellServices old = SetShellServices({[&](const QUrl& url) { opened << url; return succeed; },
+    QFETCH(QUrl, link);
+    QFETCH(bool, desktopOpens);
+    QList<QUrl> launched;
+    const ShellServices old = SetShellServices({[&](const QUrl& url) { launched << url; return desktopOpens; },
                                                 [] { return QString(); }, [](const QString&) { return false; }});
+    // The program's own window shows the local page; nothing leaves it.
     QVERIFY(m_app->mainFrame()->routeCommand(ID_HELP_HOWTO));
-    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(m_program + QStringLiteral("Vantric.htm"))});
-    QVERIFY(MessageLog::messages().isEmpty());
-
-    succeed = false;
-    QVERIFY(m_app->mainFrame()->routeCommand(ID_HELP_HOWTO));
-    QCOMPARE(MessageLog::messages().size(), 1);
-    QCOMPARE(MessageLog::messages().first().text,
-             QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\nwith the given "
-                            "filename extension."));
-    QCOMPARE(MessageLog::messages().first().caption, QStringLiteral("Vantric"));
+    CHelpWindow* help = m_app->helpWindow();
+    QVERIFY(help && help->isVisible());
+    const QUrl page = QUrl::fromLocalFile(m_program + QStringLiteral("Vantric.htm"));
+    QCOMPARE(help->Browser()->source(), page);
+    QVERIFY(help->Browser()->toPlainText().contains(QStringLiteral("How To Use Vantric")));
+    if (!link.isEmpty()) emit help->Browser()->anchorClicked(link);
     SetShellServices(old);
+    QTEST(launched, "opened");
+    QCOMPARE(help->Browser()->source().adjusted(QUrl::RemoveFragment), page);
+    QFETCH(QString, message);
+    QCOMPARE(MessageLog::messages().size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
+        QCOMPARE(MessageLog::messages().first().text, message);
+        QCOMPARE(MessageLog::messages().first().caption, QStringLiteral("Vantric"));
+    }
+    // A page that is not there is not shown.
+    QVERIFY(!help->ShowPage(m_program + QStringLiteral("Missing.htm")));
+    help->close();
 }
 
 void TestStartup::thumbnailViewer()

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -121,4 +123,45 @@ QSize CentreDarkExtent(const QImage& image)
     };
     return QSize(longest(DarkRunsInRow(image, image.height() / 2, 0, image.width())),
                  longest(DarkRunsInColumn(image, image.width() / 2, 0, image.height())));
+}
+
+bool PdfAsksActualSize(const QString& pdf)
+{
+    QFile file(pdf);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QString text = QString::fromLatin1(file.readAll());
+    // Every catalog object; the one written last is the one in force.
+    const QRegularExpression catalog(
+        QStringLiteral("\\d+ \\d+ obj\\s*<<((?:(?!endobj).)*?/Type\\s*/Catalog(?:(?!endobj).)*)endobj"),
+        QRegularExpression::DotMatchesEverythingOption);
+    QString last;
+    for (const QRegularExpressionMatch& m : catalog.globalMatch(text)) last = m.captured(1);
+    if (!last.contains(QRegularExpression(QStringLiteral("/ViewerPreferences\\s*<<\\s*/PrintScaling\\s*/None\\s*>>"))))
+        return false;
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!info.waitForFinished(60000) || info.exitCode() != 0) return false;
+    return info.readAllStandardError().trimmed().isEmpty();
+}
+
+QRectF PdfDarkBoundsInches(const QString& pdf, int dpi)
+{
+    const QImage page = RasterisePdfPage(pdf, 1, dpi);
+    if (page.isNull()) return {};
+    int left = page.width();
+    int top = page.height();
+    int right = -1;
+    int bottom = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar* row = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x) {
+            if (row[x] >= 128) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0) return {};
+    return QRectF(double(left) / dpi, double(top) / dpi, double(right + 1 - left) / dpi, double(bottom + 1 - top) / dpi);
 }

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QRectF>
 #include <QPair>
 #include <QSize>
 #include <QSizeF>
@@ -21,6 +22,14 @@ double PdfDarkSquareInches(const QString& pdf, int dpi);
 QString PdfText(const QString& pdf, int page);
 // The output of pdfimages -list (a header of two lines, then one per image).
 QStringList PdfImageList(const QString& pdf);
+
+// Whether a PDF asks viewers to print at actual size: the catalog in force
+// (the last one in the file) holds /PrintScaling /None, and poppler reads
+// the whole file, updates included, without a complaint.
+bool PdfAsksActualSize(const QString& pdf);
+// The dark pixels of page 1 rasterised at dpi, as a rectangle in inches
+// from the sheet's corner; empty when the page is blank.
+QRectF PdfDarkBoundsInches(const QString& pdf, int dpi);
 
 // Black pixel runs along a row or a column of a grey image: (start, length).
 QList<QPair<int, int>> DarkRunsInRow(const QImage& image, int y, int from, int to);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPointer>
@@ -33,6 +34,7 @@
 #include "platform/ui/Frame.h"
 #include "platform/ui/View.h"
 #include "platform/ui/WinApp.h"
+#include "platform/ui/WindowListDlg.h"
 
 namespace {
 
@@ -901,8 +903,21 @@ void TestDocView::windowMenuAndArrangement()
     menu.addAction(m_main->commandAction(ID_ALL));
     m_main->FillWindowList(&menu);
     m_main->FillWindowList(&menu);  // filled again, not twice
-    const QList<QAction*> listed = menu.actions().mid(2);
+    QList<QAction*> listed = menu.actions().mid(2);
+    // Past nine windows the list ends with the dialog of them all.
+    QAction* more = count > 9 ? listed.takeLast() : nullptr;
     QCOMPARE(int(listed.size()), std::min(count, 9));
+    if (more) {
+        QCOMPARE(more->text(), QStringLiteral("&More Windows..."));
+        QTimer::singleShot(0, [count] {
+            auto* dialog = qobject_cast<CWindowListDlg*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->List()->count() != count) return;
+            dialog->List()->setCurrentRow(count - 1);
+            dialog->accept();
+        });
+        more->trigger();
+        QCOMPARE(m_main->MDIGetActive(), frames.last());
+    }
     for (int i = 0; i < listed.size(); ++i) {
         QCOMPARE(listed.at(i)->text(), QStringLiteral("&%1 w%2.tst").arg(i + 1).arg(i));
         QCOMPARE(listed.at(i)->isChecked(), frames.at(i) == m_main->MDIGetActive());

@@ -60,8 +60,8 @@ void TestPageLayout::margins_data()
     QTest::newRow("letter 600 dpi, offset 100")
         << metrics({5100, 6600}, {4900, 6400}, {100, 100}) << 600 << GdiRect(350, 200, 4850, 6050)
         << GdiRect(350, 0, 4850, 200) << GdiRect(350, 6050, 4850, 6400);
-    QTest::newRow("no printer") << LetterFallbackMetrics(PAGE_UNITS_DEVICE) << 300 << GdiRect(225, 150, 2475, 3075)
-                                << GdiRect(225, 0, 2475, 150) << GdiRect(225, 3075, 2475, 3300);
+    QTest::newRow("no printer") << LetterFallbackMetrics(PAGE_UNITS_DEVICE) << 300 << GdiRect(150, 75, 2400, 3000)
+                                << GdiRect(150, 0, 2400, 75) << GdiRect(150, 3000, 2400, 3150);
     QTest::newRow("no paper: unchanged") << PrinterPageMetrics{} << 300 << GdiRect() << GdiRect() << GdiRect();
 }
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +26,9 @@
 #include "thumbnails/ThumbDoc.h"
 #include "thumbnails/ThumbFrame.h"
 #include "thumbnails/ThumbView.h"
+#include "view/PrintJob.h"
+
+#include "PdfTools.h"
 
 using namespace Cmd;
 
@@ -106,6 +110,8 @@ private slots:
     void printFromTree_data();
     void printFromTree();
     void selectedLookFollowsFocus();
+    void printDialogOffersEveryPage_data();
+    void printDialogOffersEveryPage();
 };
 
 void TestThumbViewer::followsDisk_data()
@@ -349,6 +355,43 @@ void TestThumbViewer::selectedLookFollowsFocus()
     QVERIFY(!grid->grid().cell(0)->selectedLook());
     grid->setFocus();
     QTRY_VERIFY(grid->grid().cell(0)->selectedLook());
+}
+
+void TestThumbViewer::printDialogOffersEveryPage_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::newRow("one page") << 3;
+    QTest::newRow("several pages") << 40;
+}
+
+void TestThumbViewer::printDialogOffersEveryPage()
+{
+    if (!HavePoppler()) QSKIP("poppler-utils are not installed");
+    QFETCH(int, files);
+    Viewer v;
+    QImage picture(40, 40, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    for (int i = 0; i < files; ++i)
+        QVERIFY(picture.save(v.path(QStringLiteral("t%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
+    ThumbGrid& grid = v.frame->thumbView()->grid();
+    grid.ListFolder(v.root());
+    QTRY_COMPARE_WITH_TIMEOUT(grid.count(), files, 30000);
+    QVERIFY(grid.waitIdle(30000));
+    QCoreApplication::sendPostedEvents();
+
+    // The dialog offers pages 1 to the last, and the job prints as many.
+    int offered = 0;
+    const QString pdf = v.path(QStringLiteral("sheets.pdf"));
+    const PrintDialogRunner old = SetPrintDialogRunner([&](QPrinter& printer, int maxPage, QWidget*) {
+        offered = maxPage;
+        printer.setOutputFileName(pdf);
+        return printer.fromPage() == 1 && printer.toPage() == maxPage;
+    });
+    const CommandRoute route = {v.frame->thumbView(), v.doc, v.frame.get()};
+    QVERIFY(RouteCommand(route, ID_FILE_PRINT));
+    SetPrintDialogRunner(old);
+    QCOMPARE(PdfPageCount(pdf), offered);
+    QCOMPARE(offered > 1, files > 12);
 }
 
 QTEST_MAIN(TestThumbViewer)

@@ -58,12 +58,12 @@ void TestPageMetrics::letterFallback()
 {
     const PrinterPageMetrics h = LetterFallbackMetrics(PAGE_UNITS_HIMETRIC);
     QCOMPARE(h.sizePaper, QSize(21589, 27939));
-    QCOMPARE(h.sizePrintable, QSize(21589, 27939));
-    QCOMPARE(h.sizeOffset, QSize(0, 0));
+    QCOMPARE(h.sizePrintable, QSize(20320, 26670));
+    QCOMPARE(h.sizeOffset, QSize(635, 635));
     const PrinterPageMetrics d = LetterFallbackMetrics(PAGE_UNITS_DEVICE);
     QCOMPARE(d.sizePaper, QSize(2550, 3300));
-    QCOMPARE(d.sizePrintable, QSize(2550, 3300));
-    QCOMPARE(d.sizeOffset, QSize(0, 0));
+    QCOMPARE(d.sizePrintable, QSize(2400, 3150));
+    QCOMPARE(d.sizeOffset, QSize(75, 75));
 }
 
 void TestPageMetrics::defaultPrinter()

@@ -21,9 +21,12 @@ TargetLayoutInput target(double wInches, double hInches, int tile = TILE_NONE, i
     return in;
 }
 
-PrinterPageMetrics letterFallback()
+// A Letter sheet printable to its edges.
+PrinterPageMetrics wholeLetter()
 {
-    return LetterFallbackMetrics(PAGE_UNITS_HIMETRIC);
+    PrinterPageMetrics m;
+    m.sizePaper = m.sizePrintable = QSize(21589, 27939);
+    return m;
 }
 
 }  // namespace
@@ -251,7 +254,7 @@ void TestTargetLayout::screenSizesAtZoom()
     QFETCH(int, targetWidth);
     QFETCH(int, paperWidth);
     TargetLayout L;
-    const GdiRect total = LayoutScreen(L, target(10, 10), letterFallback(), 96, 96, zoom, false, QSize(500, 400));
+    const GdiRect total = LayoutScreen(L, target(10, 10), wholeLetter(), 96, 96, zoom, false, QSize(500, 400));
     QCOMPARE(L.m_rcTargets.width(), targetWidth);
     QCOMPARE(L.m_rcPaper.width(), paperWidth);
     // The wider target pushes the sheet right so both share their centre.
@@ -282,7 +285,7 @@ void TestTargetLayout::screenFitFillsClient()
     QFETCH(double, h);
     QFETCH(bool, heightBound);
     TargetLayout L;
-    const GdiRect total = LayoutScreen(L, target(w, h), letterFallback(), 96, 96, 1.0, true, client);
+    const GdiRect total = LayoutScreen(L, target(w, h), wholeLetter(), 96, 96, 1.0, true, client);
     const GdiRect all = L.m_rcTargets.united(L.m_rcPaper);
     QCOMPARE(total, all);
     if (heightBound) {
@@ -302,7 +305,7 @@ void TestTargetLayout::screenPoster()
     // 10 x 12 in poster on the letter fallback at 100 %: 2 x 2 sheets of 816 x 1056.
     TargetLayout L;
     const GdiRect total =
-        LayoutScreen(L, target(10, 12, TILE_PAGES_TO_TARGET), letterFallback(), 96, 96, 1.0, false, QSize());
+        LayoutScreen(L, target(10, 12, TILE_PAGES_TO_TARGET), wholeLetter(), 96, 96, 1.0, false, QSize());
     QCOMPARE(L.PageCount(), 4);
     QCOMPARE(L.m_arrPages[0], GdiRect(21, 21, 837, 1077));
     QCOMPARE(L.m_arrPages[3], GdiRect(837, 1077, 1653, 2133));
@@ -322,7 +325,7 @@ void TestTargetLayout::screenTileGridKeepsGaps()
     in.nColSpacing = 2540;
     in.nRowSpacing = 1270;
     TargetLayout L;
-    LayoutScreen(L, in, letterFallback(), 96, 96, 1.0, false, QSize());
+    LayoutScreen(L, in, wholeLetter(), 96, 96, 1.0, false, QSize());
     QCOMPARE(L.m_arrTargets.size(), size_t(6));
     // 288-pixel copies, 96 across and 48 down between them.
     QCOMPARE(L.m_arrTargets[1].left - L.m_arrTargets[0].right, 96);

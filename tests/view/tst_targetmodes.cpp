@@ -1,6 +1,8 @@
 #include <QtTest>
 
 #include "helper_target.h"
+#include "view/DistanceScaleCommand.h"
+#include "view/TargetStatus.h"
 
 // The view's modes and the tests that enable its commands, on a printable
 // area of 8 x 10.5 in (20320 x 26670).
@@ -21,6 +23,8 @@ private slots:
     void zoomCommands_data();
     void zoomCommands();
     void initialValues();
+    void statusText_data();
+    void statusText();
 };
 
 void TestTargetModes::exceedsPrintable_data()
@@ -259,4 +263,35 @@ void TestTargetModes::initialValues()
 }
 
 QTEST_MAIN(TestTargetModes)
+void TestTargetModes::statusText_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("mode");  // a scale mode to enter
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no target") << QSize() << SCALE_ACTUAL << QString();
+    QTest::newRow("one sheet") << QSize(15240, 20320) << SCALE_ACTUAL
+                               << QStringLiteral("152.4 x 203.2 mm (6.00 x 8.00 in), 1 sheet");
+    QTest::newRow("poster of 3 x 3") << QSize(50800, 60960) << SCALE_ACTUAL
+                                     << QStringLiteral("508.0 x 609.6 mm (20.00 x 24.00 in), 9 sheets");
+    QTest::newRow("scaled to fit") << QSize(50800, 60960) << SCALE_TO_PAGE
+                                   << QStringLiteral("508.0 x 609.6 mm (20.00 x 24.00 in), SCALED TO FIT 40 %, 1 sheet");
+    QTest::newRow("scaled for distance") << QSize(15240, 20320) << SCALE_FOR_DISTANCE
+                                         << QStringLiteral("152.4 x 203.2 mm (6.00 x 8.00 in), SCALED FOR DISTANCE 25 %, "
+                                                           "1 sheet");
+}
+
+void TestTargetModes::statusText()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, mode);
+    SolidTargetView v(size, size.isEmpty() ? 0 : 1);
+    v.UseLetterQuarterInch();
+    v.ChooseAutomaticPoster();
+    if (mode == SCALE_TO_PAGE) v.ToggleScaleTargetToPage();
+    if (mode == SCALE_FOR_DISTANCE)
+        ApplyDistanceScale(v, 0.25, 25, 100, QStringLiteral("Yards"), QStringLiteral("Yards"));
+    v.LayoutForScreen(96, 96, QSize(800, 600));
+    QTEST(TargetStatusText(v), "text");
+}
+
 #include "tst_targetmodes.moc"

@@ -4,6 +4,7 @@
 // and what it paints.
 #include <QFile>
 #include <QMdiArea>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +22,7 @@
 #include "platform/ui/DocTemplate.h"
 #include "platform/ui/Frame.h"
 #include "platform/ui/WinApp.h"
+#include "platform/ui/ScreenCalibration.h"
 #include "view/TargetView.h"
 #include "view/TileLayout.h"
 #include "view/TileLayoutCommand.h"
@@ -102,6 +104,8 @@ private slots:
     void zoomCommandsAndCheckMarks();
     void fixedZoomSizesAndScrollRange_data();
     void fixedZoomSizesAndScrollRange();
+    void fullSizeIsTheScreensInch_data();
+    void fullSizeIsTheScreensInch();
     void fitZoomFillsClientAndFollowsResize();
     void frameShrinksToPictureAtFixedZoom();
     void modeCommands();
@@ -326,7 +330,7 @@ void TestTargetView::zoomCommandsAndCheckMarks()
     QCOMPARE(view->m_dZoom, 1.0);
     QVERIFY(!view->IsFitZoom());
     for (int id : ZOOM_IDS) QCOMPARE(update(id).check(), 0);
-    QCOMPARE(view->m_layoutScreen.m_arrTargets.front().width(), 10 * view->logicalDpiX());
+    QCOMPARE(view->m_layoutScreen.m_arrTargets.front().width(), int(10 * view->ScreenDpi() * view->m_dScreenZoom));
 
     // Choosing the zoom that is already chosen neither scrolls nor lays out.
     QCOMPARE(route(ID_VIEW_ZOOM_100), 1);
@@ -361,7 +365,9 @@ void TestTargetView::fixedZoomSizesAndScrollRange()
     // On a small sheet it opens as a poster; the single sheet is wanted here.
     if (view->m_modes.Tile() == TILE_PAGES_TO_TARGET) QCOMPARE(route(ID_VIEW_TILE_PAGES), 1);
     QCOMPARE(route(id), 1);
-    const int dpiX = view->logicalDpiX(), dpiY = view->logicalDpiY();
+    // The screen's pixels per inch, and the fraction beyond them.
+    const int dpiX = view->ScreenDpi(), dpiY = dpiX;
+    zoom *= view->m_dScreenZoom;
     const TargetLayout& L = view->m_layoutScreen;
     // 10 x 8 in on the default printer's sheet.
     const GdiRect target = L.m_arrTargets.front();
@@ -390,6 +396,39 @@ void TestTargetView::fixedZoomSizesAndScrollRange()
     QCOMPARE(view->verticalScrollBar()->maximum(), std::max(0, total.height() - view->viewport()->height()));
 }
 
+void TestTargetView::fullSizeIsTheScreensInch_data()
+{
+    QTest::addColumn<double>("measured");  // Screen Calibration's pixels per inch; 0 for none
+    QTest::addColumn<int>("id");
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("as the screen reports it, 100 %") << 0.0 << ID_VIEW_ZOOM_100 << 1.0;
+    QTest::newRow("measured 120.5, 100 %") << 120.5 << ID_VIEW_ZOOM_100 << 1.0;
+    QTest::newRow("measured 120.5, 50 %") << 120.5 << ID_VIEW_ZOOM_50 << 0.5;
+    QTest::newRow("measured 72.3, 25 %") << 72.3 << ID_VIEW_ZOOM_25 << 0.25;
+}
+
+void TestTargetView::fullSizeIsTheScreensInch()
+{
+    QFETCH(double, measured);
+    QFETCH(int, id);
+    QFETCH(double, zoom);
+    CTargetView* view = open("ten.wmf");
+    QVERIFY(view);
+    QScreen* screen = view->screen();
+    if (measured > 0) QVERIFY(SaveScreenCalibration(screen, measured));
+    else ResetScreenCalibration(screen);
+    const double ppi = measured > 0 ? measured : ReportedScreenPixelsPerInch(screen);
+    view->ReadScreenPixelsPerInch();  // as Screen Calibration's OK does
+    if (view->m_modes.Tile() == TILE_PAGES_TO_TARGET) QCOMPARE(route(ID_VIEW_TILE_PAGES), 1);
+    QCOMPARE(route(id), 1);
+    view->Refresh();
+    // The 10-inch target is ten of the screen's inches, zoomed, to the pixel.
+    const GdiRect target = view->m_layoutScreen.m_arrTargets.front();
+    QVERIFY2(std::abs(target.width() - 10 * ppi * zoom) <= 1.0,
+             qPrintable(QStringLiteral("%1 pixels at %2 per inch").arg(target.width()).arg(ppi)));
+    ResetScreenCalibration(screen);
+}
+
 void TestTargetView::fitZoomFillsClientAndFollowsResize()
 {
     CTargetView* view = open("wide.wmf");
@@ -413,8 +452,8 @@ void TestTargetView::fitZoomFillsClientAndFollowsResize()
         const int spareX = client.width() - 32 - wider.width();
         const int spareY = client.height() - 32 - taller.height();
         QVERIFY2(spareX >= 0 && spareY >= 0 && std::min(spareX, spareY) <= 1, qPrintable(where));
-        const int slackX = px(m_printer.sizeOffset.width(), view->logicalDpiX()) + 1;
-        const int slackY = px(m_printer.sizeOffset.height(), view->logicalDpiY()) + 1;
+        const int slackX = px(m_printer.sizeOffset.width(), view->ScreenDpi()) + 1;
+        const int slackY = px(m_printer.sizeOffset.height(), view->ScreenDpi()) + 1;
         QVERIFY2(qAbs(wider.left - (client.width() - wider.width()) / 2) <= slackX, qPrintable(where));
         QVERIFY2(qAbs(taller.top - (client.height() - taller.height()) / 2) <= slackY, qPrintable(where));
         // Sheet and target keep their proportions.
@@ -541,7 +580,7 @@ void TestTargetView::printerChangedRereadsMetrics()
     CTargetView* view = open("small.wmf");
     QVERIFY(view);
     QCOMPARE(route(ID_VIEW_ZOOM_50), 1);
-    const int dpi = view->logicalDpiX();
+    const int dpi = view->ScreenDpi();
     const int side = view->GetLayoutSize().width();
     const QSize printable = m_printer.sizePrintable;
 
@@ -552,7 +591,7 @@ void TestTargetView::printerChangedRereadsMetrics()
     ApplyTileGrid(*view, TileGrid{twice.height() / side, twice.width() / side, 0, 0});
     QCOMPARE(view->m_modes.Tile(), TILE_TARGET_TO_PAGE);
     view->Refresh();
-    QCOMPARE(view->m_layoutScreen.m_rcPaper.width(), px(twice.width() + 2540, dpi, 0.5));
+    QCOMPARE(view->m_layoutScreen.m_rcPaper.width(), px(twice.width() + 2540, dpi, 0.5 * view->m_dScreenZoom));
     view->horizontalScrollBar()->setValue(10);
 
     SendMessageToDescendants(m_main, MSG_PRINTER_CHANGED, 1, 0);
@@ -693,7 +732,11 @@ void TestTargetView::scaleCaptionOnScreen()
     font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     font.setPointSizeF(10.0);
     const QString caption = QString::asprintf("SCALED TO FIT = %ld%%", percent);
-    const int advance = QFontMetrics(font, view->viewport()).horizontalAdvance(caption);
+    // Points of the screen's own inch, as everything in the window.
+    QImage screenInch(1, 1, QImage::Format_RGB32);
+    screenInch.setDotsPerMeterX(qRound(view->ScreenDpi() / 0.0254));
+    screenInch.setDotsPerMeterY(qRound(view->ScreenDpi() / 0.0254));
+    const int advance = QFontMetrics(font, &screenInch).horizontalAdvance(caption);
     int left = -1, right = -1;
     for (int x = 0; x < strip.width(); ++x)
         if (darkPixels(scaled, QRect(x, 0, 1, strip.height())) > 0) {

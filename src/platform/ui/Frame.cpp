@@ -18,9 +18,11 @@
 
 #include "platform/CommandIds.h"
 #include "platform/Document.h"
+#include "platform/MessageBox.h"
 #include "platform/WindowMessage.h"
 #include "platform/ui/View.h"
 #include "platform/ui/WinApp.h"
+#include "platform/ui/WindowListDlg.h"
 
 // ------------------------------------------------------------- CMDIChildWnd
 
@@ -303,6 +305,24 @@ void CMDIFrameWnd::FillWindowList(QMenu* menu)
             if (target) target->ActivateFrame();
         });
     }
+    if (frames.size() <= 9) return;
+    QAction* more = menu->addAction(QStringLiteral("&More Windows..."));
+    more->setProperty(kListed, true);
+    more->setObjectName(QStringLiteral("moreWindows"));
+    connect(more, &QAction::triggered, this, [this] { OnMoreWindows(); });
+}
+
+void CMDIFrameWnd::OnMoreWindows()
+{
+    const QList<CMDIChildWnd*> frames = childFrames();
+    QStringList titles;
+    for (CMDIChildWnd* frame : frames) titles << frame->windowTitle();
+    CWindowListDlg dialog(titles, int(frames.indexOf(MDIGetActive())), this);
+    if (dialog.DoModal() != IDOK) return;
+    const int row = dialog.SelectedRow();
+    // A window may have closed while the list was open.
+    const QList<CMDIChildWnd*> now = childFrames();
+    if (row >= 0 && row < frames.size() && now.contains(frames.at(row))) frames.at(row)->ActivateFrame();
 }
 
 namespace {

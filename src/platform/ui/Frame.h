@@ -81,9 +81,11 @@ public:
     // Updates the actions of a menu each time it opens.
     void watchMenu(QMenu* menu);
     // Lists the open document windows at the end of the menu each time it
-    // opens: "&1 name" to "&9 name", the active one checked.
+    // opens: "&1 name" to "&9 name", the active one checked, and past nine
+    // "&More Windows..." for the list of them all.
     void watchWindowMenu(QMenu* menu);
     void FillWindowList(QMenu* menu);
+    void OnMoreWindows();
     // Actions updated whenever the event loop goes idle (the toolbar's).
     void setIdleUpdatedActions(const QList<QAction*>& actions) { m_idleActions = actions; }
 

@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "platform/PdfPrintScaling.h"
 #include "platform/Profile.h"
 
 namespace {
@@ -95,11 +96,7 @@ void PrinterSettings::save() const
 void PrinterSettings::applyTo(QPrinter& printer) const
 {
     if (isPdfOutput()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        // An empty name would switch the printer back to a queue.
-        if (!outputFile.isEmpty()) printer.setOutputFileName(outputFile);
-        printer.setResolution(resolution);
-        printer.setPageLayout(QPageLayout(pageSize, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+        SetUpPdfOutput(printer, outputFile, pageSize, orientation, resolution);
         return;
     }
     printer.setOutputFormat(QPrinter::NativeFormat);
@@ -121,4 +118,21 @@ PrinterSettings PrinterSettings::fromPrinter(const QPrinter& printer)
     if (layout.pageSize().isValid()) settings.pageSize = layout.pageSize();
     settings.orientation = layout.orientation();
     return settings;
+}
+
+void SetUpPdfOutput(QPrinter& printer, const QString& file, const QPageSize& paper,
+                    QPageLayout::Orientation orientation, int dpi)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    // An empty name would switch the printer back to a queue.
+    if (!file.isEmpty()) printer.setOutputFileName(file);
+    printer.setResolution(dpi);
+    const QMarginsF margins(PDF_MARGIN_INCH, PDF_MARGIN_INCH, PDF_MARGIN_INCH, PDF_MARGIN_INCH);
+    printer.setPageLayout(QPageLayout(paper, orientation, margins, QPageLayout::Inch));
+}
+
+bool FinishPdfOutput(const QPrinter& printer)
+{
+    if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) return true;
+    return AddPdfPrintScalingNone(printer.outputFileName());
 }

@@ -12,8 +12,8 @@ class QPrinter;
 // for PDF output the file and the resolution. It is a setting, not a device:
 // each use sets a QPrinter up from it.
 struct PrinterSettings {
-    // What a machine without a print queue prints on: Letter, the whole
-    // sheet printable, at 300 pixels per inch.
+    // What a machine without a print queue prints on: Letter at 300 pixels
+    // per inch, with the printable area of SetUpPdfOutput.
     static constexpr int PDF_RESOLUTION = 300;
 
     QString printerName;  // empty for PDF output
@@ -33,13 +33,26 @@ struct PrinterSettings {
     static PrinterSettings load();
     void save() const;
 
-    // Sets a printer up as this one. PDF output prints the whole sheet; a
+    // Sets a printer up as this one. PDF output through SetUpPdfOutput; a
     // queue gets the margins its driver reports for the paper.
     void applyTo(QPrinter& printer) const;
     // What a print dialog left in a printer: queue or PDF output, paper,
     // orientation, file.
     static PrinterSettings fromPrinter(const QPrinter& printer);
 };
+
+// Every PDF this program writes is printed later on some printer, whose
+// hardware margins would clip it or whose driver would shrink it to fit: it
+// is laid out on the area a printer reaches, the sheet less a quarter inch
+// (6.35 mm) on every side, in the window and on the command line alike.
+constexpr double PDF_MARGIN_INCH = 0.25;
+// Sets a printer up for PDF output into file (kept when empty) on the given
+// sheet with that printable area, at dpi pixels per inch.
+void SetUpPdfOutput(QPrinter& printer, const QString& file, const QPageSize& paper,
+                    QPageLayout::Orientation orientation, int dpi);
+// After a job has ended: a PDF written to a file asks viewers to print it at
+// actual size. False only when a PDF file could not be updated.
+bool FinishPdfOutput(const QPrinter& printer);
 
 // The settings file's text for a paper: its key ("A4", "Letter") or, for
 // another size, its width and height in points ("612x792").

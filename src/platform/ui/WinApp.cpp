@@ -4,6 +4,7 @@
 #include <QFileDialog>
 
 #include "platform/CommandIds.h"
+#include "platform/WindowMessage.h"
 #include "platform/ui/DocTemplate.h"
 #include "platform/ui/Frame.h"
 #include "platform/ui/View.h"
@@ -82,6 +83,19 @@ PrinterSettings& CWinApp::GetPrinterSettings()
 {
     if (!m_printerSettings) m_printerSettings = PrinterSettings::load();
     return *m_printerSettings;
+}
+
+void CWinApp::SetPrinterSettings(const PrinterSettings& settings)
+{
+    if (GetPrinterSettings() == settings) return;
+    m_printerSettings = settings;
+    settings.save();
+    OnPrinterChanged();
+}
+
+void CWinApp::OnPrinterChanged()
+{
+    if (m_pMainWnd) SendMessageToDescendants(m_pMainWnd, MSG_PRINTER_CHANGED, 1, 0);
 }
 
 void CWinApp::LoadStdProfileSettings(int recentFiles)

@@ -42,6 +42,13 @@ public:
     // settings file (the system's default printer until then). Views lay
     // out and print their pages for it.
     PrinterSettings& GetPrinterSettings();
+    // Another printer was chosen outside Print Setup (a Print dialog, a
+    // preview's page set-up): it becomes the application's printer, is
+    // stored as Print Setup's choice is, and OnPrinterChanged tells the
+    // windows. Nothing happens when it is the same printer.
+    void SetPrinterSettings(const PrinterSettings& settings);
+    // The application's printer changed: every window re-reads its page.
+    virtual void OnPrinterChanged();
 
     // Reads the recent-file list from the settings (size entries).
     void LoadStdProfileSettings(int recentFiles = 6);
