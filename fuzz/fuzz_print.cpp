@@ -1,7 +1,7 @@
 // libFuzzer target for the whole road of "vantric --print-to-pdf": any input,
 // read as a file of one of the kinds the program opens, must print or fail
-// with a message. The first byte chooses the kind and the print options, the
-// rest is the file. This build's size bounds are low (VANTRIC_SMALL_LIMITS),
+// with a message (PNG, PDF and SVG among them). The first byte chooses the
+// kind and the print options, the rest is the file. This build's size bounds are low (VANTRIC_SMALL_LIMITS),
 // so large pictures are refused or reduced quickly rather than skipped.
 #include <QApplication>
 #include <QDir>
@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <iterator>
 
 #include "platform/MessageBox.h"
 #include "view/CommandLinePrint.h"
@@ -37,9 +38,12 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1) return 0;
-    static const char* const kinds[] = {"bmp", "jpg", "wmf", "rgd", "vnt", "dib", "jpeg", "BMP"};
+    static const char* const kinds[] = {"bmp", "jpg", "wmf", "rgd", "vnt", "dib", "jpeg", "BMP",
+                                        "png", "pdf", "svg", "svgz"};
     const uint8_t choice = data[0];
-    const QString file = g_dir->filePath(QStringLiteral("input.") + QLatin1String(kinds[choice & 7]));
+    // The low three bits and the top two pick the kind.
+    const int kind = ((choice & 7) | ((choice & 0xC0) >> 3)) % int(std::size(kinds));
+    const QString file = g_dir->filePath(QStringLiteral("input.") + QLatin1String(kinds[kind]));
     const QString pdf = g_dir->filePath(QStringLiteral("output.pdf"));
     {
         QFile f(file);

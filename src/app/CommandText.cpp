@@ -40,6 +40,7 @@ QString CommandString(int id)
         {ID_WINDOW_MORE, QStringLiteral("Choose a window from the list of all open windows\nMore Windows")},
         {ID_VIEW_POSTER_OPTIONS,
          QStringLiteral("Overlap, sheet labels, centre and empty sheets of a poster\nPoster Options")},
+        {ID_VIEW_DOCUMENT_PAGE, QStringLiteral("Choose the page of a PDF target that is shown and printed\nPage")},
         {ID_FILE_PRINT_PREVIEW, QStringLiteral("Display full pages\nPrint Preview")},
         {ID_APP_ABOUT, QStringLiteral("Display program information, version number and copyright\nAbout")},
         {ID_APP_EXIT, QStringLiteral("Quit the application; prompts to save documents\nExit")},

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "document/FileKinds.h"
 #include "platform/CommandIds.h"
 #include "platform/MessageBox.h"
 #include "platform/PathParts.h"
@@ -11,14 +12,9 @@
 
 QList<FileFilter> OpenDialogFilters()
 {
-    return {
-        {QStringLiteral("Image Files (*.vnt;*.rgd;*.wmf;*.jpg;*.bmp)"), QStringLiteral("*.vnt;*.rgd;*.wmf;*.jpg;*.bmp")},
-        {QStringLiteral("Vantric Files (*.vnt)"), QStringLiteral("*.vnt")},
-        {QStringLiteral("Ringdesigner Files (*.rgd)"), QStringLiteral("*.rgd")},
-        {QStringLiteral("Windows Metafiles (*.wmf)"), QStringLiteral("*.wmf")},
-        {QStringLiteral("JPEG Bitmaps (*.jpg)"), QStringLiteral("*.jpg")},
-        {QStringLiteral("Windows Bitmaps (*.bmp)"), QStringLiteral("*.bmp")},
-    };
+    QList<FileFilter> filters;
+    for (const FileKindFilter& f : FileKindFilters()) filters.append({f.name, f.pattern});
+    return filters;
 }
 
 FileFilter SaveDialogFilter() { return {QStringLiteral("Ringdesigner Files (*.rgd)"), QStringLiteral("*.rgd")}; }
@@ -36,10 +32,8 @@ QString QtFilterString(const FileFilter& filter)
 bool IsOpenDialogExtension(const QString& path)
 {
     const QString ext = PathParts(path).GetExtension();
-    for (const char* e : {".vnt", ".rgd", ".wmf", ".jpg", ".bmp"}) {
-        if (ext.compare(QLatin1String(e), Qt::CaseInsensitive) == 0) return true;
-    }
-    return false;
+    const FileKind* kind = FindFileKind(ext);
+    return kind && kind->offered;
 }
 
 QString InvalidExtensionMessage(const QString& path)

@@ -20,8 +20,8 @@ FileFilter SaveDialogFilter();
 // the dialog shows only the name.
 QString QtFilterString(const FileFilter& filter);
 
-// Whether the open dialog accepts the file: ".vnt", ".rgd", ".wmf", ".jpg"
-// or ".bmp", case ignored.
+// Whether the open dialog accepts the file: a kind of the file-kind table
+// that the dialog offers, case ignored.
 bool IsOpenDialogExtension(const QString& path);
 QString InvalidExtensionMessage(const QString& path);
 

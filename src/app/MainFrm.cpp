@@ -103,6 +103,7 @@ QList<MenuPopup> MenuResource(int resourceId)
                       {ID_VIEW_SCALE_TO_PAGE, QStringLiteral("S&cale Target to Page")},
                       {ID_VIEW_SCALE_DISTANCE, QStringLiteral("Scale Target for &Distance...")},
                       {ID_VIEW_SCALE_CHECK, QStringLiteral("P&rint Scale Check")},
+                      {ID_VIEW_DOCUMENT_PAGE, QStringLiteral("Pa&ge of the Document...")},
                       {0, {}}}),
             windowMenu(),
             helpMenu(),

@@ -7,6 +7,8 @@
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 #include "app/AboutDlg.h"
 #include "app/ChildFrm.h"
 #include "app/GuiMessageBox.h"
@@ -18,6 +20,7 @@
 #include "app/TargetViewFactory.h"
 #include "designer/TargetDesign.h"
 #include "designer/dialog/DesignerCommands.h"
+#include "document/FileKinds.h"
 #include "document/TargetDoc.h"
 #include "platform/CommandIds.h"
 #include "platform/Profile.h"
@@ -34,7 +37,13 @@
 #include "view/TargetView.h"
 #include "view/CommandLine.h"
 
-const char* const TARGET_DOC_STRINGS = "\nTarget\nTarget\nTargets (*.vnt)\n.vnt\nVantric.Document\nTarget Document";
+QString TargetDocStrings()
+{
+    // The template's own kind is the file-kind table's target document.
+    const FileKind* native = FindFileKind(QStringLiteral(".vnt"));
+    const QString ext = QLatin1String(native->extension);
+    return QStringLiteral("\nTarget\nTarget\nTargets (*%1)\n%1\nVantric.Document\nTarget Document").arg(ext);
+}
 
 static void initResources() { Q_INIT_RESOURCE(vantric); }
 
@@ -96,7 +105,7 @@ bool TargetApp::InitInstance(const QStringList& arguments)
     LoadStdProfileSettings(6);
 
     m_pTargetTemplate = new CMultiDocTemplate(
-        Cmd::IDR_TARGETTYPE, QString::fromLatin1(TARGET_DOC_STRINGS), [] { return new CTargetDoc; },
+        Cmd::IDR_TARGETTYPE, TargetDocStrings(), [] { return new CTargetDoc; },
         [] { return new CChildFrame; }, [] { return MakeTargetView(); });
     AddDocTemplate(m_pTargetTemplate);
     m_pThumbTemplate = new CMultiDocTemplate(
@@ -122,8 +131,17 @@ bool TargetApp::InitInstance(const QStringList& arguments)
 
     // A command line without a file opens no window; each named file opens
     // through the framework's open path.
-    for (const QString& file : ParseCommandLine(arguments).operands)
-        if (!OpenDocumentFile(file)) return false;
+    // "--page N" chooses the page of the PDF targets it names.
+    const CommandLine line = ParseCommandLine(arguments);
+    for (const CommandLineArgument& option : line.options)
+        if (option.name == QLatin1String("--page")) CTargetDoc::SetOpeningPage(std::max(1, option.value.toInt()));
+    for (const QString& file : line.operands) {
+        if (!OpenDocumentFile(file)) {
+            CTargetDoc::SetOpeningPage(1);
+            return false;
+        }
+    }
+    CTargetDoc::SetOpeningPage(1);
 
     frame->show();
     setProgramPath();

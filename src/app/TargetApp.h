@@ -93,5 +93,5 @@ private:
     std::function<bool(PrinterSettings&, QWidget*)> m_printSetup;
 };
 
-// The target template's seven document strings.
-extern const char* const TARGET_DOC_STRINGS;
+// The target template's seven strings, its kind taken from the file-kind table.
+QString TargetDocStrings();

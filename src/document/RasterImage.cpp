@@ -21,6 +21,7 @@
 
 #include "document/BmpDecoder.h"
 #include "document/JpegDecoder.h"
+#include "document/PngDecoder.h"
 #include "platform/RegularFile.h"
 
 namespace {
@@ -210,12 +211,14 @@ bool RasterImage::Load(const QString& path)
 
 bool RasterImage::Load(QIODevice& device)
 {
-    if (m_type != TYPE_BMP && m_type != TYPE_JPEG) {
+    if (m_type != TYPE_BMP && m_type != TYPE_JPEG && m_type != TYPE_PNG) {
         SetError(QStringLiteral("Unsupported operation for this format"));
         return false;
     }
     RasterImage decoded(m_type);
-    const bool ok = m_type == TYPE_BMP ? DecodeBmp(device, decoded) : DecodeJpeg(device, decoded);
+    const bool ok = m_type == TYPE_BMP    ? DecodeBmp(device, decoded)
+                    : m_type == TYPE_JPEG ? DecodeJpeg(device, decoded)
+                                          : DecodePng(device, decoded);
     if (!ok || !decoded.m_block) {
         SetError(decoded.m_lastError);
         return false;

@@ -58,13 +58,13 @@ struct RasterBlockDeleter {
     void operator()(uchar* p) const;
 };
 
-// A raster target (".bmp" type 0, ".jpg"/".jpeg" type 1) held as one packed
+// A raster target (".bmp" type 0, ".jpg"/".jpeg" type 1, ".png" type 2) held as one packed
 // device-independent bitmap: the 40-byte header, the palette (blue, green,
 // red, 0 per entry) and the pixel rows, bottom row first, each row padded to
 // a multiple of 4 bytes. In memory the depth is always 1, 4, 8 or 24 bits.
 class RasterImage {
 public:
-    enum Type { TYPE_BMP = 0, TYPE_JPEG = 1 };
+    enum Type { TYPE_BMP = 0, TYPE_JPEG = 1, TYPE_PNG = 2 };
 
     explicit RasterImage(int type);
     ~RasterImage();

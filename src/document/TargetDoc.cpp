@@ -51,6 +51,12 @@ QString CTargetDoc::SaveFailedMessage(int status, const QString& path)
     }
 }
 
+namespace {
+int g_openingPage = 1;
+}
+
+void CTargetDoc::SetOpeningPage(int page) { g_openingPage = page; }
+
 bool CTargetDoc::OnOpenDocument(const QString& path)
 {
     SetModifiedFlag(false);
@@ -58,6 +64,10 @@ bool CTargetDoc::OnOpenDocument(const QString& path)
         ShowMessage(OpenFailedMessage(path), QStringLiteral("Error Reading File"));
         return false;
     }
+    // A page the file does not have leaves it on its first page.
+    if (g_openingPage != 1 && !m_targetImage.SetPage(g_openingPage))
+        ShowMessage(QStringLiteral("--page: \"%1\" has %2 page(s).").arg(path).arg(m_targetImage.PageCount()),
+                    QStringLiteral("Vantric"));
     return true;
 }
 

@@ -21,6 +21,9 @@ public:
     int kind() const { return m_targetImage.kind(); }
 
     bool OnOpenDocument(const QString& path) override;
+    // The page of a PDF target that the documents opened from now on show
+    // ("--page N" on the command line); 1 is the first.
+    static void SetOpeningPage(int page);
     bool OnSaveDocument(const QString& path) override;
 
     // Edit with Ringdesigner: the design goes to the editor; a changed

@@ -10,24 +10,13 @@
 #include <new>
 
 #include "designer/TargetDesign.h"
+#include "document/FileKinds.h"
+#include "document/PdfTarget.h"
 #include "document/PictureImage.h"
 #include "document/RasterImage.h"
+#include "document/SvgTarget.h"
 #include "platform/MessageBox.h"
 #include "platform/RegularFile.h"
-
-bool CheckTargetHeader(const unsigned char* header, int size, bool acceptMarker1F)
-{
-    if (size < TARGET_HEADER_SIZE) return false;
-    int n = -1;
-    for (int i = 0; i < TARGET_HEADER_SIZE; ++i) {
-        if (header[i] == 0) { n = i; break; }
-    }
-    if (n < 0 || n >= TARGET_HEADER_SIZE - 1) return false;
-    const int k = static_cast<signed char>(header[n + 1]);
-    if (k < 0 || k > 98) return false;
-    const unsigned char marker = header[k];
-    return (acceptMarker1F && marker == 0x1F) || marker == 0x1E || marker == 0x17 || marker == 0x16;
-}
 
 TargetImage::TargetImage() = default;
 
@@ -38,16 +27,20 @@ void TargetImage::Clear()
     m_picture.reset();
     m_designer.reset();
     m_raster.reset();
+    m_drawing.reset();
     m_kind = TARGET_KIND_NONE;
 }
 
 int TargetImage::ClassifyRasterExtension(const QString& extension)
 {
-    if (extension.compare(QLatin1String(".bmp"), Qt::CaseInsensitive) == 0) return 0;
-    if (extension.compare(QLatin1String(".jpg"), Qt::CaseInsensitive) == 0
-        || extension.compare(QLatin1String(".jpeg"), Qt::CaseInsensitive) == 0)
-        return 1;
-    return -1;
+    const FileKind* kind = FindFileKind(extension);
+    if (!kind) return -1;
+    switch (kind->loader) {
+    case FileLoader::Bmp: return RasterImage::TYPE_BMP;
+    case FileLoader::Jpeg: return RasterImage::TYPE_JPEG;
+    case FileLoader::Png: return RasterImage::TYPE_PNG;
+    default: return -1;
+    }
 }
 
 bool TargetImage::Load(const QString& path)
@@ -59,10 +52,18 @@ bool TargetImage::Load(const QString& path)
                             : QLatin1Char('.') + info.suffix();
     try {
         bool ok = false;
-        if (ext.compare(QLatin1String(".vnt"), Qt::CaseInsensitive) == 0) ok = loadPicture(path, true);
-        else if (ext.compare(QLatin1String(".wmf"), Qt::CaseInsensitive) == 0) ok = loadPicture(path, false);
-        else if (ext.compare(QLatin1String(".rgd"), Qt::CaseInsensitive) == 0) ok = loadDesigner(path);
-        else if (const int type = ClassifyRasterExtension(ext); type >= 0) ok = loadRaster(path, type);
+        if (const FileKind* kind = FindFileKind(ext)) {
+            switch (kind->loader) {
+            case FileLoader::TargetDocument: ok = loadPicture(path, true); break;
+            case FileLoader::Metafile: ok = loadPicture(path, false); break;
+            case FileLoader::Design: ok = loadDesigner(path); break;
+            case FileLoader::Bmp:
+            case FileLoader::Jpeg:
+            case FileLoader::Png: ok = loadRaster(path, ClassifyRasterExtension(ext)); break;
+            case FileLoader::Pdf: ok = loadDrawing(path, true); break;
+            case FileLoader::Svg: ok = loadDrawing(path, false); break;
+            }
+        }
         if (ok && !hasSaneSize()) {
             // No real target is that large, and its numbers would overflow
             // every layout and print that follows.
@@ -116,6 +117,24 @@ bool TargetImage::loadRaster(const QString& path, int rasterType)
     return ok;
 }
 
+bool TargetImage::loadDrawing(const QString& path, bool pdf)
+{
+    if (pdf) m_drawing = PdfTarget::Open(path);
+    else m_drawing = SvgTarget::Open(path);
+    m_kind = TARGET_KIND_PICTURE;
+    return m_drawing != nullptr;
+}
+
+int TargetImage::PageCount() const { return m_drawing ? m_drawing->PageCount() : 1; }
+
+int TargetImage::Page() const { return m_drawing ? m_drawing->Page() : 1; }
+
+bool TargetImage::SetPage(int page)
+{
+    if (m_drawing) return m_drawing->SetPage(page);
+    return page == 1;
+}
+
 bool TargetImage::SetDesigner(const CTargetDesign& design)
 {
     Clear();
@@ -165,6 +184,10 @@ bool TargetImage::Draw(DeviceContext& dc, const GdiRect& rect)
 {
     switch (m_kind) {
     case TARGET_KIND_PICTURE:
+        if (m_drawing) {
+            m_drawing->Draw(dc, QRectF(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
+            return true;
+        }
         if (!m_picture) return false;
         m_picture->Render(dc, rect.left, rect.top, rect.right, rect.bottom, nullptr);
         return true;
@@ -194,7 +217,11 @@ bool TargetImage::MakeBitmap(DeviceContext& dc, QImage& bitmap, int boxWidth, in
     }
 
     QSize natural;
-    if (m_kind == TARGET_KIND_PICTURE && m_picture) natural = m_picture->GetSizeDevice(&dc);
+    if (m_kind == TARGET_KIND_PICTURE && m_drawing) {
+        const QSizeF inches = m_drawing->SizeInches();
+        natural = QSize(std::max(1, int(std::lround(inches.width() * dc.dpiX()))),
+                        std::max(1, int(std::lround(inches.height() * dc.dpiY()))));
+    } else if (m_kind == TARGET_KIND_PICTURE && m_picture) natural = m_picture->GetSizeDevice(&dc);
     else if (m_kind == TARGET_KIND_RASTER && m_raster)
         natural = QSize(static_cast<int>(m_raster->Width()), static_cast<int>(m_raster->Height()));
     else return false;
@@ -219,7 +246,8 @@ bool TargetImage::MakeBitmap(DeviceContext& dc, QImage& bitmap, int boxWidth, in
     QPainter painter(&bitmap);
     DeviceContext mem(&painter, dc.dpiX(), dc.dpiY());
     mem.setStretchMode(DeviceContext::ColorOnColor);
-    if (m_kind == TARGET_KIND_PICTURE) m_picture->Render(mem, 0, 0, w, h, nullptr);
+    if (m_kind == TARGET_KIND_PICTURE && m_drawing) m_drawing->Draw(mem, QRectF(0, 0, w, h));
+    else if (m_kind == TARGET_KIND_PICTURE) m_picture->Render(mem, 0, 0, w, h, nullptr);
     else m_raster->Draw(mem, 0, 0, w, h);
     return true;
 }
@@ -229,6 +257,11 @@ bool TargetImage::hasSaneSize() const
     double width = 0, height = 0;  // inches
     switch (m_kind) {
     case TARGET_KIND_PICTURE:
+        if (m_drawing) {
+            width = m_drawing->SizeInches().width();
+            height = m_drawing->SizeInches().height();
+            break;
+        }
         if (!m_picture) return false;
         width = m_picture->GetSizeHimetric().width() / 2540.0;
         height = m_picture->GetSizeHimetric().height() / 2540.0;
@@ -257,6 +290,9 @@ QSize TargetImage::GetSizeHimetric() const
 {
     switch (m_kind) {
     case TARGET_KIND_PICTURE:
+        if (m_drawing)
+            return QSize(int(std::lround(m_drawing->SizeInches().width() * 2540.0)),
+                         int(std::lround(m_drawing->SizeInches().height() * 2540.0)));
         return m_picture ? m_picture->GetSizeHimetric() : QSize();
     case TARGET_KIND_DESIGNER: {
         if (!m_designer) return QSize();

@@ -12,11 +12,12 @@ class QImage;
 class PictureImage;
 class RasterImage;
 class CTargetDesign;
+class VectorTarget;
 
 enum TargetImageKind {
     TARGET_KIND_NONE = 0,
-    TARGET_KIND_PICTURE = 1,   // ".vnt", ".wmf"
-    TARGET_KIND_RASTER = 2,    // ".bmp", ".jpg", ".jpeg"
+    TARGET_KIND_PICTURE = 1,   // ".vnt", ".wmf", and the drawings ".pdf", ".svg", ".svgz"
+    TARGET_KIND_RASTER = 2,    // ".bmp", ".jpg", ".jpeg", ".png"
     TARGET_KIND_DESIGNER = 3,  // ".rgd" or a new design
 };
 
@@ -33,7 +34,8 @@ enum TargetSaveStatus {
 // The largest target accepted, in inches either way (25.4 m).
 constexpr double MAX_TARGET_INCHES = 1000.0;
 
-// One loaded target in one of its representations. Loads by extension, draws
+// One loaded target in one of its representations. Loads by extension (the
+// file-kind table says which loader), draws
 // into any device rectangle, reports its physical size in HIMETRIC, makes
 // thumbnail bitmaps and, for designs only, saves.
 class TargetImage {
@@ -55,24 +57,35 @@ public:
     bool MakeBitmap(DeviceContext& dc, QImage& bitmap, int boxWidth, int boxHeight);
     QSize GetSizeHimetric() const;
 
-    // ".bmp" 0, ".jpg"/".jpeg" 1, anything else -1; case is ignored.
+    // ".bmp" 0, ".jpg"/".jpeg" 1, ".png" 2, anything else -1; case is ignored.
     static int ClassifyRasterExtension(const QString& extension);
+
+    // The pages of a document target (a PDF's); 1 for every other target.
+    int PageCount() const;
+    int Page() const;
+    // Chooses the page drawn from now on; false (and no change) for a page
+    // the target does not have.
+    bool SetPage(int page);
 
     int kind() const { return m_kind; }
     PictureImage* picture() const { return m_picture.get(); }
     CTargetDesign* designer() const { return m_designer.get(); }
     RasterImage* raster() const { return m_raster.get(); }
+    // A PDF page or an SVG drawing; it is a picture (TARGET_KIND_PICTURE).
+    VectorTarget* drawing() const { return m_drawing.get(); }
 
 private:
     bool loadPicture(const QString& path, bool isTargetDocument);
     bool loadDesigner(const QString& path);
     bool loadRaster(const QString& path, int rasterType);
+    bool loadDrawing(const QString& path, bool pdf);
     bool hasSaneSize() const;
 
     int m_kind = TARGET_KIND_NONE;
     std::unique_ptr<PictureImage> m_picture;
     std::unique_ptr<CTargetDesign> m_designer;
     std::unique_ptr<RasterImage> m_raster;
+    std::unique_ptr<VectorTarget> m_drawing;
 };
 
 // The 100-byte header of a target document: a text of n non-zero bytes ended

@@ -61,6 +61,7 @@ constexpr int ID_FILE_PRINT_CALIBRATION = 32950;  // Printer Calibration
 constexpr int ID_VIEW_SCALE_CHECK = 32951;        // Print Scale Check
 constexpr int ID_VIEW_SCREEN_CALIBRATION = 32952; // Screen Calibration
 constexpr int ID_VIEW_POSTER_OPTIONS = 32953;     // Poster Options (overlap, labels, centre, empty sheets)
+constexpr int ID_VIEW_DOCUMENT_PAGE = 32955;      // the page of a PDF target
 
 // Thumbnail sizes of the thumbnail viewer
 constexpr int ID_THUMB_SMALL = 32900;

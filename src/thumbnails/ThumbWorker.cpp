@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "document/FileKinds.h"
 #include "document/JpegDecoder.h"
 #include "document/RasterImage.h"
 #include "document/TargetImage.h"
@@ -20,10 +21,10 @@
 
 bool IsListedTargetFile(const QString& name)
 {
-    static const char* const listed[] = {".vnt", ".rgd", ".wmf", ".jpg", ".bmp"};
     if (name == QLatin1String(".") || name == QLatin1String("..")) return false;
-    return std::any_of(std::begin(listed), std::end(listed), [&](const char* ext) {
-        return name.endsWith(QLatin1String(ext), Qt::CaseInsensitive);
+    const std::span<const FileKind> kinds = FileKinds();
+    return std::any_of(kinds.begin(), kinds.end(), [&](const FileKind& kind) {
+        return kind.offered && name.endsWith(QLatin1String(kind.extension), Qt::CaseInsensitive);
     });
 }
 

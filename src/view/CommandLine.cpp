@@ -137,6 +137,8 @@ const QList<CommandLineOptionInfo>& CommandLineOptionTable()
          "with --poster, label each sheet with its place, its neighbours and a map, and mark where four meet", kPdf},
         {"--centre-on-sheet", nullptr, nullptr, "with --poster, keep the target's centre whole on one sheet", kPdf},
         {"--skip-empty", nullptr, nullptr, "with --poster, leave out the sheets the target draws nothing on", kPdf},
+        {"--page", nullptr, "N", "the page of a PDF target to show or print (default 1)",
+         kPdf | kPrinter | CommandBit(C::OpenWindow)},
         {"--scale-check", nullptr, nullptr, "add the 100 mm and 4 in scale check to every sheet", kPdf | kPrinter},
         {"--thumb-size", nullptr, "1|1.5|2", "size of the thumbnails in inches (default 2)",
          CommandBit(C::ContactSheet)},

@@ -49,6 +49,7 @@ struct Options {
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = 600;
     PosterOptions poster;  // --overlap, --sheet-labels, --centre-on-sheet, --skip-empty
+    int page = 1;  // of a PDF target
 };
 
 int fail(const QString& text)
@@ -117,6 +118,10 @@ QString parse(const CommandLine& line, Options& o)
             problem = ParsePaperOption(v, &o.paper);
         } else if (a == QLatin1String("--dpi")) {
             problem = ParseDpiOption(v, &o.dpi);
+        } else if (a == QLatin1String("--page")) {
+            bool ok = false;
+            o.page = v.toInt(&ok);
+            if (!ok || o.page < 1) return QStringLiteral("--page needs a page number from 1.");
         }
         if (!problem.isEmpty()) return problem;
     }
@@ -221,6 +226,8 @@ int RunCommandLinePrint(const QStringList& arguments)
         return 1;
     }
     view.m_nPictureKind = view.m_image->kind();
+    if (!view.m_image->SetPage(o.page))
+        return fail(QStringLiteral("--page: \"%1\" has %2 page(s).").arg(o.file).arg(view.m_image->PageCount()));
 
     std::unique_ptr<QPrinter> printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (o.toPrinter) {

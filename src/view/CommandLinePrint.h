@@ -9,6 +9,7 @@
 //     --poster, --tile RxC                             the sheets it prints on
 //     --paper letter|a4 sheet of the PDF (default letter; 0.25 in margins)
 //     --dpi N           resolution of the PDF (default 600)
+//     --page N          the page of a PDF target (default 1)
 //     --overlap MM, --sheet-labels, --centre-on-sheet, --skip-empty
 //                       the poster's options (-p takes the saved ones)
 // The mode options state the end state, whatever the automatic poster chose;

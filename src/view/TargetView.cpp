@@ -1,6 +1,7 @@
 #include "view/TargetView.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrintPreviewDialog>
@@ -13,6 +14,7 @@
 #include <algorithm>
 
 #include "document/TargetDoc.h"
+#include "document/TargetImage.h"
 #include "platform/CommandIds.h"
 #include "platform/DeviceContext.h"
 #include "platform/MessageBox.h"
@@ -116,6 +118,24 @@ void CTargetView::addCommands()
             }
     });
     addUpdateHandler(ID_VIEW_POSTER_OPTIONS, [this](CCmdUI& ui) { ui.Enable(HasPicture()); });
+
+    // A PDF of several pages: the page shown and printed, kept by the
+    // window's document, never written to the file.
+    addCommand(ID_VIEW_DOCUMENT_PAGE, [this] {
+        TargetImage* target = Target();
+        if (!target || target->PageCount() < 2) return;
+        bool ok = false;
+        const int page = QInputDialog::getInt(this, QStringLiteral("Page"),
+                                              QStringLiteral("Page (1 to %1):").arg(target->PageCount()),
+                                              target->Page(), 1, target->PageCount(), 1, &ok);
+        if (!ok || page == target->Page() || !target->SetPage(page)) return;
+        // A page of another size is laid out afresh, as a target just opened.
+        ChooseAutomaticPoster();
+        Refresh(true);
+    });
+    addUpdateHandler(ID_VIEW_DOCUMENT_PAGE, [this](CCmdUI& ui) {
+        ui.Enable(Target() && Target()->PageCount() > 1);
+    });
 
     addCommand(ID_FILE_PRINT, [this] { OnFilePrint(false); });
     addCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrint(true); });

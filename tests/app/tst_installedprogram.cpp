@@ -21,12 +21,12 @@ void TestInstalledProgram::answers_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("out");  // the start of standard output, empty for nothing
     QTest::addColumn<QString>("err");  // the start of standard error, empty for nothing
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: vantric [FILE]..." << "";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: vantric [--page N] [FILE]..." << "";
     QTest::newRow("help after Qt's options") << QStringList{"-platform", "xcb", "-style=fusion", "-h"} << 0
-                                             << "Usage: vantric [FILE]..." << "";
+                                             << "Usage: vantric [--page N] [FILE]..." << "";
     QTest::newRow("version") << QStringList{"--version"} << 0 << "Vantric " VANTRIC_VERSION "\n" << "";
     QTest::newRow("unknown option") << QStringList{"--fit", "a.vnt"} << 2 << ""
-                                    << "vantric: unknown option \"--fit\"\nUsage: vantric [FILE]...";
+                                    << "vantric: unknown option \"--fit\"\nUsage: vantric [--page N] [FILE]...";
     QTest::newRow("option of another command") << QStringList{"-p", "--tile", "2x2", "a.vnt"} << 2 << ""
                                                << "vantric: --tile is an option of --print-to-pdf\nUsage:";
     QTest::newRow("window without a display") << QStringList{"a.vnt"} << 1 << ""

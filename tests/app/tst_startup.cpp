@@ -329,13 +329,17 @@ void TestStartup::openDialogOpensShippedTarget()
         names << f.name;
         patterns << f.pattern;
     }
-    QCOMPARE(names, (QStringList{QStringLiteral("Image Files (*.vnt;*.rgd;*.wmf;*.jpg;*.bmp)"),
+    // The specified filters in their order, the first one listing the new
+    // kinds too, then one filter per new kind.
+    QCOMPARE(names, (QStringList{QStringLiteral("Image Files (*.vnt;*.rgd;*.wmf;*.jpg;*.bmp;*.pdf;*.svg;*.svgz;*.png)"),
                                  QStringLiteral("Vantric Files (*.vnt)"), QStringLiteral("Ringdesigner Files (*.rgd)"),
                                  QStringLiteral("Windows Metafiles (*.wmf)"), QStringLiteral("JPEG Bitmaps (*.jpg)"),
-                                 QStringLiteral("Windows Bitmaps (*.bmp)")}));
-    QCOMPARE(patterns, (QStringList{QStringLiteral("*.vnt;*.rgd;*.wmf;*.jpg;*.bmp"), QStringLiteral("*.vnt"),
-                                    QStringLiteral("*.rgd"), QStringLiteral("*.wmf"), QStringLiteral("*.jpg"),
-                                    QStringLiteral("*.bmp")}));
+                                 QStringLiteral("Windows Bitmaps (*.bmp)"), QStringLiteral("PDF Documents (*.pdf)"),
+                                 QStringLiteral("SVG Drawings (*.svg;*.svgz)"), QStringLiteral("PNG Images (*.png)")}));
+    QCOMPARE(patterns, (QStringList{QStringLiteral("*.vnt;*.rgd;*.wmf;*.jpg;*.bmp;*.pdf;*.svg;*.svgz;*.png"),
+                                    QStringLiteral("*.vnt"), QStringLiteral("*.rgd"), QStringLiteral("*.wmf"),
+                                    QStringLiteral("*.jpg"), QStringLiteral("*.bmp"), QStringLiteral("*.pdf"),
+                                    QStringLiteral("*.svg;*.svgz"), QStringLiteral("*.png")}));
     // QFileDialog gets every pattern in both cases.
     QCOMPARE(QtFilterString(r.filters.at(1)), QStringLiteral("Vantric Files (*.vnt) (*.vnt *.VNT)"));
 
@@ -387,7 +391,8 @@ void TestStartup::menuWithTargetDocument()
                           QStringLiteral("Tile T&arget to Page..."),
                           QStringLiteral("P&oster Options..."),
                           QStringLiteral("S&cale Target to Page"), QStringLiteral("Scale Target for &Distance..."),
-                          QStringLiteral("P&rint Scale Check"), QStringLiteral("&Toolbar"),
+                          QStringLiteral("P&rint Scale Check"),
+                          QStringLiteral("Pa&ge of the Document..."), QStringLiteral("&Toolbar"),
                           QStringLiteral("&Status Bar")}));
     QCOMPARE(itemTexts(menuNamed(bar, QStringLiteral("&Window"))),
              (QStringList{QStringLiteral("&Cascade"), QStringLiteral("&Tile"), QStringLiteral("&Arrange Icons"),
@@ -463,6 +468,9 @@ void TestStartup::invalidExtensionQuestion()
     QVERIFY(!IsOpenDialogExtension(QStringLiteral("/x/a.jpeg")));
     QVERIFY(IsOpenDialogExtension(QStringLiteral("/x/A.VNT")));
     QVERIFY(!IsOpenDialogExtension(QStringLiteral("/x.vnt/a")));
+    QVERIFY(IsOpenDialogExtension(QStringLiteral("/x/a.SvgZ")));
+    QVERIFY(!IsOpenDialogExtension(QStringLiteral("/x/a.jpe")));
+    QVERIFY(!IsOpenDialogExtension(QStringLiteral("/x/a.tif")));
     closeAll();
     QCOMPARE(windows(), 0);
     QCOMPARE(m_app->mainFrame()->shownMenu(), IDR_MAINFRAME);

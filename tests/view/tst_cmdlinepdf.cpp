@@ -1,11 +1,13 @@
 #include <QtTest>
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
 
 #include <cmath>
 
+#include "CraftedDrawings.h"
 #include "CraftedFiles.h"
 #include "helper_target.h"
 #include "platform/MessageBox.h"
@@ -24,6 +26,8 @@ private slots:
     void designerPoster();
     void designerScaledToPage();
     void metafileActualSize();
+    void drawingActualSize_data();
+    void drawingActualSize();
     void shippedMetafileRings();
     void rasterPosterSendsPictureOnce();
     void picturesReachPaperLossless_data();
@@ -183,6 +187,70 @@ void TestCommandLinePdf::metafileActualSize()
     // Vectors, not a page-sized bitmap: no image in the file, and small.
     QCOMPARE(PdfImageList(pdf).size(), 2);
     QVERIFY2(QFileInfo(pdf).size() < 200 * 1024, qPrintable(QString::number(QFileInfo(pdf).size())));
+}
+
+void TestCommandLinePdf::drawingActualSize_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("vectors");  // no image in the PDF
+
+    const QByteArray block = "0 0 0 rg 0 0 432 306 re f";
+    QTest::newRow("pdf") << "block.pdf" << crafted::Pdf({"/MediaBox [0 0 432 306]"}, block) << QStringList() << true;
+    QTest::newRow("pdf page 2, rotated")
+        << "pages.pdf"
+        << crafted::Pdf({"/MediaBox [0 0 144 144]", "/MediaBox [0 0 306 432] /Rotate 270"}, "0 0 0 rg 0 0 999 999 re f")
+        << QStringList{QStringLiteral("--page"), QStringLiteral("2")} << true;
+    QTest::newRow("pdf on the image road")
+        << "masked.pdf"
+        << crafted::Pdf({"/MediaBox [0 0 432 306] /Resources << /ExtGState << /G << /CA 0.999 >> >> >>"}, block)
+        << QStringList() << false;
+    QTest::newRow("svg") << "block.svg"
+                         << crafted::Svg("width='6in' height='4.25in' viewBox='0 0 600 425'",
+                                         "<rect width='600' height='425'/>")
+                         << QStringList() << true;
+    QTest::newRow("svg on the image road")
+        << "clipped.svg"
+        << crafted::Svg("width='152.4mm' height='107.95mm' viewBox='0 0 600 425'",
+                        "<clipPath id='c'><rect width='600' height='425'/></clipPath>"
+                        "<rect clip-path='url(#c)' width='600' height='425'/>")
+        << QStringList() << false;
+    QImage black(600, 425, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    black.setDotsPerMeterX(3937);
+    black.setDotsPerMeterY(3937);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    black.save(&buffer, "PNG");
+    QTest::newRow("png at 100 dpi") << "block.png" << png << QStringList() << false;
+}
+
+// 6 x 4.25 in of black, centred on the printable area at (150 + 600,
+// 150 + 1875), whatever kind of file carries it and whichever road it takes.
+void TestCommandLinePdf::drawingActualSize()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, options);
+    QFETCH(bool, vectors);
+    const QString file = m_dir.filePath(name);
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    const QString pdf = file + QStringLiteral(".pdf");
+    QCOMPARE(run(options, pdf, file), 0);
+    const QImage img = RasterisePdfPage(pdf, 1, 600);
+    const auto row = DarkRunsInRow(img, 3300, 0, img.width());
+    QCOMPARE(row.size(), 1);
+    QVERIFY2(near(row[0].first, kOrigin + 600) && near(row[0].second, 3600), qPrintable(runs(row)));
+    const auto col = DarkRunsInColumn(img, 2550, 1000, img.height());
+    QCOMPARE(col.size(), 1);
+    QVERIFY2(near(col[0].first, kOrigin + 1875) && near(col[0].second, 2550), qPrintable(runs(col)));
+    QCOMPARE(PdfImageList(pdf).size() == 2, vectors);
 }
 
 void TestCommandLinePdf::shippedMetafileRings()
