@@ -32,10 +32,10 @@ namespace {
 
 // "circle:155.5 square:11.3/0.2": rings in millimetres, path diameter and
 // optional line width, added in this order.
-void buildDesign(const QString& spec, CTargetDesign& d)
+void buildDesign(const QString& rings, CTargetDesign& d)
 {
     d.Clear();
-    for (const QString& ring : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString& ring : rings.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QStringList kind = ring.split(QLatin1Char(':'));
         const QStringList size = kind[1].split(QLatin1Char('/'));
         const double diameter = size[0].toDouble() / 25.4;
