@@ -195,113 +195,153 @@ void LayoutPrintPage(TargetLayout& L, const TargetLayoutInput& in, const Printer
     L.m_rcTargets.offset(dx, dy);
 }
 
+// HIMETRIC to the screen's pixels, before and after the zoom.
+struct ScreenScale {
+    int dpiX;
+    int dpiY;
+    double zoom;
+
+    GdiRect px(int x, int y) const { return GdiRect(0, 0, HimetricToPixels(x, dpiX), HimetricToPixels(y, dpiY)); }
+    GdiRect cvt(int l, int t, int r, int b) const
+    {
+        return zoomed(GdiRect(HimetricToPixels(l, dpiX), HimetricToPixels(t, dpiY), HimetricToPixels(r, dpiX),
+                              HimetricToPixels(b, dpiY)),
+                      zoom);
+    }
+};
+
+// A poster with options, laid out in HIMETRIC like the plain poster, with the
+// target placed by the poster (not centred again afterwards).
+static void layOutScreenPoster(TargetLayout& L, const TargetLayoutInput& in, const ScreenScale& s, int w, int h,
+                               int PW, int PH)
+{
+    layOutPoster(L, in, w, h, PW, PH, in.poster.nOverlap, POSTER_LABEL_BAND, POSTER_CENTRE_MARGIN, 1.0, 1.0,
+                 [&](const GdiRect& r) { return s.cvt(r.left, r.top, r.right, r.bottom).offsetted(5, 5); });
+    L.m_nOverlap = HimetricToPixels(in.poster.nOverlap, s.dpiX);
+    L.m_nLabelBand = in.poster.bSheetLabels ? HimetricToPixels(POSTER_LABEL_BAND, s.dpiY) : 0;
+    L.m_rcPrintable = L.m_rcPaper;
+    L.m_rcPaper = GdiRect(L.m_rcPaper.left - 5, L.m_rcPaper.top - 5, L.m_rcPaper.right + 5, L.m_rcPaper.bottom + 5);
+}
+
+// A plain poster: as many printable areas as the target needs, edge to edge.
+static void layOutScreenSheets(TargetLayout& L, const ScreenScale& s, int w, int h, int PW, int PH)
+{
+    const int cols = PagesAcross(w, PW);
+    const int rows = PagesAcross(h, PH);
+    GdiRect all =
+        placeSheets(L, rows, cols, [&](int i, int j) { return s.cvt(j * PW, i * PH, (j + 1) * PW, (i + 1) * PH); });
+    L.m_rcPaper = GdiRect(all.left, all.top, all.right + 10, all.bottom + 10);
+    all.offset(5, 5);
+    for (GdiRect& sheet : L.m_arrPages) sheet.offset(5, 5);
+    L.m_rcPrintable = all;
+    GdiRect target = zoomed(s.px(w, h), s.zoom);
+    target.offset(5, 5);
+    L.m_arrTargets.assign(1, target);
+    L.m_rcTargets = target;
+}
+
+// One sheet of paper with the target, scaled to it or tiled on it as asked.
+static void layOutScreenPaper(TargetLayout& L, const TargetLayoutInput& in, const PrinterPageMetrics& printer,
+                              const ScreenScale& s, int w, int h, int PW, int PH)
+{
+    const double dZoom = s.zoom;
+    if (in.nScaleMode == SCALE_TO_PAGE && w > 0 && h > 0) scaleToPage(L, w, h, PW, PH);
+    L.m_rcPaper = zoomed(s.px(printer.sizePaper.width(), printer.sizePaper.height()), dZoom);
+    const GdiRect off = zoomed(s.px(printer.sizeOffset.width(), printer.sizeOffset.height()), dZoom);
+    const int ox = off.right;
+    const int oy = off.bottom;
+    const GdiRect t = zoomed(s.px(w, h), dZoom);
+    if (in.nTileMode == TILE_TARGET_TO_PAGE) {
+        const int rows = std::max(in.nTileRows, 1);
+        const int cols = std::max(in.nTileCols, 1);
+        const GdiRect gap = zoomed(s.px(in.nColSpacing, in.nRowSpacing), dZoom);
+        const int sx = gap.right;
+        const int sy = gap.bottom;
+        placeCopies(L, rows, cols, t.right, t.bottom,
+                    [&](int i, int j) { return QPoint(j * (t.right + sx) + ox, i * (t.bottom + sy) + oy); });
+    } else {
+        L.m_arrTargets.assign(1, t.offsetted(ox, oy));
+        L.m_rcTargets = L.m_arrTargets[0];
+    }
+    L.m_rcPrintable = zoomed(s.px(PW, PH), dZoom).offsetted(ox, oy);
+    L.m_arrPages.assign(1, L.m_rcPrintable);
+}
+
+static void shiftSheet(TargetLayout& L, int dx, int dy)
+{
+    L.m_rcZone.offset(dx, dy);
+    L.m_rcPaper.offset(dx, dy);
+    L.m_rcPrintable.offset(dx, dy);
+    for (GdiRect& s : L.m_arrPages) s.offset(dx, dy);
+}
+
+static void shiftTargets(TargetLayout& L, int dx, int dy)
+{
+    L.m_rcTargets.offset(dx, dy);
+    for (GdiRect& r : L.m_arrTargets) r.offset(dx, dy);
+}
+
+// Centre the targets and the sheet on each other, each axis on its own.
+static void centreTargetsAndSheet(TargetLayout& L)
+{
+    if (L.m_rcTargets.right > L.m_rcPrintable.right)
+        shiftSheet(L, (L.m_rcTargets.right - L.m_rcPrintable.right) / 2, 0);
+    else
+        shiftTargets(L, (L.m_rcPrintable.right - L.m_rcTargets.right) / 2, 0);
+    if (L.m_rcTargets.bottom > L.m_rcPrintable.bottom)
+        shiftSheet(L, 0, (L.m_rcTargets.bottom - L.m_rcPrintable.bottom) / 2);
+    else
+        shiftTargets(L, 0, (L.m_rcPrintable.bottom - L.m_rcTargets.bottom) / 2);
+}
+
+// Shrinks or grows everything to the window, less a margin; dx and dy become
+// the offsets that centre it there.
+static void fitToClient(TargetLayout& L, QSize sizeClient, int& dx, int& dy)
+{
+    const int W = std::max(L.m_rcTargets.width(), L.m_rcPaper.width());
+    const int H = std::max(L.m_rcTargets.height(), L.m_rcPaper.height());
+    double f = 0.0;
+    if (W > 0 && H > 0) {
+        f = static_cast<double>(sizeClient.width() - 32) / W;
+        fitScale(f, sizeClient.height() - 32, H);
+    }
+    L.m_rcPaper = zoomed(L.m_rcPaper, f);
+    L.m_rcZone = zoomed(L.m_rcZone, f);
+    L.m_rcPrintable = zoomed(L.m_rcPrintable, f);
+    L.m_rcTargets = zoomed(L.m_rcTargets, f);
+    for (GdiRect& s : L.m_arrPages) s = zoomed(s, f);
+    for (GdiRect& r : L.m_arrTargets) r = zoomed(r, f);
+    dx = (sizeClient.width() - std::max(L.m_rcTargets.width(), L.m_rcPaper.width())) / 2;
+    dy = (sizeClient.height() - std::max(L.m_rcTargets.height(), L.m_rcPaper.height())) / 2;
+}
+
 GdiRect LayoutScreen(TargetLayout& L, const TargetLayoutInput& in, const PrinterPageMetrics& printer,
                      int dpiX, int dpiY, double dZoom, bool bFit, QSize sizeClient)
 {
-    int w = in.sizeTarget.width();
-    int h = in.sizeTarget.height();
+    const int w = in.sizeTarget.width();
+    const int h = in.sizeTarget.height();
     const int PW = printer.sizePrintable.width();
     const int PH = printer.sizePrintable.height();
-    auto px = [&](int x, int y) { return GdiRect(0, 0, HimetricToPixels(x, dpiX), HimetricToPixels(y, dpiY)); };
-    auto cvt = [&](int l, int t, int r, int b) {
-        return zoomed(GdiRect(HimetricToPixels(l, dpiX), HimetricToPixels(t, dpiY), HimetricToPixels(r, dpiX),
-                              HimetricToPixels(b, dpiY)),
-                      dZoom);
-    };
+    const ScreenScale scale{dpiX, dpiY, dZoom};
 
     resetLayout(L);
 
     const bool posterOptions = in.nTileMode == TILE_PAGES_TO_TARGET && in.poster.AnyOn();
-    if (posterOptions) {
-        // Laid out in HIMETRIC like the plain poster, with the target placed
-        // by the poster (not centred again below).
-        layOutPoster(L, in, w, h, PW, PH, in.poster.nOverlap, POSTER_LABEL_BAND, POSTER_CENTRE_MARGIN, 1.0, 1.0,
-                     [&](const GdiRect& r) { return cvt(r.left, r.top, r.right, r.bottom).offsetted(5, 5); });
-        L.m_nOverlap = HimetricToPixels(in.poster.nOverlap, dpiX);
-        L.m_nLabelBand = in.poster.bSheetLabels ? HimetricToPixels(POSTER_LABEL_BAND, dpiY) : 0;
-        L.m_rcPrintable = L.m_rcPaper;
-        L.m_rcPaper = GdiRect(L.m_rcPaper.left - 5, L.m_rcPaper.top - 5, L.m_rcPaper.right + 5,
-                              L.m_rcPaper.bottom + 5);
-    } else if (in.nTileMode == TILE_PAGES_TO_TARGET) {
-        const int cols = PagesAcross(w, PW);
-        const int rows = PagesAcross(h, PH);
-        GdiRect all = placeSheets(L, rows, cols,
-                                  [&](int i, int j) { return cvt(j * PW, i * PH, (j + 1) * PW, (i + 1) * PH); });
-        L.m_rcPaper = GdiRect(all.left, all.top, all.right + 10, all.bottom + 10);
-        all.offset(5, 5);
-        for (GdiRect& s : L.m_arrPages) s.offset(5, 5);
-        L.m_rcPrintable = all;
-        GdiRect target = zoomed(px(w, h), dZoom);
-        target.offset(5, 5);
-        L.m_arrTargets.assign(1, target);
-        L.m_rcTargets = target;
-    } else {
-        if (in.nScaleMode == SCALE_TO_PAGE && w > 0 && h > 0) scaleToPage(L, w, h, PW, PH);
-        L.m_rcPaper = zoomed(px(printer.sizePaper.width(), printer.sizePaper.height()), dZoom);
-        const GdiRect off = zoomed(px(printer.sizeOffset.width(), printer.sizeOffset.height()), dZoom);
-        const int ox = off.right;
-        const int oy = off.bottom;
-        const GdiRect t = zoomed(px(w, h), dZoom);
-        if (in.nTileMode == TILE_TARGET_TO_PAGE) {
-            const int rows = std::max(in.nTileRows, 1);
-            const int cols = std::max(in.nTileCols, 1);
-            const GdiRect gap = zoomed(px(in.nColSpacing, in.nRowSpacing), dZoom);
-            const int sx = gap.right;
-            const int sy = gap.bottom;
-            placeCopies(L, rows, cols, t.right, t.bottom,
-                        [&](int i, int j) { return QPoint(j * (t.right + sx) + ox, i * (t.bottom + sy) + oy); });
-        } else {
-            L.m_arrTargets.assign(1, t.offsetted(ox, oy));
-            L.m_rcTargets = L.m_arrTargets[0];
-        }
-        L.m_rcPrintable = zoomed(px(PW, PH), dZoom).offsetted(ox, oy);
-        L.m_arrPages.assign(1, L.m_rcPrintable);
-    }
+    if (posterOptions)
+        layOutScreenPoster(L, in, scale, w, h, PW, PH);
+    else if (in.nTileMode == TILE_PAGES_TO_TARGET)
+        layOutScreenSheets(L, scale, w, h, PW, PH);
+    else
+        layOutScreenPaper(L, in, printer, scale, w, h, PW, PH);
 
-    // Centre the targets and the sheet on each other, each axis on its own.
-    auto shiftSheet = [&](int dx, int dy) {
-        L.m_rcZone.offset(dx, dy);
-        L.m_rcPaper.offset(dx, dy);
-        L.m_rcPrintable.offset(dx, dy);
-        for (GdiRect& s : L.m_arrPages) s.offset(dx, dy);
-    };
-    auto shiftTargets = [&](int dx, int dy) {
-        L.m_rcTargets.offset(dx, dy);
-        for (GdiRect& r : L.m_arrTargets) r.offset(dx, dy);
-    };
     // A poster with options has placed its target on the sheets already.
-    if (!posterOptions) {
-        if (L.m_rcTargets.right > L.m_rcPrintable.right)
-            shiftSheet((L.m_rcTargets.right - L.m_rcPrintable.right) / 2, 0);
-        else
-            shiftTargets((L.m_rcPrintable.right - L.m_rcTargets.right) / 2, 0);
-        if (L.m_rcTargets.bottom > L.m_rcPrintable.bottom)
-            shiftSheet(0, (L.m_rcTargets.bottom - L.m_rcPrintable.bottom) / 2);
-        else
-            shiftTargets(0, (L.m_rcPrintable.bottom - L.m_rcTargets.bottom) / 2);
-    }
+    if (!posterOptions) centreTargetsAndSheet(L);
 
     int dx = 16;
     int dy = 16;
-    if (bFit) {
-        const int W = std::max(L.m_rcTargets.width(), L.m_rcPaper.width());
-        const int H = std::max(L.m_rcTargets.height(), L.m_rcPaper.height());
-        double f = 0.0;
-        if (W > 0 && H > 0) {
-            f = static_cast<double>(sizeClient.width() - 32) / W;
-            fitScale(f, sizeClient.height() - 32, H);
-        }
-        L.m_rcPaper = zoomed(L.m_rcPaper, f);
-        L.m_rcZone = zoomed(L.m_rcZone, f);
-        L.m_rcPrintable = zoomed(L.m_rcPrintable, f);
-        L.m_rcTargets = zoomed(L.m_rcTargets, f);
-        for (GdiRect& s : L.m_arrPages) s = zoomed(s, f);
-        for (GdiRect& r : L.m_arrTargets) r = zoomed(r, f);
-        dx = (sizeClient.width() - std::max(L.m_rcTargets.width(), L.m_rcPaper.width())) / 2;
-        dy = (sizeClient.height() - std::max(L.m_rcTargets.height(), L.m_rcPaper.height())) / 2;
-    }
-    shiftSheet(dx, dy);
-    shiftTargets(dx, dy);
+    if (bFit) fitToClient(L, sizeClient, dx, dy);
+    shiftSheet(L, dx, dy);
+    shiftTargets(L, dx, dy);
 
     GdiRect total = L.m_rcTargets.united(L.m_rcPaper);
     if (!bFit) {

@@ -54,6 +54,14 @@ QString CTargetView::DocumentTitle() const
 
 void CTargetView::addCommands()
 {
+    addZoomCommands();
+    addSizeCommands();
+    addSharedCommands();
+    addPageAndPrintCommands();
+}
+
+void CTargetView::addZoomCommands()
+{
     // The whole range is one command: ids without a menu item zoom to full size.
     addCommandRange(ID_VIEW_FIT_TO_WINDOW, ID_VIEW_ZOOM_100, [this](int id) {
         if (SetZoomCommand(id)) Refresh();
@@ -62,7 +70,11 @@ void CTargetView::addCommands()
         ui.Enable(true);
         ui.SetCheck(ui.id() == m_nZoomCmd ? 1 : 0);
     });
+}
 
+// How the target meets the paper: sheets, scale, distance and copies.
+void CTargetView::addSizeCommands()
+{
     addCommand(ID_VIEW_TILE_PAGES, [this] {
         ToggleTilePagesToTarget();
         Refresh();
@@ -94,7 +106,11 @@ void CTargetView::addCommands()
         ui.Enable(TileTargetToPageEnabled(*this));
         ui.SetCheck(TileTargetToPageChecked(*this) ? 1 : 0);
     });
+}
 
+// Choices that every window shares.
+void CTargetView::addSharedCommands()
+{
     addCommand(ID_VIEW_SCALE_CHECK, [] {
         SetScaleCheckEnabled(!ScaleCheckEnabled());
         for (QWidget* top : QApplication::topLevelWidgets())
@@ -118,7 +134,10 @@ void CTargetView::addCommands()
             }
     });
     addUpdateHandler(ID_VIEW_POSTER_OPTIONS, [this](CCmdUI& ui) { ui.Enable(HasPicture()); });
+}
 
+void CTargetView::addPageAndPrintCommands()
+{
     // A PDF of several pages: the page shown and printed, kept by the
     // window's document, never written to the file.
     addCommand(ID_VIEW_DOCUMENT_PAGE, [this] {

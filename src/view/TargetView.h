@@ -48,6 +48,10 @@ protected:
 
 private:
     void addCommands();
+    void addZoomCommands();
+    void addSizeCommands();
+    void addSharedCommands();
+    void addPageAndPrintCommands();
     void layOut();
     // The first update sizes the child frame: fill the rest of the main
     // window's client area, then shrink to the picture at a fixed zoom. It

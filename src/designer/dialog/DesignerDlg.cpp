@@ -255,7 +255,7 @@ void CDesignerDlg::createControls()
     registerControl(IDC_CANCEL, m_pCancel);
 }
 
-void CDesignerDlg::layoutControls()
+QGridLayout* CDesignerDlg::layoutRingGrid()
 {
     // Column widths that hold the longest text each control shows.
     const QFontMetrics fm(font());
@@ -319,7 +319,16 @@ void CDesignerDlg::layoutControls()
     place(m_pGridThickness, r, COL_THICKNESS);
     place(m_pGridColor, r, COL_COLOR);
     ++r;
-    // The spacing's unit, and for an angle the distance it is seen from.
+    grid->addLayout(layoutSpacingRow(numberWidth), r++, COL_NAME, 1, COL_COUNT);
+    for (QComboBox* list : {m_pBullseyeType, m_pFontSize}) list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (RingRow& row : m_rings) row.shape->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    grid->setRowStretch(r, 1);
+    return grid;
+}
+
+// The spacing's unit, and for an angle the distance it is seen from.
+QHBoxLayout* CDesignerDlg::layoutSpacingRow(int numberWidth)
+{
     auto* spacing = new QHBoxLayout;
     spacing->setSpacing(6);
     spacing->addWidget(new QLabel(QStringLiteral("Frequency in"), this));
@@ -330,10 +339,12 @@ void CDesignerDlg::layoutControls()
     spacing->addWidget(m_pSpacingRange);
     spacing->addWidget(m_pSpacingRangeUnit);
     spacing->addStretch(1);
-    grid->addLayout(spacing, r++, COL_NAME, 1, COL_COUNT);
-    for (QComboBox* list : {m_pBullseyeType, m_pFontSize}) list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    for (RingRow& row : m_rings) row.shape->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    grid->setRowStretch(r, 1);
+    return spacing;
+}
+
+void CDesignerDlg::layoutControls()
+{
+    QGridLayout* grid = layoutRingGrid();
 
     auto* preview = new QVBoxLayout;
     preview->setSpacing(4);
@@ -345,6 +356,18 @@ void CDesignerDlg::layoutControls()
     top->addLayout(grid);
     top->addLayout(preview, 1);
 
+    QHBoxLayout* bottom = layoutBottomRow();
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(12, 10, 12, 10);
+    outer->setSpacing(10);
+    outer->addLayout(top, 1);
+    outer->addLayout(bottom);
+}
+
+// The font size, the units and the buttons under the grid and preview.
+QHBoxLayout* CDesignerDlg::layoutBottomRow()
+{
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(6);
     bottom->addWidget(new QLabel(QStringLiteral("Label Font Size:"), this));
@@ -358,12 +381,7 @@ void CDesignerDlg::layoutControls()
     bottom->addStretch(1);
     bottom->addWidget(m_pOk);
     bottom->addWidget(m_pCancel);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(12, 10, 12, 10);
-    outer->setSpacing(10);
-    outer->addLayout(top, 1);
-    outer->addLayout(bottom);
+    return bottom;
 }
 
 void CDesignerDlg::connectControls()

@@ -20,6 +20,8 @@ class NumericEdit;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 
@@ -153,6 +155,10 @@ private:
 
     void createControls();
     void layoutControls();
+    // The grid of bullseye, rings and line spacing, one column per property.
+    QGridLayout* layoutRingGrid();
+    QHBoxLayout* layoutSpacingRow(int numberWidth);
+    QHBoxLayout* layoutBottomRow();
     void connectControls();
     void fillStartValues();
     void loadControls();
