@@ -19,6 +19,7 @@
 #include <cstdio>
 
 #include "BenchTiming.h"
+#include "CraftedDrawings.h"
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
 #include "view/CommandLinePrint.h"
@@ -51,21 +52,7 @@ QByteArray posterPdf()
                    + " " + QByteArray::number(cy - k) + " " + QByteArray::number(cx + R) + " " + QByteArray::number(cy)
                    + " c S\n";
     }
-    const QList<QByteArray> objects = {
-        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [4 0 R] /Count 1 >>",
-        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream",
-        "<< /Type /Page /Parent 2 0 R /Contents 3 0 R /MediaBox [0 0 2592 2880] >>"};
-    QByteArray out = "%PDF-1.4\n";
-    QList<qsizetype> offsets;
-    for (int i = 0; i < objects.size(); ++i) {
-        offsets << out.size();
-        out += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const qsizetype xref = out.size();
-    out += "xref\n0 5\n0000000000 65535 f \n";
-    for (qsizetype o : offsets) out += QByteArray::number(o).rightJustified(10, '0') + " 00000 n \n";
-    out += "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
-    return out;
+    return crafted::Pdf({"/MediaBox [0 0 2592 2880]"}, content);
 }
 
 double printMs(int repeats, const QString& file, const QString& out, const QStringList& extra = {})
