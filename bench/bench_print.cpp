@@ -30,7 +30,7 @@
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
 #include "wmf/WmfFormat.h"
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 #include "view/CommandLinePrint.h"
 #include "view/PageMetrics.h"
 #include "view/PrintJob.h"

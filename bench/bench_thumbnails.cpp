@@ -35,7 +35,7 @@
 #include "designer/TargetDesign.h"
 #include "thumbnails/ContactSheet.h"
 #include "thumbnails/ThumbView.h"
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 
 namespace {
 

@@ -51,7 +51,7 @@ function(vantric_tests)
     add_executable(${target} ${src} ${helpers})
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
                                ${PROJECT_SOURCE_DIR}/tests/common)
-    target_link_libraries(${target} PRIVATE ${VT_DEPS} Qt6::Test)
+    target_link_libraries(${target} PRIVATE ${VT_DEPS} vantric_wmf_writer Qt6::Test)
     target_compile_definitions(${target} PRIVATE
       VANTRIC_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
       VANTRIC_CORPUS_DIR="${VANTRIC_CORPUS_DIR}"

@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "wmf/WmfFormat.h"
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 
 namespace {
 

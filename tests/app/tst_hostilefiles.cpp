@@ -20,7 +20,7 @@
 #include "PdfTools.h"
 #include "designer/TargetDesign.h"
 #include "wmf/WmfFormat.h"
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 
 using namespace crafted;
 

@@ -13,7 +13,7 @@
 
 #include "designer/TargetDesign.h"
 #include "wmf/WmfFormat.h"
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 
 namespace targetfiles {
 

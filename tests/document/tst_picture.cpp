@@ -9,7 +9,7 @@
 #include "document/PictureImage.h"
 #include "document/TargetImage.h"
 #include "wmf/WmfFormat.h"
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 
 namespace {
 

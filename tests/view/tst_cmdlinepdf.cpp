@@ -12,7 +12,7 @@
 #include "helper_target.h"
 #include "platform/MessageBox.h"
 #include "wmf/WmfFormat.h"
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 #include "view/CommandLinePrint.h"
 
 // Real targets of every drawn kind, printed the way "vantric --print-to-pdf"

@@ -18,7 +18,7 @@
 #include "platform/MessageBox.h"
 #include "platform/WindowMessage.h"
 #include "wmf/WmfFormat.h"
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 #include "platform/ui/DocTemplate.h"
 #include "platform/ui/Frame.h"
 #include "platform/ui/WinApp.h"

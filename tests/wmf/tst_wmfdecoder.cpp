@@ -4,7 +4,7 @@
 
 #include "wmf/WmfDecoder.h"
 #include "wmf/WmfDib.h"
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 
 using namespace wmf;
 

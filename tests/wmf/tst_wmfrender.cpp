@@ -10,7 +10,7 @@
 #include "helper_wmf.h"
 #include "wmf/WmfDecoder.h"
 #include "wmf/WmfPlayer.h"
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 
 using namespace wmf;
 

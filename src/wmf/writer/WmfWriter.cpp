@@ -1,4 +1,4 @@
-#include "wmf/WmfWriter.h"
+#include "wmf/writer/WmfWriter.h"
 
 #include "wmf/WmfFormat.h"
 
