@@ -119,6 +119,31 @@ uchar* allocateBlock(std::size_t size, std::size_t& mapped)
     return block;
 }
 
+// Draws image stretched over target, mirrored where flipX or flipY say,
+// without smoothing and without lossy recompression.
+void placeImage(QPainter* painter, const QImage& image, const QRectF& target, bool flipX, bool flipY)
+{
+    painter->save();
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter->setRenderHint(QPainter::LosslessImageRendering, true);
+    painter->translate(flipX ? target.right() : target.left(), flipY ? target.bottom() : target.top());
+    painter->scale((flipX ? -target.width() : target.width()) / image.width(),
+                   (flipY ? -target.height() : target.height()) / image.height());
+    painter->drawImage(QPointF(0, 0), image);
+    painter->restore();
+}
+
+// The source pixels [first, last) of count under [lo, hi) of a destination
+// from start over length, in the picture's upright orientation (row 0 at the
+// top), widened to whole pixels.
+void sourceSpan(double lo, double hi, double start, double length, qint64 count, bool flip, qint64& first, qint64& last)
+{
+    double a = (lo - start) / length * double(count), b = (hi - start) / length * double(count);
+    if (flip) std::tie(a, b) = std::make_pair(double(count) - b, double(count) - a);
+    first = std::clamp<qint64>(qint64(std::floor(a)), 0, count);
+    last = std::clamp<qint64>(qint64(std::ceil(b)), 0, count);
+}
+
 } // namespace
 
 RasterImage::RasterImage(int type) : m_type(type) {}
@@ -309,39 +334,38 @@ bool RasterImage::drawPrinted(DeviceContext& dc, int x, int y, int width, int he
 
     // Negative sizes mirror, as a stretch-blit does.
     const bool flipX = width < 0, flipY = height < 0;
-    auto place = [&](const QImage& image, const QRectF& target) {
-        painter->save();
-        painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter->setRenderHint(QPainter::LosslessImageRendering, true);
-        painter->translate(flipX ? target.right() : target.left(), flipY ? target.bottom() : target.top());
-        painter->scale((flipX ? -target.width() : target.width()) / image.width(),
-                       (flipY ? -target.height() : target.height()) / image.height());
-        painter->drawImage(QPointF(0, 0), image);
-        painter->restore();
-    };
 
     if (double(sw) * double(sh) <= std::min(visiblePixels, maxPixels)) {
         if (m_printImage.isNull()) m_printImage = ToImage();
         if (m_printImage.isNull()) return false;
-        place(m_printImage, dest);
+        placeImage(painter, m_printImage, dest, flipX, flipY);
         return true;
     }
 
-    // The source columns and rows under the visible part, in the picture's
-    // upright orientation (row 0 at the top), widened to whole pixels.
-    auto span = [](double lo, double hi, double start, double length, qint64 count, bool flip, qint64& first,
-                   qint64& last) {
-        double a = (lo - start) / length * double(count), b = (hi - start) / length * double(count);
-        if (flip) std::tie(a, b) = std::make_pair(double(count) - b, double(count) - a);
-        first = std::clamp<qint64>(qint64(std::floor(a)), 0, count);
-        last = std::clamp<qint64>(qint64(std::ceil(b)), 0, count);
-    };
+    // The source columns and rows under the visible part.
     qint64 u0, u1, v0, v1;
-    span(visible.left(), visible.right(), dest.left(), dest.width(), sw, flipX, u0, u1);
-    span(visible.top(), visible.bottom(), dest.top(), dest.height(), sh, flipY, v0, v1);
+    sourceSpan(visible.left(), visible.right(), dest.left(), dest.width(), sw, flipX, u0, u1);
+    sourceSpan(visible.top(), visible.bottom(), dest.top(), dest.height(), sh, flipY, v0, v1);
     const qint64 cw = u1 - u0, ch = v1 - v0;
     if (cw <= 0 || ch <= 0) return true;
 
+    const QImage part = printPart(u0, v0, cw, ch, destOnDevice, maxPixels);
+    if (part.isNull()) return false;
+    // Where the part lies in the destination.
+    const double px = dest.width() / double(sw), py = dest.height() / double(sh);
+    const double l = flipX ? dest.right() - double(u1) * px : dest.left() + double(u0) * px;
+    const double tp = flipY ? dest.bottom() - double(v1) * py : dest.top() + double(v0) * py;
+    placeImage(painter, part, QRectF(l, tp, double(cw) * px, double(ch) * py), flipX, flipY);
+    return true;
+}
+
+// The source columns [u0, u0 + cw) and upright rows [v0, v0 + ch) reduced to
+// the device pixels they cover, at the bitmap's depth; null when the image
+// cannot be had.
+QImage RasterImage::printPart(qint64 u0, qint64 v0, qint64 cw, qint64 ch, const QSizeF& destOnDevice,
+                              double maxPixels) const
+{
+    const qint64 sw = m_header.biWidth, sh = m_header.biHeight;
     // As many pixels as the part covers on the device, never more than it has.
     double ow = std::min<double>(double(cw), std::ceil(double(cw) * destOnDevice.width() / double(sw)));
     double oh = std::min<double>(double(ch), std::ceil(double(ch) * destOnDevice.height() / double(sh)));
@@ -354,7 +378,7 @@ bool RasterImage::drawPrinted(DeviceContext& dc, int x, int y, int width, int he
     }
     const int depth = m_header.biBitCount;
     QImage part(int(ow), int(oh), depth == 24 ? QImage::Format_BGR888 : QImage::Format_Indexed8);
-    if (part.isNull()) return false;
+    if (part.isNull()) return part;
     if (depth != 24) {
         QList<QRgb> table(qsizetype(m_header.biClrUsed));
         const uchar* pal = Palette();
@@ -379,12 +403,7 @@ bool RasterImage::drawPrinted(DeviceContext& dc, int x, int y, int width, int he
             }
         }
     }
-    // Where the part lies in the destination.
-    const double px = dest.width() / double(sw), py = dest.height() / double(sh);
-    const double l = flipX ? dest.right() - double(u1) * px : dest.left() + double(u0) * px;
-    const double tp = flipY ? dest.bottom() - double(v1) * py : dest.top() + double(v0) * py;
-    place(part, QRectF(l, tp, double(cw) * px, double(ch) * py));
-    return true;
+    return part;
 }
 
 // Screens and bitmaps: each visible device pixel of the destination takes the

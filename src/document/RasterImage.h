@@ -141,6 +141,9 @@ private:
     // One source row (top-down) as 8-bit red, green, blue triples.
     void rowToRgb(quint32 topDownRow, uchar* rgb) const;
     bool drawPrinted(DeviceContext& dc, int x, int y, int width, int height);
+    // What drawPrinted hands the device when the bitmap is too large to go
+    // out whole.
+    QImage printPart(qint64 u0, qint64 v0, qint64 cw, qint64 ch, const QSizeF& destOnDevice, double maxPixels) const;
 
     int m_type;
     std::unique_ptr<uchar, RasterBlockDeleter> m_block;
