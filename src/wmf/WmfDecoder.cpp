@@ -448,6 +448,97 @@ bool createsObject(quint16 f)
         || f == CREATEPATTERNBRUSH || f == CREATEFONTINDIRECT || f == CREATEPALETTE || f == CREATEREGION;
 }
 
+// Reads the placeable header, if any, and the metafile header; returns why the file is refused, or nullptr.
+const char* readHeaders(Reader& r, Picture& pic, NonPlaceable nonPlaceable)
+{
+    if (r.remaining() < HEADER_SIZE) return "file too short for a metafile header";
+    Reader peek = r;
+    if (peek.u32() == PLACEABLE_KEY) {
+        if (r.remaining() < PLACEABLE_SIZE + HEADER_SIZE) return "file too short for a placeable metafile";
+        r.u32();
+        r.u16();
+        pic.left = r.s16();
+        pic.top = r.s16();
+        pic.right = r.s16();
+        pic.bottom = r.s16();
+        pic.unitsPerInch = r.u16();
+        r.u32();
+        r.u16();
+        pic.placeable = true;
+        if (pic.unitsPerInch == 0) return "placeable header with zero units per inch";
+        if (pic.left == pic.right || pic.top == pic.bottom) return "placeable header with an empty bounding box";
+    } else if (nonPlaceable == NonPlaceable::Reject) {
+        return "no placeable header";
+    }
+    const qsizetype headerStart = r.pos();
+    const int type = r.u16();
+    const int headerWords = r.u16();
+    const int version = r.u16();
+    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
+        return "not a metafile header";
+    r.seek(headerStart + HEADER_SIZE);
+    if (r.remaining() < 6) return "the file ends before its first record";
+    return nullptr;
+}
+
+// Keeps a decoded record; an unusable one is counted as skipped, yet still holds its object slot.
+void keepRecord(Picture& pic, RecordDecoder& d, quint16 function, bool ok)
+{
+    if (ok) {
+        pic.records.push_back(std::move(d.m_rec));
+    } else if (createsObject(function)) {
+        // The slot must still be taken or every later index is off by one.
+        Record empty;
+        empty.function = function;
+        pic.records.push_back(std::move(empty));
+        ++pic.skipped;
+    } else {
+        ++pic.skipped;
+    }
+}
+
+// Without a placeable header the first window origin and extent give the picture's bounds.
+void noteWindow(Picture& pic, quint16 function, bool& haveWindowOrg, bool& haveWindowExt)
+{
+    const Record& rec = pic.records.back();
+    if (rec.args.size() == 2 && function == SETWINDOWORG && !haveWindowOrg) {
+        pic.left = rec.args[0];
+        pic.top = rec.args[1];
+        haveWindowOrg = true;
+    } else if (rec.args.size() == 2 && function == SETWINDOWEXT && !haveWindowExt) {
+        pic.right = rec.args[0];
+        pic.bottom = rec.args[1];
+        haveWindowExt = true;
+    }
+}
+
+// Reads the records up to the end-of-file record; returns why the file is refused, or nullptr.
+const char* readRecords(const QByteArray& data, Reader& r, Picture& pic, bool& haveWindowExt)
+{
+    bool haveWindowOrg = false;
+    qint64 imageBytes = 0;
+    while (r.remaining() >= 6 && int(pic.records.size()) < MAX_RECORDS) {
+        const qsizetype start = r.pos();
+        const qint64 words = r.u32();
+        const quint16 function = r.u16();
+        if (words < 3 || words * 2 > qint64(r.size() - start)) break;  // garbage or truncated: keep what came before
+        if (function == EOF_RECORD) break;
+        const qsizetype end = start + qsizetype(words) * 2;
+        Reader body(reinterpret_cast<const uchar*>(data.constData()) + r.pos(), end - r.pos());
+        RecordDecoder d(pic, body, function, imageBytes);
+        const bool ok = d.decode(words) && body.ok();
+        if (imageBytes > MAX_IMAGE_BYTES) {
+            pic = Picture();
+            return "the bitmaps take more memory than any target needs";
+        }
+        keepRecord(pic, d, function, ok);
+        if (!pic.placeable && (function == SETWINDOWORG || function == SETWINDOWEXT) && ok)
+            noteWindow(pic, function, haveWindowOrg, haveWindowExt);
+        r.seek(end);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 bool LooksLikeMetafile(const QByteArray& head)
@@ -472,75 +563,10 @@ bool decode(const QByteArray& data, Picture& pic, QString* error, NonPlaceable n
     };
     pic = Picture();
     Reader r(reinterpret_cast<const uchar*>(data.constData()), data.size());
-    if (r.remaining() < HEADER_SIZE) return fail("file too short for a metafile header");
-    Reader peek = r;
-    if (peek.u32() == PLACEABLE_KEY) {
-        if (r.remaining() < PLACEABLE_SIZE + HEADER_SIZE) return fail("file too short for a placeable metafile");
-        r.u32();
-        r.u16();
-        pic.left = r.s16();
-        pic.top = r.s16();
-        pic.right = r.s16();
-        pic.bottom = r.s16();
-        pic.unitsPerInch = r.u16();
-        r.u32();
-        r.u16();
-        pic.placeable = true;
-        if (pic.unitsPerInch == 0) return fail("placeable header with zero units per inch");
-        if (pic.left == pic.right || pic.top == pic.bottom) return fail("placeable header with an empty bounding box");
-    } else if (nonPlaceable == NonPlaceable::Reject) {
-        return fail("no placeable header");
-    }
-    const qsizetype headerStart = r.pos();
-    const int type = r.u16();
-    const int headerWords = r.u16();
-    const int version = r.u16();
-    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
-        return fail("not a metafile header");
-    r.seek(headerStart + HEADER_SIZE);
-    if (r.remaining() < 6) return fail("the file ends before its first record");
+    if (const char* why = readHeaders(r, pic, nonPlaceable)) return fail(why);
 
-    bool haveWindowOrg = false, haveWindowExt = false;
-    qint64 imageBytes = 0;
-    while (r.remaining() >= 6 && int(pic.records.size()) < MAX_RECORDS) {
-        const qsizetype start = r.pos();
-        const qint64 words = r.u32();
-        const quint16 function = r.u16();
-        if (words < 3 || words * 2 > qint64(r.size() - start)) break;  // garbage or truncated: keep what came before
-        if (function == EOF_RECORD) break;
-        const qsizetype end = start + qsizetype(words) * 2;
-        Reader body(reinterpret_cast<const uchar*>(data.constData()) + r.pos(), end - r.pos());
-        RecordDecoder d(pic, body, function, imageBytes);
-        const bool ok = d.decode(words) && body.ok();
-        if (imageBytes > MAX_IMAGE_BYTES) {
-            pic = Picture();
-            return fail("the bitmaps take more memory than any target needs");
-        }
-        if (ok) {
-            pic.records.push_back(std::move(d.m_rec));
-        } else if (createsObject(function)) {
-            // The slot must still be taken or every later index is off by one.
-            Record empty;
-            empty.function = function;
-            pic.records.push_back(std::move(empty));
-            ++pic.skipped;
-        } else {
-            ++pic.skipped;
-        }
-        if (!pic.placeable && (function == SETWINDOWORG || function == SETWINDOWEXT) && ok) {
-            const Record& rec = pic.records.back();
-            if (rec.args.size() == 2 && function == SETWINDOWORG && !haveWindowOrg) {
-                pic.left = rec.args[0];
-                pic.top = rec.args[1];
-                haveWindowOrg = true;
-            } else if (rec.args.size() == 2 && function == SETWINDOWEXT && !haveWindowExt) {
-                pic.right = rec.args[0];
-                pic.bottom = rec.args[1];
-                haveWindowExt = true;
-            }
-        }
-        r.seek(end);
-    }
+    bool haveWindowExt = false;
+    if (const char* why = readRecords(data, r, pic, haveWindowExt)) return fail(why);
     if (!pic.placeable) {
         if (!haveWindowExt || pic.right == 0 || pic.bottom == 0) return fail("no placeable header and no window extent");
         pic.right += pic.left;
