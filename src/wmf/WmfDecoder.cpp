@@ -85,6 +85,18 @@ public:
     Record m_rec;
 
 private:
+    bool decodeState(quint16 f);
+    bool decodeShape(quint16 f);
+    bool decodePoly(quint16 f);
+    bool decodeTextOut();
+    bool decodeExtTextOut();
+    bool decodeBlit(quint16 f, qint64 recordWords);
+    bool decodeStretchDib(quint16 f);
+    bool decodePenOrBrush(quint16 f);
+    bool decodeFont();
+    bool decodePalette();
+    bool decodeRegion();
+
     Picture& m_pic;
     Reader& m_r;
     qint64& m_imageBytes;
@@ -93,6 +105,46 @@ private:
 bool RecordDecoder::decode(qint64 recordWords)
 {
     const quint16 f = m_rec.function;
+    switch (f) {
+    case SETBKCOLOR: case SETTEXTCOLOR:
+    case SETBKMODE: case SETMAPMODE: case SETROP2: case SETPOLYFILLMODE: case SETSTRETCHBLTMODE:
+    case SETTEXTCHAREXTRA: case SETTEXTALIGN: case SELECTOBJECT: case DELETEOBJECT: case SELECTPALETTE:
+    case SELECTCLIPREGION: case RESTOREDC: case PAINTREGION: case INVERTREGION: case SETRELABS:
+    case SAVEDC: case REALIZEPALETTE: case EOF_RECORD:
+    case SETTEXTJUSTIFICATION:
+        return decodeState(f);
+    case SETWINDOWORG: case SETWINDOWEXT: case SETVIEWPORTORG: case SETVIEWPORTEXT: case OFFSETWINDOWORG:
+    case OFFSETVIEWPORTORG: case LINETO: case MOVETO: case OFFSETCLIPRGN:
+    case SCALEWINDOWEXT: case SCALEVIEWPORTEXT: case EXCLUDECLIPRECT: case INTERSECTCLIPRECT:
+    case RECTANGLE: case ELLIPSE: case ROUNDRECT: case ARC: case PIE: case CHORD:
+    case SETPIXEL: case FILLREGION: case FRAMEREGION:
+        return decodeShape(f);
+    case POLYGON: case POLYLINE: case POLYPOLYGON:
+        return decodePoly(f);
+    case TEXTOUT:
+        return decodeTextOut();
+    case EXTTEXTOUT:
+        return decodeExtTextOut();
+    case PATBLT: case BITBLT: case DIBBITBLT: case STRETCHBLT: case DIBSTRETCHBLT:
+        return decodeBlit(f, recordWords);
+    case STRETCHDIB: case SETDIBTODEV:
+        return decodeStretchDib(f);
+    case CREATEPENINDIRECT: case CREATEBRUSHINDIRECT: case DIBCREATEPATTERNBRUSH: case CREATEPATTERNBRUSH:
+        return decodePenOrBrush(f);
+    case CREATEFONTINDIRECT:
+        return decodeFont();
+    case CREATEPALETTE: case SETPALENTRIES:
+        return decodePalette();
+    case CREATEREGION:
+        return decodeRegion();
+    default:
+        return false;
+    }
+}
+
+// Colours, modes, object selection and saved states.
+bool RecordDecoder::decodeState(quint16 f)
+{
     switch (f) {
     case SETBKCOLOR:
     case SETTEXTCOLOR:
@@ -112,6 +164,14 @@ bool RecordDecoder::decode(qint64 recordWords)
         arg(count);
         break;
     }
+    }
+    return true;
+}
+
+// Window and viewport, clipping, lines, rectangles, arcs, pixels and region frames.
+bool RecordDecoder::decodeShape(quint16 f)
+{
+    switch (f) {
     case SETWINDOWORG: case SETWINDOWEXT: case SETVIEWPORTORG: case SETVIEWPORTEXT: case OFFSETWINDOWORG:
     case OFFSETVIEWPORTORG: case LINETO: case MOVETO: case OFFSETCLIPRGN:
         reversed(2);
@@ -145,6 +205,13 @@ bool RecordDecoder::decode(qint64 recordWords)
         arg(h);
         break;
     }
+    }
+    return true;
+}
+
+bool RecordDecoder::decodePoly(quint16 f)
+{
+    switch (f) {
     case POLYGON:
     case POLYLINE:
         if (!points(m_r.s16())) return false;
@@ -162,35 +229,47 @@ bool RecordDecoder::decode(qint64 recordWords)
         points(int(total));
         break;
     }
-    case TEXTOUT: {
-        const int n = m_r.s16();
-        if (n < 0 || n + (n & 1) + 4 > m_r.remaining()) return false;
-        m_rec.text = bytes(n);
-        m_r.skip(n & 1);
-        reversed(2);
-        break;
     }
-    case EXTTEXTOUT: {
-        const int y = m_r.s16();
-        const int x = m_r.s16();
-        const int n = m_r.s16();
-        const int options = m_r.u16();
-        arg(x);
-        arg(y);
-        arg(options);
-        if (options & (ETO_OPAQUE | ETO_CLIPPED)) {
-            for (int i = 0; i < 4; ++i) arg(m_r.s16());
-        } else {
-            for (int i = 0; i < 4; ++i) arg(0);
-        }
-        if (n < 0 || n > m_r.remaining()) return false;
-        m_rec.text = bytes(n);
-        m_r.skip(qMin<qsizetype>(n & 1, m_r.remaining()));
-        if (m_r.remaining() >= qint64(n) * 2) {
-            for (int i = 0; i < n; ++i) m_rec.dx.push_back(m_r.s16());
-        }
-        break;
+    return true;
+}
+
+bool RecordDecoder::decodeTextOut()
+{
+    const int n = m_r.s16();
+    if (n < 0 || n + (n & 1) + 4 > m_r.remaining()) return false;
+    m_rec.text = bytes(n);
+    m_r.skip(n & 1);
+    reversed(2);
+    return true;
+}
+
+bool RecordDecoder::decodeExtTextOut()
+{
+    const int y = m_r.s16();
+    const int x = m_r.s16();
+    const int n = m_r.s16();
+    const int options = m_r.u16();
+    arg(x);
+    arg(y);
+    arg(options);
+    if (options & (ETO_OPAQUE | ETO_CLIPPED)) {
+        for (int i = 0; i < 4; ++i) arg(m_r.s16());
+    } else {
+        for (int i = 0; i < 4; ++i) arg(0);
     }
+    if (n < 0 || n > m_r.remaining()) return false;
+    m_rec.text = bytes(n);
+    m_r.skip(qMin<qsizetype>(n & 1, m_r.remaining()));
+    if (m_r.remaining() >= qint64(n) * 2) {
+        for (int i = 0; i < n; ++i) m_rec.dx.push_back(m_r.s16());
+    }
+    return true;
+}
+
+// Pattern fills and block transfers, with or without a bitmap of their own.
+bool RecordDecoder::decodeBlit(quint16 f, qint64 recordWords)
+{
+    switch (f) {
     case PATBLT: {
         const quint32 rop = m_r.u32();
         reversed(4);
@@ -222,30 +301,39 @@ bool RecordDecoder::decode(qint64 recordWords)
         }
         break;
     }
-    case STRETCHDIB: case SETDIBTODEV: {
-        // args: xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc, rop, usage
-        quint32 rop = SRCCOPY;
-        int usage = 0;
-        int v[8] = {};
-        if (f == STRETCHDIB) {
-            rop = m_r.u32();
-            usage = m_r.u16();
-            v[7] = m_r.s16(); v[6] = m_r.s16(); v[5] = m_r.s16(); v[4] = m_r.s16();
-            v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
-        } else {
-            usage = m_r.u16();
-            m_r.u16();  // scan count
-            m_r.u16();  // start scan
-            v[5] = m_r.s16(); v[4] = m_r.s16();
-            v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
-            v[6] = v[2]; v[7] = v[3];
-        }
-        for (int i : v) arg(i);
-        arg(int(rop));
-        arg(usage);
-        m_rec.object = addImage(dibRest(usage == 1));
-        break;
     }
+    return true;
+}
+
+bool RecordDecoder::decodeStretchDib(quint16 f)
+{
+    // args: xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc, rop, usage
+    quint32 rop = SRCCOPY;
+    int usage = 0;
+    int v[8] = {};
+    if (f == STRETCHDIB) {
+        rop = m_r.u32();
+        usage = m_r.u16();
+        v[7] = m_r.s16(); v[6] = m_r.s16(); v[5] = m_r.s16(); v[4] = m_r.s16();
+        v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
+    } else {
+        usage = m_r.u16();
+        m_r.u16();  // scan count
+        m_r.u16();  // start scan
+        v[5] = m_r.s16(); v[4] = m_r.s16();
+        v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
+        v[6] = v[2]; v[7] = v[3];
+    }
+    for (int i : v) arg(i);
+    arg(int(rop));
+    arg(usage);
+    m_rec.object = addImage(dibRest(usage == 1));
+    return true;
+}
+
+bool RecordDecoder::decodePenOrBrush(quint16 f)
+{
+    switch (f) {
     case CREATEPENINDIRECT: {
         Pen p;
         p.style = m_r.u16();
@@ -287,65 +375,69 @@ bool RecordDecoder::decode(qint64 recordWords)
         m_rec.object = int(m_pic.brushes.size() - 1);
         break;
     }
-    case CREATEFONTINDIRECT: {
-        Font ft;
-        ft.height = m_r.s16();
-        ft.width = m_r.s16();
-        ft.escapement = m_r.s16();
-        ft.orientation = m_r.s16();
-        ft.weight = m_r.s16();
-        ft.italic = m_r.u8();
-        ft.underline = m_r.u8();
-        ft.strikeOut = m_r.u8();
-        ft.charSet = m_r.u8();
-        m_r.skip(qMin<qsizetype>(4, m_r.remaining()));
-        QByteArray face = bytes(int(qMin<qsizetype>(32, m_r.remaining())));
-        const int zero = face.indexOf('\0');
-        if (zero >= 0) face.truncate(zero);
-        ft.faceName = face;
-        m_pic.fonts.push_back(ft);
-        m_rec.object = int(m_pic.fonts.size() - 1);
-        break;
     }
-    case CREATEPALETTE: case SETPALENTRIES: {
-        m_r.u16();
-        int n = m_r.u16();
-        if (qint64(n) * 4 > m_r.remaining()) n = int(m_r.remaining() / 4);
-        std::vector<quint32> entries;
-        entries.reserve(size_t(n));
-        for (int i = 0; i < n; ++i) entries.push_back(m_r.u32() & 0xFFFFFF);
-        m_pic.palettes.push_back(std::move(entries));
-        m_rec.object = int(m_pic.palettes.size() - 1);
-        break;
-    }
-    case CREATEREGION: {
-        m_r.skip(qMin<qsizetype>(10, m_r.remaining()));  // next in chain, type, count, size
-        int scans = m_r.s16();
-        m_r.s16();
-        for (int i = 0; i < 4; ++i) m_r.s16();
-        QRegion region;
-        std::vector<QRect> rects;
-        for (int s = 0; s < scans && m_r.ok() && m_r.remaining() >= 6; ++s) {
-            const int count = m_r.u16();
-            const int top = m_r.s16();
-            const int bottom = m_r.s16();
-            if (qint64(count) * 2 + 2 > m_r.remaining()) break;
-            for (int i = 0; i + 1 < count; i += 2) {
-                const int l = m_r.s16();
-                const int r = m_r.s16();
-                if (r > l && bottom > top) rects.emplace_back(l, top, r - l, bottom - top);
-            }
-            if (count & 1) m_r.s16();
-            m_r.u16();
+    return true;
+}
+
+bool RecordDecoder::decodeFont()
+{
+    Font ft;
+    ft.height = m_r.s16();
+    ft.width = m_r.s16();
+    ft.escapement = m_r.s16();
+    ft.orientation = m_r.s16();
+    ft.weight = m_r.s16();
+    ft.italic = m_r.u8();
+    ft.underline = m_r.u8();
+    ft.strikeOut = m_r.u8();
+    ft.charSet = m_r.u8();
+    m_r.skip(qMin<qsizetype>(4, m_r.remaining()));
+    QByteArray face = bytes(int(qMin<qsizetype>(32, m_r.remaining())));
+    const int zero = face.indexOf('\0');
+    if (zero >= 0) face.truncate(zero);
+    ft.faceName = face;
+    m_pic.fonts.push_back(ft);
+    m_rec.object = int(m_pic.fonts.size() - 1);
+    return true;
+}
+
+bool RecordDecoder::decodePalette()
+{
+    m_r.u16();
+    int n = m_r.u16();
+    if (qint64(n) * 4 > m_r.remaining()) n = int(m_r.remaining() / 4);
+    std::vector<quint32> entries;
+    entries.reserve(size_t(n));
+    for (int i = 0; i < n; ++i) entries.push_back(m_r.u32() & 0xFFFFFF);
+    m_pic.palettes.push_back(std::move(entries));
+    m_rec.object = int(m_pic.palettes.size() - 1);
+    return true;
+}
+
+bool RecordDecoder::decodeRegion()
+{
+    m_r.skip(qMin<qsizetype>(10, m_r.remaining()));  // next in chain, type, count, size
+    int scans = m_r.s16();
+    m_r.s16();
+    for (int i = 0; i < 4; ++i) m_r.s16();
+    QRegion region;
+    std::vector<QRect> rects;
+    for (int s = 0; s < scans && m_r.ok() && m_r.remaining() >= 6; ++s) {
+        const int count = m_r.u16();
+        const int top = m_r.s16();
+        const int bottom = m_r.s16();
+        if (qint64(count) * 2 + 2 > m_r.remaining()) break;
+        for (int i = 0; i + 1 < count; i += 2) {
+            const int l = m_r.s16();
+            const int r = m_r.s16();
+            if (r > l && bottom > top) rects.emplace_back(l, top, r - l, bottom - top);
         }
-        if (!rects.empty()) region.setRects(rects.data(), int(rects.size()));
-        m_pic.regions.push_back(region);
-        m_rec.object = int(m_pic.regions.size() - 1);
-        break;
+        if (count & 1) m_r.s16();
+        m_r.u16();
     }
-    default:
-        return false;
-    }
+    if (!rects.empty()) region.setRects(rects.data(), int(rects.size()));
+    m_pic.regions.push_back(region);
+    m_rec.object = int(m_pic.regions.size() - 1);
     return true;
 }
 
@@ -354,6 +446,97 @@ bool createsObject(quint16 f)
 {
     return f == CREATEPENINDIRECT || f == CREATEBRUSHINDIRECT || f == DIBCREATEPATTERNBRUSH
         || f == CREATEPATTERNBRUSH || f == CREATEFONTINDIRECT || f == CREATEPALETTE || f == CREATEREGION;
+}
+
+// Reads the placeable header, if any, and the metafile header; returns why the file is refused, or nullptr.
+const char* readHeaders(Reader& r, Picture& pic, NonPlaceable nonPlaceable)
+{
+    if (r.remaining() < HEADER_SIZE) return "file too short for a metafile header";
+    Reader peek = r;
+    if (peek.u32() == PLACEABLE_KEY) {
+        if (r.remaining() < PLACEABLE_SIZE + HEADER_SIZE) return "file too short for a placeable metafile";
+        r.u32();
+        r.u16();
+        pic.left = r.s16();
+        pic.top = r.s16();
+        pic.right = r.s16();
+        pic.bottom = r.s16();
+        pic.unitsPerInch = r.u16();
+        r.u32();
+        r.u16();
+        pic.placeable = true;
+        if (pic.unitsPerInch == 0) return "placeable header with zero units per inch";
+        if (pic.left == pic.right || pic.top == pic.bottom) return "placeable header with an empty bounding box";
+    } else if (nonPlaceable == NonPlaceable::Reject) {
+        return "no placeable header";
+    }
+    const qsizetype headerStart = r.pos();
+    const int type = r.u16();
+    const int headerWords = r.u16();
+    const int version = r.u16();
+    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
+        return "not a metafile header";
+    r.seek(headerStart + HEADER_SIZE);
+    if (r.remaining() < 6) return "the file ends before its first record";
+    return nullptr;
+}
+
+// Keeps a decoded record; an unusable one is counted as skipped, yet still holds its object slot.
+void keepRecord(Picture& pic, RecordDecoder& d, quint16 function, bool ok)
+{
+    if (ok) {
+        pic.records.push_back(std::move(d.m_rec));
+    } else if (createsObject(function)) {
+        // The slot must still be taken or every later index is off by one.
+        Record empty;
+        empty.function = function;
+        pic.records.push_back(std::move(empty));
+        ++pic.skipped;
+    } else {
+        ++pic.skipped;
+    }
+}
+
+// Without a placeable header the first window origin and extent give the picture's bounds.
+void noteWindow(Picture& pic, quint16 function, bool& haveWindowOrg, bool& haveWindowExt)
+{
+    const Record& rec = pic.records.back();
+    if (rec.args.size() == 2 && function == SETWINDOWORG && !haveWindowOrg) {
+        pic.left = rec.args[0];
+        pic.top = rec.args[1];
+        haveWindowOrg = true;
+    } else if (rec.args.size() == 2 && function == SETWINDOWEXT && !haveWindowExt) {
+        pic.right = rec.args[0];
+        pic.bottom = rec.args[1];
+        haveWindowExt = true;
+    }
+}
+
+// Reads the records up to the end-of-file record; returns why the file is refused, or nullptr.
+const char* readRecords(const QByteArray& data, Reader& r, Picture& pic, bool& haveWindowExt)
+{
+    bool haveWindowOrg = false;
+    qint64 imageBytes = 0;
+    while (r.remaining() >= 6 && int(pic.records.size()) < MAX_RECORDS) {
+        const qsizetype start = r.pos();
+        const qint64 words = r.u32();
+        const quint16 function = r.u16();
+        if (words < 3 || words * 2 > qint64(r.size() - start)) break;  // garbage or truncated: keep what came before
+        if (function == EOF_RECORD) break;
+        const qsizetype end = start + qsizetype(words) * 2;
+        Reader body(reinterpret_cast<const uchar*>(data.constData()) + r.pos(), end - r.pos());
+        RecordDecoder d(pic, body, function, imageBytes);
+        const bool ok = d.decode(words) && body.ok();
+        if (imageBytes > MAX_IMAGE_BYTES) {
+            pic = Picture();
+            return "the bitmaps take more memory than any target needs";
+        }
+        keepRecord(pic, d, function, ok);
+        if (!pic.placeable && (function == SETWINDOWORG || function == SETWINDOWEXT) && ok)
+            noteWindow(pic, function, haveWindowOrg, haveWindowExt);
+        r.seek(end);
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -380,75 +563,10 @@ bool decode(const QByteArray& data, Picture& pic, QString* error, NonPlaceable n
     };
     pic = Picture();
     Reader r(reinterpret_cast<const uchar*>(data.constData()), data.size());
-    if (r.remaining() < HEADER_SIZE) return fail("file too short for a metafile header");
-    Reader peek = r;
-    if (peek.u32() == PLACEABLE_KEY) {
-        if (r.remaining() < PLACEABLE_SIZE + HEADER_SIZE) return fail("file too short for a placeable metafile");
-        r.u32();
-        r.u16();
-        pic.left = r.s16();
-        pic.top = r.s16();
-        pic.right = r.s16();
-        pic.bottom = r.s16();
-        pic.unitsPerInch = r.u16();
-        r.u32();
-        r.u16();
-        pic.placeable = true;
-        if (pic.unitsPerInch == 0) return fail("placeable header with zero units per inch");
-        if (pic.left == pic.right || pic.top == pic.bottom) return fail("placeable header with an empty bounding box");
-    } else if (nonPlaceable == NonPlaceable::Reject) {
-        return fail("no placeable header");
-    }
-    const qsizetype headerStart = r.pos();
-    const int type = r.u16();
-    const int headerWords = r.u16();
-    const int version = r.u16();
-    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x0100 && version != 0x0300))
-        return fail("not a metafile header");
-    r.seek(headerStart + HEADER_SIZE);
-    if (r.remaining() < 6) return fail("the file ends before its first record");
+    if (const char* why = readHeaders(r, pic, nonPlaceable)) return fail(why);
 
-    bool haveWindowOrg = false, haveWindowExt = false;
-    qint64 imageBytes = 0;
-    while (r.remaining() >= 6 && int(pic.records.size()) < MAX_RECORDS) {
-        const qsizetype start = r.pos();
-        const qint64 words = r.u32();
-        const quint16 function = r.u16();
-        if (words < 3 || words * 2 > qint64(r.size() - start)) break;  // garbage or truncated: keep what came before
-        if (function == EOF_RECORD) break;
-        const qsizetype end = start + qsizetype(words) * 2;
-        Reader body(reinterpret_cast<const uchar*>(data.constData()) + r.pos(), end - r.pos());
-        RecordDecoder d(pic, body, function, imageBytes);
-        const bool ok = d.decode(words) && body.ok();
-        if (imageBytes > MAX_IMAGE_BYTES) {
-            pic = Picture();
-            return fail("the bitmaps take more memory than any target needs");
-        }
-        if (ok) {
-            pic.records.push_back(std::move(d.m_rec));
-        } else if (createsObject(function)) {
-            // The slot must still be taken or every later index is off by one.
-            Record empty;
-            empty.function = function;
-            pic.records.push_back(std::move(empty));
-            ++pic.skipped;
-        } else {
-            ++pic.skipped;
-        }
-        if (!pic.placeable && (function == SETWINDOWORG || function == SETWINDOWEXT) && ok) {
-            const Record& rec = pic.records.back();
-            if (rec.args.size() == 2 && function == SETWINDOWORG && !haveWindowOrg) {
-                pic.left = rec.args[0];
-                pic.top = rec.args[1];
-                haveWindowOrg = true;
-            } else if (rec.args.size() == 2 && function == SETWINDOWEXT && !haveWindowExt) {
-                pic.right = rec.args[0];
-                pic.bottom = rec.args[1];
-                haveWindowExt = true;
-            }
-        }
-        r.seek(end);
-    }
+    bool haveWindowExt = false;
+    if (const char* why = readRecords(data, r, pic, haveWindowExt)) return fail(why);
     if (!pic.placeable) {
         if (!haveWindowExt || pic.right == 0 || pic.bottom == 0) return fail("no placeable header and no window extent");
         pic.right += pic.left;
