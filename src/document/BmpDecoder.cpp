@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "document/RasterImage.h"
+#include "document/RasterBitmap.h"
 #include "wmf/WmfDib.h"
 #include "wmf/WmfReader.h"
 
@@ -71,7 +71,7 @@ int resolutionFromPelsPerMeter(qint32 ppm)
     return int(std::floor(ppm * 0.025400000000000002 + 0.5));
 }
 
-bool fail(RasterImage& image, const char* text)
+bool fail(RasterBitmap& image, const char* text)
 {
     image.SetError(QString::fromLatin1(text));
     return false;
@@ -79,7 +79,7 @@ bool fail(RasterImage& image, const char* text)
 
 } // namespace
 
-bool DecodeBmp(QIODevice& device, RasterImage& image)
+bool DecodeBmp(QIODevice& device, RasterBitmap& image)
 {
     const DeviceBytes bytes(device);
     wmf::Reader in(bytes.data(), bytes.size());

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "document/TargetImage.h"
-
 namespace {
 
 constexpr FileKind kKinds[] = {

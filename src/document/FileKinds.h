@@ -6,6 +6,13 @@
 
 #include <span>
 
+enum TargetImageKind {
+    TARGET_KIND_NONE = 0,
+    TARGET_KIND_PICTURE = 1,   // ".vnt", ".wmf", and the drawings ".pdf", ".svg", ".svgz"
+    TARGET_KIND_RASTER = 2,    // ".bmp", ".jpg", ".jpeg", ".png"
+    TARGET_KIND_DESIGNER = 3,  // ".rgd" or a new design
+};
+
 // How a file kind is read.
 enum class FileLoader { TargetDocument, Design, Metafile, Jpeg, Bmp, Pdf, Svg, Png };
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "document/RasterImage.h"
+#include "document/RasterBitmap.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ namespace {
 
 // The file's resolution, or the screen's when it carries none; the device is
 // put back where it was. False when it cannot be.
-bool readDpi(QIODevice& device, RasterImage& image, int& dpiX, int& dpiY)
+bool readDpi(QIODevice& device, RasterBitmap& image, int& dpiX, int& dpiY)
 {
     const qint64 start = device.pos();
     int ppmX = 0, ppmY = 0;
@@ -75,7 +75,7 @@ bool readDpi(QIODevice& device, RasterImage& image, int& dpiX, int& dpiY)
 
 // The pixels as Qt decodes them, after the size has passed the raster
 // bounds; a null image (with the error set) when it fails.
-QImage readBounded(QIODevice& device, RasterImage& image)
+QImage readBounded(QIODevice& device, RasterBitmap& image)
 {
     QImageReader reader(&device, "png");
     const QSize size = reader.size();
@@ -110,7 +110,7 @@ QImage readBounded(QIODevice& device, RasterImage& image)
 }
 
 // An opaque palette or grey picture as an 8-bit bitmap with its palette.
-bool copyIndexed(const QImage& decoded, RasterImage& image)
+bool copyIndexed(const QImage& decoded, RasterBitmap& image)
 {
     QImage indexed = decoded.format() == QImage::Format_Indexed8 ? decoded
                                                                   : decoded.convertToFormat(QImage::Format_Indexed8);
@@ -134,7 +134,7 @@ bool copyIndexed(const QImage& decoded, RasterImage& image)
 
 // Any other picture as a 24-bit bitmap; the decoded pixels are let go
 // before the copy.
-bool copyRgb(QImage& decoded, RasterImage& image)
+bool copyRgb(QImage& decoded, RasterBitmap& image)
 {
     // Transparent parts are the paper's white.
     QImage rgb(decoded.size(), QImage::Format_RGB888);
@@ -162,7 +162,7 @@ bool copyRgb(QImage& decoded, RasterImage& image)
 
 } // namespace
 
-bool DecodePng(QIODevice& device, RasterImage& image)
+bool DecodePng(QIODevice& device, RasterBitmap& image)
 {
     int dpiX = kDefaultDpi, dpiY = kDefaultDpi;
     if (!readDpi(device, image, dpiX, dpiY)) return false;

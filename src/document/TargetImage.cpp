@@ -231,15 +231,9 @@ bool TargetImage::MakeBitmap(DeviceContext& dc, QImage& bitmap, int boxWidth, in
     const int w = static_cast<int>(natural.width() * s);
     const int h = static_cast<int>(natural.height() * s);
     if (w <= 0 || h <= 0) return false;
-    // A raster shrinks by averaging the area under each pixel, as the target
-    // window shows it: dropping pixels would leave a thin ring as dots.
-    if (m_kind == TARGET_KIND_RASTER && w <= natural.width() && h <= natural.height()) {
-        bitmap = m_raster->AreaAveraged(w, h);
-        if (!bitmap.isNull()) {
-            bitmap.setDotsPerMeterX(qRound(dc.dpiX() / 0.0254));
-            bitmap.setDotsPerMeterY(qRound(dc.dpiY() / 0.0254));
-            return true;
-        }
+    if (m_kind == TARGET_KIND_RASTER) {
+        bitmap = m_raster->Thumbnail(w, h, dc.dpiX(), dc.dpiY());
+        return true;
     }
 
     bitmap = makeDeviceImage(w, h, dc.dpiX(), dc.dpiY());
@@ -247,8 +241,7 @@ bool TargetImage::MakeBitmap(DeviceContext& dc, QImage& bitmap, int boxWidth, in
     DeviceContext mem(&painter, dc.dpiX(), dc.dpiY());
     mem.setStretchMode(DeviceContext::ColorOnColor);
     if (m_kind == TARGET_KIND_PICTURE && m_drawing) m_drawing->Draw(mem, QRectF(0, 0, w, h));
-    else if (m_kind == TARGET_KIND_PICTURE) m_picture->Render(mem, 0, 0, w, h, nullptr);
-    else m_raster->Draw(mem, 0, 0, w, h);
+    else m_picture->Render(mem, 0, 0, w, h, nullptr);
     return true;
 }
 

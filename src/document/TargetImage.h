@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "document/FileKinds.h"
 #include "platform/DeviceContext.h"
 #include "platform/GdiRect.h"
 
@@ -13,13 +14,6 @@ class PictureImage;
 class RasterImage;
 class CTargetDesign;
 class VectorTarget;
-
-enum TargetImageKind {
-    TARGET_KIND_NONE = 0,
-    TARGET_KIND_PICTURE = 1,   // ".vnt", ".wmf", and the drawings ".pdf", ".svg", ".svgz"
-    TARGET_KIND_RASTER = 2,    // ".bmp", ".jpg", ".jpeg", ".png"
-    TARGET_KIND_DESIGNER = 3,  // ".rgd" or a new design
-};
 
 // Save status codes of TargetImage::Save.
 enum TargetSaveStatus {

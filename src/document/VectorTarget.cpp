@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "document/RasterImage.h"
+#include "document/RasterBitmap.h"
 
 ImagePlacement PlaceImage(const QPainter& painter, const QRectF& dest, double maxPixels)
 {

@@ -50,16 +50,7 @@ std::unique_ptr<ThumbImageResult> renderJpeg(const QString& path, int dpiX, int 
     const double s = std::min(double(width) / raster.Width(), double(height) / raster.Height());
     const int w = std::max(1, int(raster.Width() * s));
     const int h = std::max(1, int(raster.Height() * s));
-    // Shrunk by averaging the area under each pixel, so thin rings stay lines.
-    QImage bitmap = w <= int(raster.Width()) && h <= int(raster.Height()) ? raster.AreaAveraged(w, h) : QImage();
-    if (bitmap.isNull()) {
-        bitmap = makeDeviceImage(w, h, dpiX, dpiY);
-        QPainter painter(&bitmap);
-        DeviceContext mem(&painter, dpiX, dpiY);
-        mem.setStretchMode(DeviceContext::ColorOnColor);
-        raster.Draw(mem, 0, 0, w, h);
-    }
-    result->bitmap = bitmap.convertToFormat(QImage::Format_RGB888);
+    result->bitmap = raster.Thumbnail(w, h, dpiX, dpiY).convertToFormat(QImage::Format_RGB888);
     return result;
 }
 
