@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "document/RasterBitmap.h"
+
 namespace {
 
 QRgb systemColor(QPalette::ColorRole role) { return QGuiApplication::palette().color(role).rgb(); }
@@ -86,6 +88,16 @@ void CVNThumbObject::SetImage(const QImage& bitmap, const QString& path, DeviceC
     m_nStretchMode = stretchMode;
 }
 
+void CVNThumbObject::fitShown(const QSize& shown)
+{
+    // Our pictures are rendered at two inches of screen. Shrunk, they are
+    // averaged over the area under each pixel as the target window does, so
+    // a thin ring stays a line; a bilinear filter would skip parts of it.
+    m_shown = AreaAverage(m_dib, shown.width(), shown.height());
+    if (m_shown.isNull()) m_shown = m_dib.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else m_shown.convertTo(m_dib.format());
+}
+
 void CVNThumbObject::SetFailed()
 {
     DropImage();
@@ -135,16 +147,14 @@ void CVNThumbObject::Draw(DeviceContext& dc)
     if (!p) return;
     p->save();
     dc.setStretchMode(m_nStretchMode);
-    // Our pictures are rendered at two inches of screen; shrinking them with
-    // filtering keeps thin rings visible where dropping rows would lose them.
     p->setRenderHint(QPainter::SmoothPixmapTransform, true);
     const QSize shown(m_rcPicture.width(), m_rcPicture.height());
     if (dc.isPrinting() || shown == m_dib.size() || shown.isEmpty()) {
         p->drawImage(QRectF(m_rcPicture.toQRect()), m_dib);
     } else {
-        // The screen is painted on every scroll: the picture is shrunk once
+        // The screen is painted on every scroll: the picture is fitted once
         // for its box and then only copied.
-        if (m_shown.size() != shown) m_shown = m_dib.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (m_shown.size() != shown) fitShown(shown);
         p->drawImage(m_rcPicture.left, m_rcPicture.top, m_shown);
     }
     if (m_nFontIndex < 0 || !m_pOwner || !m_pOwner->SelectFont(dc, m_nFontIndex)) {

@@ -62,6 +62,8 @@ public:
 
 private:
     void fitPicture();
+    // Makes m_shown: the picture at the size its box shows.
+    void fitShown(const QSize& shown);
 
     QImage m_dib;
     QImage m_shown;  // m_dib at the size the screen shows it

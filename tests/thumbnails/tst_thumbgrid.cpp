@@ -17,6 +17,7 @@
 #include "platform/MessageBox.h"
 #include "thumbnails/ContactSheet.h"
 #include "thumbnails/ThumbGrid.h"
+#include "thumbnails/ThumbObject.h"
 #include "thumbnails/ThumbView.h"
 #include "view/PrintJob.h"
 
@@ -67,6 +68,8 @@ private slots:
     void listingOrder();
     void rasterLinesSurviveShrinking_data();
     void rasterLinesSurviveShrinking();
+    void cellsShrinkByAveraging_data();
+    void cellsShrinkByAveraging();
     void badFilesKeepPlaceholders();
     void abandonedListingNeverApplied();
     void stuckWorkersNeverHoldTheWindow();
@@ -204,6 +207,43 @@ void TestThumbGrid::rasterLinesSurviveShrinking()
     for (int i = 0; i < 100; ++i) {
         QVERIFY2(qGray(shrunk.pixel(50, i)) < 225, qPrintable(QStringLiteral("column at row %1").arg(i)));
         QVERIFY2(qGray(shrunk.pixel(i, 50)) < 225, qPrintable(QStringLiteral("row at column %1").arg(i)));
+    }
+}
+
+void TestThumbGrid::cellsShrinkByAveraging_data()
+{
+    QTest::addColumn<int>("box");
+    QTest::newRow("1.5 inches") << 144;
+    QTest::newRow("1.25 inches") << 120;
+    QTest::newRow("1 inch") << 96;
+}
+
+void TestThumbGrid::cellsShrinkByAveraging()
+{
+    // A one-pixel diagonal on a two-inch picture, shown smaller in its cell:
+    // averaged, every row of the cell holds the same ink (box / 192 of a
+    // pixel), so the line keeps one weight; a filter that samples would let
+    // it swell and fade along its length, a dotted line.
+    QFETCH(int, box);
+    QImage picture(192, 192, QImage::Format_RGB888);
+    picture.fill(Qt::white);
+    for (int i = 0; i < 192; ++i) picture.setPixel(i, i, qRgb(0, 0, 0));
+    CVNThumbObject cell;
+    cell.SetInsets(0, 0, 0);
+    cell.Layout(0, 0, box, box, box, 0);
+    cell.SetImage(picture, QStringLiteral("/none/line.bmp"), DeviceContext::ColorOnColor);
+    QImage screen = makeDeviceImage(box, box, 96, 96);
+    screen.fill(Qt::white);
+    {
+        QPainter painter(&screen);
+        DeviceContext dc(&painter, 96, 96);
+        cell.Draw(dc);
+    }
+    const double expected = 255.0 * box / 192;
+    for (int y = 0; y < box; ++y) {
+        double ink = 0;
+        for (int x = 0; x < box; ++x) ink += 255 - qGray(screen.pixel(x, y));
+        QVERIFY2(std::abs(ink - expected) <= 4, qPrintable(QStringLiteral("row %1 holds %2").arg(y).arg(ink)));
     }
 }
 
