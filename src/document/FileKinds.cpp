@@ -52,11 +52,3 @@ QList<FileKindFilter> FileKindFilters()
                      all.join(QLatin1Char(';'))});
     return filters;
 }
-
-QStringList FileKindMimeTypes()
-{
-    QStringList types;
-    for (const FileKind& k : kKinds)
-        if (!types.contains(QLatin1String(k.mimeType))) types << QLatin1String(k.mimeType);
-    return types;
-}

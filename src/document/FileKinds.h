@@ -41,5 +41,3 @@ struct FileKindFilter {
 // "Image Files" with every offered extension, then one filter per name in
 // the table's order.
 QList<FileKindFilter> FileKindFilters();
-// Every MIME type the program opens, once each, in the table's order.
-QStringList FileKindMimeTypes();

@@ -46,20 +46,16 @@ int TargetImage::ClassifyRasterExtension(const QString& extension)
 bool TargetImage::Load(const QString& path)
 {
     Clear();
-    const QFileInfo info(path);
-    const QString ext = info.suffix().isEmpty() && !info.fileName().endsWith(QLatin1Char('.'))
-                            ? QString()
-                            : QLatin1Char('.') + info.suffix();
     try {
         bool ok = false;
-        if (const FileKind* kind = FindFileKind(ext)) {
+        if (const FileKind* kind = FileKindOfPath(path)) {
             switch (kind->loader) {
             case FileLoader::TargetDocument: ok = loadPicture(path, true); break;
             case FileLoader::Metafile: ok = loadPicture(path, false); break;
             case FileLoader::Design: ok = loadDesigner(path); break;
             case FileLoader::Bmp:
             case FileLoader::Jpeg:
-            case FileLoader::Png: ok = loadRaster(path, ClassifyRasterExtension(ext)); break;
+            case FileLoader::Png: ok = loadRaster(path, ClassifyRasterExtension(QLatin1String(kind->extension))); break;
             case FileLoader::Pdf: ok = loadDrawing(path, true); break;
             case FileLoader::Svg: ok = loadDrawing(path, false); break;
             }

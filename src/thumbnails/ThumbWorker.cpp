@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QPainter>
 
 #include <algorithm>
@@ -56,7 +55,7 @@ std::unique_ptr<ThumbImageResult> renderJpeg(const QString& path, int dpiX, int 
 
 std::unique_ptr<ThumbImageResult> renderTarget(const QString& path, int dpiX, int dpiY, int width, int height)
 {
-    if (TargetImage::ClassifyRasterExtension(QFileInfo(path).suffix().prepend(QLatin1Char('.'))) == 1) {
+    if (const FileKind* kind = FileKindOfPath(path); kind && kind->loader == FileLoader::Jpeg) {
         try {
             return renderJpeg(path, dpiX, dpiY, width, height);
         } catch (const std::exception&) {
@@ -118,13 +117,6 @@ void ThumbMailbox::close()
     m_receiver = nullptr;
 }
 
-namespace {
-
-std::mutex runningMutex;
-int runningCount = 0;
-
-}  // namespace
-
 std::shared_ptr<ThumbWorker> ThumbWorker::Start(std::shared_ptr<ThumbMailbox> mailbox, ThumbRenderer renderer,
                                                 const QString& folder, int listing, int dpiX, int dpiY)
 {
@@ -135,18 +127,8 @@ std::shared_ptr<ThumbWorker> ThumbWorker::Start(std::shared_ptr<ThumbMailbox> ma
     worker->m_listing = listing;
     worker->m_dpiX = dpiX;
     worker->m_dpiY = dpiY;
-    {
-        std::lock_guard lock(runningMutex);
-        ++runningCount;
-    }
     std::thread([worker] { worker->run(worker); }).detach();
     return worker;
-}
-
-int ThumbWorker::Running()
-{
-    std::lock_guard lock(runningMutex);
-    return runningCount;
 }
 
 void ThumbWorker::SetJobs(std::vector<ThumbJob> jobs, int batch)
@@ -236,8 +218,6 @@ void ThumbWorker::run(std::shared_ptr<ThumbWorker> self)
     }
     m_changed.notify_all();
     m_mailbox->post(MSG_THUMB_WORKER_ENDED, 0, m_listing);
-    std::lock_guard lock(runningMutex);
-    --runningCount;
     // self goes last: the grid may have let go of this worker long ago.
     (void)self;
 }

@@ -90,8 +90,6 @@ public:
     void SetJobs(std::vector<ThumbJob> jobs, int batch);
     // The thread ends after the file it is working on.
     void Cancel();
-    // Threads of every grid still running, cancelled or not.
-    static int Running();
     bool Ended();
     // Waits at most the time given for this worker's thread to end.
     bool WaitEnded(int milliseconds);
