@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -251,41 +252,39 @@ QImage RasterBitmap::AreaAveraged(int width, int height) const
     });
 }
 
+namespace {
+
 // A box filter with exact overlaps: each destination pixel is the sum of the
 // source values weighted by their overlap with it, divided by sourceWidth
-// (and by sourceHeight for the other axis).
-QImage AreaAverage(int sourceWidth, int sourceHeight, int width, int height,
-                   const std::function<void(quint32, QRgb*)>& rowColors)
+// (and by sourceHeight for the other axis). Sums are kept in Sum, which must
+// hold 255 * sourceWidth * sourceHeight: 32 bits for the sizes a screen
+// shows, which the compiler can vectorise.
+template <typename Sum>
+bool averageInto(QImage& out, quint64 sw, quint64 sh, const AreaTaps& taps,
+                 const std::function<void(quint32, QRgb*)>& rowColors)
 {
-    if (width <= 0 || height <= 0 || width > sourceWidth || height > sourceHeight) return QImage();
-    const quint64 sw = quint64(sourceWidth), sh = quint64(sourceHeight);
-    const quint64 dw = quint64(width), dh = quint64(height);
-    QImage out(width, height, QImage::Format_RGB32);
-    if (out.isNull()) return out;
-
-    AreaTaps taps;
+    const quint64 dw = quint64(out.width()), dh = quint64(out.height());
     std::vector<QRgb> source;
-    std::vector<quint64> row, acc;
+    std::vector<Sum> row, acc;
     try {
-        if (!makeTaps(sw, dw, taps)) return QImage();
         source.resize(std::size_t(sw));
         row.resize(std::size_t(dw) * 3);
         acc.assign(std::size_t(dw) * 3, 0);
     } catch (const std::bad_alloc&) {
-        return QImage();
+        return false;
     }
-    const quint64 total = sw * sh;
+    const Sum total = Sum(sw * sh);
     quint64 dy = 0;
     for (quint64 sy = 0; sy < sh && dy < dh; ++sy) {
         rowColors(quint32(sy), source.data());
         for (std::size_t i = 0; i < std::size_t(dw); ++i) {
-            quint64 r = 0, g = 0, b = 0;
+            Sum r = 0, g = 0, b = 0;
             for (std::size_t t = taps.first[i]; t < taps.first[i + 1]; ++t) {
                 const QRgb c = source[taps.index[t]];
-                const quint64 w = taps.weight[t];
-                r += quint64(qRed(c)) * w;
-                g += quint64(qGreen(c)) * w;
-                b += quint64(qBlue(c)) * w;
+                const Sum w = taps.weight[t];
+                r += Sum(qRed(c)) * w;
+                g += Sum(qGreen(c)) * w;
+                b += Sum(qBlue(c)) * w;
             }
             row[3 * i] = r;
             row[3 * i + 1] = g;
@@ -298,20 +297,36 @@ QImage AreaAverage(int sourceWidth, int sourceHeight, int width, int height,
         while (lo < hi && dy < dh) {
             const quint64 rowEnd = (dy + 1) * sh;
             const quint64 end = std::min(hi, rowEnd);
-            const quint64 w = end - lo;
+            const Sum w = Sum(end - lo);
             for (std::size_t k = 0; k < acc.size(); ++k) acc[k] += row[k] * w;
             lo = end;
-            if (end == rowEnd) {
-                QRgb* dst = reinterpret_cast<QRgb*>(out.scanLine(int(dy)));
-                for (std::size_t i = 0; i < std::size_t(dw); ++i)
-                    dst[i] = qRgb(int((acc[3 * i] + total / 2) / total), int((acc[3 * i + 1] + total / 2) / total),
-                                  int((acc[3 * i + 2] + total / 2) / total));
-                std::fill(acc.begin(), acc.end(), 0);
-                ++dy;
-            }
+            if (end != rowEnd) continue;
+            QRgb* dst = reinterpret_cast<QRgb*>(out.scanLine(int(dy)));
+            for (std::size_t i = 0; i < std::size_t(dw); ++i)
+                dst[i] = qRgb(int((acc[3 * i] + total / 2) / total), int((acc[3 * i + 1] + total / 2) / total),
+                              int((acc[3 * i + 2] + total / 2) / total));
+            std::fill(acc.begin(), acc.end(), 0);
+            ++dy;
         }
     }
-    return out;
+    return true;
+}
+
+} // namespace
+
+QImage AreaAverage(int sourceWidth, int sourceHeight, int width, int height,
+                   const std::function<void(quint32, QRgb*)>& rowColors)
+{
+    if (width <= 0 || height <= 0 || width > sourceWidth || height > sourceHeight) return QImage();
+    const quint64 sw = quint64(sourceWidth), sh = quint64(sourceHeight);
+    QImage out(width, height, QImage::Format_RGB32);
+    AreaTaps taps;
+    if (out.isNull() || !makeTaps(sw, quint64(width), taps)) return QImage();
+    // With rounding added, the largest sum is 255.5 times the source's area.
+    const bool narrow = sw * sh <= quint64(UINT32_MAX) / 256;
+    const bool done = narrow ? averageInto<quint32>(out, sw, sh, taps, rowColors)
+                             : averageInto<quint64>(out, sw, sh, taps, rowColors);
+    return done ? out : QImage();
 }
 
 QImage AreaAverage(const QImage& image, int width, int height)
