@@ -443,6 +443,9 @@ void TestWmfDecoder::corpusRecord_data()
     // 0xa8: 07000000 1b04 3313 3b1f 1e00 1e00 (bottom, right, top, left)
     QTest::newRow("probe rectangle") << "uniconvertor/probe.wmf" << 12 << int(RECTANGLE)
                                      << Params(Box{.left = 30, .top = 30, .right = 7995, .bottom = 4915});
+    // 0x300: 07000000 1804 4006 9001 1405 6400, the file's only ellipse
+    QTest::newRow("libuemf ellipse") << "libuemf/test_libuemf_ref.wmf" << -1 << int(ELLIPSE)
+                                     << Params(Box{.left = 100, .top = 1300, .right = 400, .bottom = 1600});
     // 0x3c: 04000000 0301 0800
     QTest::newRow("drawing map mode") << "pillow/drawing.wmf" << 2 << int(SETMAPMODE) << Params(Value{MM_ANISOTROPIC});
     // 0x58: 05000000 2e01 1800 0000 (a record one word longer than its parameter)
