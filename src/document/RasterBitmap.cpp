@@ -274,6 +274,16 @@ bool averageInto(QImage& out, quint64 sw, quint64 sh, const AreaTaps& taps,
         return false;
     }
     const Sum total = Sum(sw * sh);
+    // Rounded division by total through its reciprocal, corrected to the
+    // exact quotient: a division per channel costs more than the averaging.
+    const double inverse = 1.0 / double(total);
+    const auto divide = [total, inverse](Sum sum) {
+        sum += total / 2;
+        Sum q = Sum(double(sum) * inverse);
+        if (q * total > sum) --q;
+        else if ((q + 1) * total <= sum) ++q;
+        return int(q);
+    };
     quint64 dy = 0;
     for (quint64 sy = 0; sy < sh && dy < dh; ++sy) {
         rowColors(quint32(sy), source.data());
@@ -303,8 +313,7 @@ bool averageInto(QImage& out, quint64 sw, quint64 sh, const AreaTaps& taps,
             if (end != rowEnd) continue;
             QRgb* dst = reinterpret_cast<QRgb*>(out.scanLine(int(dy)));
             for (std::size_t i = 0; i < std::size_t(dw); ++i)
-                dst[i] = qRgb(int((acc[3 * i] + total / 2) / total), int((acc[3 * i + 1] + total / 2) / total),
-                              int((acc[3 * i + 2] + total / 2) / total));
+                dst[i] = qRgb(divide(acc[3 * i]), divide(acc[3 * i + 1]), divide(acc[3 * i + 2]));
             std::fill(acc.begin(), acc.end(), 0);
             ++dy;
         }
