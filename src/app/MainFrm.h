@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <functional>
 #include <QString>
 
 #include "platform/ui/Frame.h"
@@ -56,6 +57,10 @@ public:
     void UpdateTargetStatus();
     QLabel* targetStatus() const { return m_targetLabel; }
 
+    // What a request to open a file (a double-click in the thumbnail grid)
+    // runs: the application opens the target there.
+    void SetOpenFileHandler(std::function<void(const QString&)> handler) { m_openFile = std::move(handler); }
+
     void setVisible(bool visible) override;
     bool OnWindowMessage(WindowMessageEvent& message) override;
 
@@ -77,4 +82,5 @@ private:
     QLabel* m_calibrationLabel = nullptr;
     QLabel* m_targetLabel = nullptr;
     int m_shownMenu = 0;
+    std::function<void(const QString&)> m_openFile;
 };

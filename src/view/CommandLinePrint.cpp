@@ -8,13 +8,13 @@
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
 #include "platform/ui/PrinterSettings.h"
-#include "view/CalibrationSheet.h"
-#include "view/CommandLine.h"
+#include "print/CalibrationSheet.h"
+#include "print/CommandLine.h"
 #include "view/CommandLineOptions.h"
 #include "view/DistanceScaleCommand.h"
-#include "view/PageMetrics.h"
+#include "print/PageMetrics.h"
 #include "view/PosterDlg.h"
-#include "view/PrintJob.h"
+#include "print/PrintJob.h"
 #include "view/TargetViewState.h"
 #include "view/TileLayoutCommand.h"
 
@@ -186,17 +186,6 @@ bool WantsCommandLinePrint(int argc, char** argv)
     return wants;
 }
 
-bool DisplayOrPlatformChosen()
-{
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
-           || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-void UseOffscreenWithoutDisplay()
-{
-    if (!DisplayOrPlatformChosen()) qputenv("QT_QPA_PLATFORM", "offscreen");
-}
-
 int RunCommandLinePrint(const QStringList& arguments)
 {
     const CommandLine line = ParseCommandLine(arguments);
@@ -233,7 +222,7 @@ int RunCommandLinePrint(const QStringList& arguments)
     if (o.toPrinter) {
         // The application's printer, as Print Setup left it; PDF output
         // needs the file chosen there.
-        const PrinterSettings settings = ApplicationPrinterSettings();
+        const PrinterSettings settings = StoredPrinter().CurrentPrinter();
         if (settings.isPdfOutput() && settings.outputFile.isEmpty())
             return fail(QStringLiteral("No printer is set up: choose one in Print Setup, or use --print-to-pdf."));
         SetUpApplicationPrinter(*printer, settings);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 
@@ -56,8 +57,6 @@ struct CommandLine {
     // two commands, an option of another command): one line naming the
     // problem; the process then ends with status 2 after the usage.
     QString error;
-
-    bool has(const char* name) const;
 };
 
 // arguments[0] is the program. Qt's own options (-platform NAME, -style NAME
@@ -71,3 +70,15 @@ QStringList CommandLineArguments(int argc, char** argv);
 QString CommandLineUsage();
 // The exit status of a command line the parser rejects.
 constexpr int COMMAND_LINE_USAGE_ERROR = 2;
+
+// The values of --paper (letter or a4, case ignored) and --dpi (72 to 2400)
+// shared by the command-line printers. Empty when the value is good (and
+// stored), else the message.
+QString ParsePaperOption(const QString& value, QPageSize::PageSizeId* paper);
+QString ParseDpiOption(const QString& value, int* dpi);
+
+// Selects Qt's offscreen platform when there is no display and the
+// environment chose no platform: printing needs no screen.
+void UseOffscreenWithoutDisplay();
+// Whether the environment names a display or a Qt platform.
+bool DisplayOrPlatformChosen();
