@@ -14,6 +14,7 @@
 #include "platform/CommandIds.h"
 #include "platform/ui/WinApp.h"
 #include "platform/WindowMessage.h"
+#include "print/JobPrinter.h"
 #include "print/PrinterCalibration.h"
 #include "platform/ui/WindowPlacement.h"
 #include "view/TargetStatus.h"
@@ -279,8 +280,9 @@ void CMainFrame::fillRecentFiles(QMenu* menu)
 void CMainFrame::UpdateCalibrationStatus()
 {
     if (!m_calibrationLabel) return;
-    CWinApp* app = AfxGetApp();
-    const QString text = app && m_shownMenu == IDR_TARGETTYPE ? CalibrationStatusText(app->GetPrinterSettings()) : QString();
+    const QString text = m_printerHost && m_shownMenu == IDR_TARGETTYPE
+                             ? CalibrationStatusText(m_printerHost->CurrentPrinter())
+                             : QString();
     m_calibrationLabel->setText(text);
     m_calibrationLabel->setVisible(!text.isEmpty());
 }

@@ -6,6 +6,7 @@
 
 #include "platform/ui/Frame.h"
 
+class PrinterHost;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -49,7 +50,8 @@ public:
     bool placementApplied() const { return m_bPlacementApplied; }
 
     // Shows "Printer calibrated: ..." while a target window is active and the
-    // application's printer has a stored correction.
+    // application's printer, which host keeps, has a stored correction.
+    void SetPrinterHost(PrinterHost* host) { m_printerHost = host; }
     void UpdateCalibrationStatus();
     QLabel* calibrationStatus() const { return m_calibrationLabel; }
     // The active target window's size and what it prints; hidden without
@@ -83,4 +85,5 @@ private:
     QLabel* m_targetLabel = nullptr;
     int m_shownMenu = 0;
     std::function<void(const QString&)> m_openFile;
+    PrinterHost* m_printerHost = nullptr;
 };

@@ -121,6 +121,7 @@ bool TargetApp::InitInstance(const QStringList& arguments)
     CDriveView::SetStartFolder([this] { return InitialOpenFolder(programFolder()); });
 
     auto* frame = new CMainFrame;
+    frame->SetPrinterHost(this);
     frame->SetOpenFileHandler([this](const QString& path) {
         OpenTargetFile(path);
         // The file's folder is remembered when it lies in the program folder.

@@ -286,6 +286,42 @@ QString ParseDpiOption(const QString& value, int* dpi)
     return QString();
 }
 
+QString ReadOptions(const CommandLine& line, const QList<OptionReader>& readers)
+{
+    for (const CommandLineArgument& arg : line.options) {
+        for (const OptionReader& reader : readers) {
+            if (arg.name != QLatin1String(reader.name)) continue;
+            const QString problem = reader.read(arg.name, arg.value);
+            if (!problem.isEmpty()) return problem;
+        }
+    }
+    return QString();
+}
+
+OptionReader FlagReader(const char* name, bool* on)
+{
+    return {name, [on](const QString&, const QString&) {
+                *on = true;
+                return QString();
+            }};
+}
+
+OptionReader OutputFileReader(const char* name, QString* file)
+{
+    return {name, [file](const QString& a, const QString& v) {
+                *file = v;
+                return v.isEmpty() ? QStringLiteral("%1 needs an output file.").arg(a) : QString();
+            }};
+}
+
+QList<OptionReader> PdfOutputReaders(QPageSize::PageSizeId* paper, int* dpi)
+{
+    return {
+        {"--paper", [paper](const QString&, const QString& v) { return ParsePaperOption(v, paper); }},
+        {"--dpi", [dpi](const QString&, const QString& v) { return ParseDpiOption(v, dpi); }},
+    };
+}
+
 bool DisplayOrPlatformChosen()
 {
     return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")

@@ -107,22 +107,13 @@ int RunContactSheetPrint(const QStringList& args)
     int size = THUMB_SIZES[std::size(THUMB_SIZES) - 1];
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = 600;
-    for (const CommandLineArgument& arg : line.options) {
-        const QString& a = arg.name;
-        const QString& v = arg.value;
-        QString problem;
-        if (a == QLatin1String("--print-contact-sheet")) {
-            pdf = v;
-            if (pdf.isEmpty()) problem = QStringLiteral("%1 needs an output file.").arg(a);
-        } else if (a == QLatin1String("--thumb-size")) {
-            problem = parseThumbSize(v, &size);
-        } else if (a == QLatin1String("--paper")) {
-            problem = ParsePaperOption(v, &paper);
-        } else if (a == QLatin1String("--dpi")) {
-            problem = ParseDpiOption(v, &dpi);
-        }
-        if (!problem.isEmpty()) return fail(problem);
-    }
+    QList<OptionReader> readers = {
+        OutputFileReader("--print-contact-sheet", &pdf),
+        {"--thumb-size", [&size](const QString&, const QString& v) { return parseThumbSize(v, &size); }},
+    };
+    readers += PdfOutputReaders(&paper, &dpi);
+    const QString problem = ReadOptions(line, readers);
+    if (!problem.isEmpty()) return fail(problem);
     if (line.operands.size() > 1) return fail(QStringLiteral("Give exactly one folder."));
     const QString folder = line.operands.value(0);
     if (folder.isEmpty()) return fail(QStringLiteral("Give the folder to print."));
