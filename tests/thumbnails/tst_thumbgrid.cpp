@@ -19,7 +19,7 @@
 #include "thumbnails/ThumbGrid.h"
 #include "thumbnails/ThumbObject.h"
 #include "thumbnails/ThumbView.h"
-#include "view/PrintJob.h"
+#include "print/PrintJob.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "view/ScaleCheck.h"
+#include "print/ScaleCheck.h"
 
 #include <QFont>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "platform/Profile.h"
-#include "view/PrintCaptions.h"
+#include "print/PrintCaptions.h"
 
 namespace {
 

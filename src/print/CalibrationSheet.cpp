@@ -1,4 +1,4 @@
-#include "view/CalibrationSheet.h"
+#include "print/CalibrationSheet.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -9,8 +9,8 @@
 #include <cmath>
 
 #include "platform/ui/PrinterSettings.h"
-#include "view/PageMetrics.h"
-#include "view/PrintCaptions.h"
+#include "print/PageMetrics.h"
+#include "print/PrintCaptions.h"
 
 namespace {
 
