@@ -246,7 +246,7 @@ bool TargetApp::OpenTargetFile(const QString& path)
     for (CDocument* doc : m_pTargetTemplate->documents()) {
         if (!IsSameFile(doc->GetPathName(), path)) continue;
         if (auto* view = dynamic_cast<CView*>(doc->firstView())) {
-            if (CMDIChildWnd* frame = view->GetParentFrame()) frame->ActivateFrame();
+            if (CMDIChildWnd* frame = GetParentFrame(view)) frame->ActivateFrame();
         }
         return true;
     }
@@ -266,7 +266,7 @@ void TargetApp::OnFileNew()
     doc->GetTargetImage().SetDesigner(design);
     doc->SetModifiedFlag(true);
     if (auto* view = dynamic_cast<CView*>(doc->firstView())) {
-        if (CMDIChildWnd* frame = view->GetParentFrame()) m_pTargetTemplate->InitialUpdateFrame(frame, doc, true);
+        if (CMDIChildWnd* frame = GetParentFrame(view)) m_pTargetTemplate->InitialUpdateFrame(frame, doc, true);
     }
 }
 
