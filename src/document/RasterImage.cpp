@@ -23,6 +23,7 @@
 #include "document/JpegDecoder.h"
 #include "document/PngDecoder.h"
 #include "platform/RegularFile.h"
+#include "platform/Units.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ void writeHeader(uchar* p, const BitmapInfoHeader& h)
 // Saturated: a file can claim any resolution.
 int pelsPerMeter(int dpi)
 {
-    return int(std::clamp(std::floor(dpi * 39.37007874015748 + 0.5), double(INT_MIN), double(INT_MAX)));
+    return int(std::clamp(std::floor(dpi * Units::INCHES_PER_METRE + 0.5), double(INT_MIN), double(INT_MAX)));
 }
 
 } // namespace
