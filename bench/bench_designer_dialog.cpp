@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "designer/TargetDesign.h"
-#include "designer/dialog/DesignerDlg.h"
-#include "designer/dialog/MiniTargetView.h"
+#include "ringdesigner/DesignerDlg.h"
+#include "ringdesigner/MiniTargetView.h"
 
 namespace {
 

@@ -18,8 +18,7 @@
 #include "app/PrintSetupDlg.h"
 #include "app/ProgramFolder.h"
 #include "app/TargetViewFactory.h"
-#include "designer/TargetDesign.h"
-#include "designer/dialog/DesignerCommands.h"
+#include "ringdesigner/DesignerCommands.h"
 #include "document/FileKinds.h"
 #include "document/TargetDoc.h"
 #include "platform/CommandIds.h"
@@ -127,7 +126,7 @@ bool TargetApp::InitInstance(const QStringList& arguments)
     }
     SetMainFrame(frame);
     // New Ringdesigner and Edit with Ringdesigner run the designer dialog.
-    InstallRingdesigner();
+    InstallRingdesigner(frame);
 
     // A command line without a file opens no window; each named file opens
     // through the framework's open path.
@@ -254,21 +253,7 @@ bool TargetApp::OpenTargetFile(const QString& path)
     return true;
 }
 
-void TargetApp::OnFileNew()
-{
-    const CTargetDoc::DesignEditor& editor = CTargetDoc::designEditor();
-    if (!editor) return;
-    CTargetDesign design;
-    design.LoadDefault();
-    if (!editor(design, QStringLiteral("NEW"))) return;
-    auto* doc = static_cast<CTargetDoc*>(m_pTargetTemplate->OpenDocumentFile(QString(), false));
-    if (!doc) return;
-    doc->GetTargetImage().SetDesigner(design);
-    doc->SetModifiedFlag(true);
-    if (auto* view = dynamic_cast<CView*>(doc->firstView())) {
-        if (CMDIChildWnd* frame = GetParentFrame(view)) m_pTargetTemplate->InitialUpdateFrame(frame, doc, true);
-    }
-}
+void TargetApp::OnFileNew() { RunNewRingdesigner(*m_pTargetTemplate); }
 
 void TargetApp::OnFileOpen()
 {

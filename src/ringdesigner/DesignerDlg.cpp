@@ -1,4 +1,4 @@
-#include "designer/dialog/DesignerDlg.h"
+#include "ringdesigner/DesignerDlg.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -18,12 +18,12 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
-#include "designer/dialog/MiniTargetView.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/Units.h"
 #include "platform/ui/ColorSwatchButton.h"
 #include "platform/ui/NumericEdit.h"
+#include "ringdesigner/MiniTargetView.h"
 
 // ------------------------------------------------------------ label field
 

@@ -1,22 +1,25 @@
 #include <QApplication>
-#include <QFile>
-#include <cmath>
 #include <QBuffer>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 #include "designer/TargetDesign.h"
-#include "designer/dialog/DesignerDlg.h"
-#include "designer/dialog/MiniTargetView.h"
 #include "helper_dialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/ui/NumericEdit.h"
+#include "ringdesigner/DesignerDlg.h"
+#include "ringdesigner/MiniTargetView.h"
 
 using namespace DialogDriver;
 
@@ -85,11 +88,18 @@ void TestDesignerDlg::defaultDesignRows_data()
     QTest::addColumn<bool>("checked");
     QTest::addColumn<QString>("diameter");
     QTest::addColumn<QString>("label");
-    for (int k = 0; k < CDesignerDlg::RING_ROWS; ++k) {
-        const int n = 10 - k;
-        QTest::addRow("Ring %d", n) << k << (n >= 4) << QString::asprintf("%d.000", k + 1)
-                                   << (n < 10 ? QString::number(n) : QString());
-    }
+    QTest::addColumn<quint32>("fill");
+    QTest::newRow("Ring 10") << 0 << true << "1.000" << "" << 0x0000FFu;
+    QTest::newRow("Ring 9") << 1 << true << "2.000" << "9" << 0xA9A9AAu;
+    QTest::newRow("Ring 8") << 2 << true << "3.000" << "8" << 0xA9A9AAu;
+    QTest::newRow("Ring 7") << 3 << true << "4.000" << "7" << 0xA9A9AAu;
+    QTest::newRow("Ring 6") << 4 << true << "5.000" << "6" << 0xFFFFFFu;
+    QTest::newRow("Ring 5") << 5 << true << "6.000" << "5" << 0xFFFFFFu;
+    QTest::newRow("Ring 4") << 6 << true << "7.000" << "4" << 0xFFFFFFu;
+    QTest::newRow("Ring 3") << 7 << false << "8.000" << "3" << 0xFFFFFFu;
+    QTest::newRow("Ring 2") << 8 << false << "9.000" << "2" << 0xFFFFFFu;
+    QTest::newRow("Ring 1") << 9 << false << "10.000" << "1" << 0xFFFFFFu;
+    QTest::newRow("Ring 0") << 10 << false << "11.000" << "0" << 0xFFFFFFu;
 }
 
 void TestDesignerDlg::defaultDesignRows()
@@ -98,6 +108,7 @@ void TestDesignerDlg::defaultDesignRows()
     QFETCH(bool, checked);
     QFETCH(QString, diameter);
     QFETCH(QString, label);
+    QFETCH(quint32, fill);
     CTargetDesign design;
     design.LoadDefault();
     CDesignerDlg dialog;
@@ -109,7 +120,6 @@ void TestDesignerDlg::defaultDesignRows()
     QCOMPARE(text(dialog, IDC_RING_SHAPE + k), QStringLiteral("Circle"));
     QCOMPARE(text(dialog, IDC_RING_LABEL + k), label);
     QCOMPARE(color(dialog, IDC_RING_COLOR + k), 0x000000u);
-    const quint32 fill = k == 0 ? 0x0000FFu : k <= 3 ? 0xA9A9AAu : 0xFFFFFFu;
     QCOMPARE(color(dialog, IDC_RING_FILL + k), fill);
 }
 
@@ -377,17 +387,39 @@ void TestDesignerDlg::okTakesTheFocusedFieldsValue()
 
 void TestDesignerDlg::fewerRowsKeepStartValues_data()
 {
+    QTest::addColumn<int>("rings");  // in the file
     QTest::addColumn<int>("k");
-    QTest::addColumn<bool>("fromDesign");
-    for (int k = 0; k < CDesignerDlg::RING_ROWS; ++k) QTest::addRow("row %d", k) << k << (k < 3);
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("diameter");
+    QTest::addColumn<QString>("thickness");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<quint32>("outline");
+    QTest::addColumn<quint32>("fill");
+    // The rings of the file fill the first rows; the rest keep the start
+    // values, the shape "Circle" and a clear check box.
+    QTest::newRow("row 0, from the file") << 3 << 0 << true << "1.000" << "0.050" << "L1" << 0x112233u << 0x445566u;
+    QTest::newRow("row 1, from the file") << 3 << 1 << false << "2.000" << "0.050" << "L2" << 0x112233u << 0x445566u;
+    QTest::newRow("row 2, from the file") << 3 << 2 << true << "3.000" << "0.050" << "L3" << 0x112233u << 0x445566u;
+    QTest::newRow("row 1 (Ring 9), one ring in the file")
+        << 1 << 1 << false << "2.000" << "0.020" << "9" << 0xFFFFFFu << 0x000000u;
+    QTest::newRow("row 3 (Ring 7)") << 3 << 3 << false << "4.000" << "0.020" << "7" << 0x000000u << 0xFFFFFFu;
+    QTest::newRow("row 4 (Ring 6)") << 3 << 4 << false << "5.000" << "0.020" << "6" << 0x000000u << 0xFFFFFFu;
+    QTest::newRow("row 7 (Ring 3)") << 3 << 7 << false << "8.000" << "0.020" << "3" << 0x000000u << 0xFFFFFFu;
+    QTest::newRow("row 10 (Ring 0)") << 3 << 10 << false << "11.000" << "0.020" << "0" << 0x000000u << 0xFFFFFFu;
 }
 
 void TestDesignerDlg::fewerRowsKeepStartValues()
 {
+    QFETCH(int, rings);
     QFETCH(int, k);
-    QFETCH(bool, fromDesign);
+    QFETCH(bool, checked);
+    QFETCH(QString, diameter);
+    QFETCH(QString, thickness);
+    QFETCH(QString, label);
+    QFETCH(quint32, outline);
+    QFETCH(quint32, fill);
     CTargetDesign design;
-    ringsDesign(design, 3);
+    ringsDesign(design, rings);
     QBuffer file;
     file.open(QIODevice::ReadWrite);
     QVERIFY(design.Write(file));
@@ -398,23 +430,13 @@ void TestDesignerDlg::fewerRowsKeepStartValues()
     CDesignerDlg dialog;
     dialog.SetDesign(read);
     dialog.show();
-    const int n = 10 - k;
-    if (fromDesign) {
-        QCOMPARE(isChecked(dialog, IDC_RING_ENABLE + k), k % 2 == 0);
-        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.000", k + 1));
-        QCOMPARE(text(dialog, IDC_RING_THICKNESS + k), QStringLiteral("0.050"));
-        QCOMPARE(text(dialog, IDC_RING_LABEL + k), QStringLiteral("L%1").arg(k + 1));
-        QCOMPARE(color(dialog, IDC_RING_COLOR + k), 0x112233u);
-        QCOMPARE(color(dialog, IDC_RING_FILL + k), 0x445566u);
-    } else {
-        QVERIFY(!isChecked(dialog, IDC_RING_ENABLE + k));
-        QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), QString::asprintf("%d.000", k + 1));
-        QCOMPARE(text(dialog, IDC_RING_THICKNESS + k), QStringLiteral("0.020"));
-        QCOMPARE(text(dialog, IDC_RING_SHAPE + k), QStringLiteral("Circle"));
-        QCOMPARE(text(dialog, IDC_RING_LABEL + k), n < 10 ? QString::number(n) : QString());
-        QCOMPARE(color(dialog, IDC_RING_COLOR + k), n >= 9 ? 0xFFFFFFu : 0x000000u);
-        QCOMPARE(color(dialog, IDC_RING_FILL + k), n >= 9 ? 0x000000u : 0xFFFFFFu);
-    }
+    QCOMPARE(isChecked(dialog, IDC_RING_ENABLE + k), checked);
+    QCOMPARE(text(dialog, IDC_RING_DIAMETER + k), diameter);
+    QCOMPARE(text(dialog, IDC_RING_THICKNESS + k), thickness);
+    QCOMPARE(text(dialog, IDC_RING_SHAPE + k), QStringLiteral("Circle"));
+    QCOMPARE(text(dialog, IDC_RING_LABEL + k), label);
+    QCOMPARE(color(dialog, IDC_RING_COLOR + k), outline);
+    QCOMPARE(color(dialog, IDC_RING_FILL + k), fill);
     QCOMPARE(text(dialog, IDC_BULLSEYE_TYPE), QStringLiteral("X"));
     QCOMPARE(text(dialog, IDC_BULLSEYE_DIAMETER), QStringLiteral("0.750"));
     QCOMPARE(text(dialog, IDC_FONT_SIZE), QStringLiteral(" 18"));
@@ -506,16 +528,18 @@ void TestDesignerDlg::unlistedFontSizeKeepsSelection()
 void TestDesignerDlg::colorChooserCustomColors_data()
 {
     QTest::addColumn<int>("id");
+    QTest::addColumn<quint32>("before");  // the button's colour
     QTest::addColumn<bool>("fillColors");
-    QTest::newRow("bull's-eye") << int(IDC_BULLSEYE_COLOR) << false;
-    QTest::newRow("ring outline") << int(IDC_RING_COLOR + 2) << false;
-    QTest::newRow("ring fill") << int(IDC_RING_FILL + 2) << true;
-    QTest::newRow("grid") << int(IDC_GRID_COLOR) << false;
+    QTest::newRow("bull's-eye") << int(IDC_BULLSEYE_COLOR) << 0x010100u << false;
+    QTest::newRow("ring outline") << int(IDC_RING_COLOR + 2) << 0x010103u << false;
+    QTest::newRow("ring fill") << int(IDC_RING_FILL + 2) << 0xA9A9AAu << true;
+    QTest::newRow("grid") << int(IDC_GRID_COLOR) << 0x606060u << false;
 }
 
 void TestDesignerDlg::colorChooserCustomColors()
 {
     QFETCH(int, id);
+    QFETCH(quint32, before);
     QFETCH(bool, fillColors);
     CTargetDesign design;
     design.LoadDefault();
@@ -538,19 +562,19 @@ void TestDesignerDlg::colorChooserCustomColors()
         chosen = 0x0A0B0C;
         return true;
     });
-    const quint32 before = color(dialog, id);
     click(dialog, id);
     QCOMPARE(calls, 1);
     QCOMPARE(initial, before);
-    QCOMPARE(seen[0], before);
-    for (int k = 0; k < CDesignerDlg::RING_ROWS; ++k) {
-        const CDesignElement* ring = design.GetElement(k + 1);
-        QCOMPARE(seen[size_t(1 + k)], fillColors ? ring->FillColor() : ring->OutlineColor());
-    }
-    QCOMPARE(seen[12], 0xB2B2B2u);
-    QCOMPARE(seen[13], 0x999999u);
-    QCOMPARE(seen[14], 0x7F7F7Fu);
-    QCOMPARE(seen[15], 0x499BEFu);
+    // The button's colour, the eleven rows' outline or fill colours, and
+    // four fixed greys and a blue.
+    const std::array<quint32, 11> outlines = {0x010101, 0x010102, 0x010103, 0x010104, 0x010105, 0x010106,
+                                              0x010107, 0x010108, 0x010109, 0x01010A, 0x01010B};
+    const std::array<quint32, 11> fills = {0x0000FF, 0xA9A9AA, 0xA9A9AA, 0xA9A9AA, 0xFFFFFF, 0xFFFFFF,
+                                           0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+    std::array<quint32, 16> expected{before};
+    std::copy_n((fillColors ? fills : outlines).begin(), 11, expected.begin() + 1);
+    std::copy_n(std::array<quint32, 4>{0xB2B2B2, 0x999999, 0x7F7F7F, 0x499BEF}.begin(), 4, expected.begin() + 12);
+    QCOMPARE(seen, expected);
     QCOMPARE(color(dialog, id), 0x0A0B0Cu);
     QCOMPARE(dialog.lastColorKind(), fillColors ? CDesignerDlg::COLOR_FILL : CDesignerDlg::COLOR_OUTLINE);
     CTargetDesign shown;
@@ -660,18 +684,19 @@ void TestDesignerDlg::unitsShowAndKeepValues_data()
     QTest::addColumn<double>("kept");      // inches in the design after OK
 
     // Ring 10 is the 155.5 mm air pistol ring, 6.1220472... in; the grid 2 in.
-    const double ring = 155.5 / 25.4;
+    const double ring = 6.122047244094489;
     const int dia = IDC_RING_DIAMETER;
     QTest::newRow("inches to 0.001, kept exactly") << "in" << "in" << dia << "" << "6.122" << ring;
     QTest::newRow("mm to 0.01, kept exactly") << "mm" << "mm" << dia << "" << "155.50" << ring;
-    QTest::newRow("typed mm") << "mm" << "mm" << dia << "150" << "150.00" << 150.0 / 25.4;
+    QTest::newRow("typed mm") << "mm" << "mm" << dia << "150" << "150.00" << 5.905511811023622;
     QTest::newRow("grid in MOA: 2 / 1.0472") << "in" << "MOA@100yd" << int(IDC_GRID_FREQUENCY) << "" << "1.91" << 2.0;
+    // 3600 in times the tangent of one minute of angle.
     QTest::newRow("typed 1 MOA at 100 yd") << "in" << "MOA@100yd" << int(IDC_GRID_FREQUENCY) << "1" << "1.00"
-                                           << 3600.0 * std::tan(M_PI / 10800.0);
+                                           << 1.0471975807331373;
     QTest::newRow("typed 1 shooter's MOA at 50 yd") << "in" << "shooter's MOA@50yd" << int(IDC_GRID_FREQUENCY) << "1"
                                                     << "1.00" << 0.5;
     QTest::newRow("typed 2 MIL at 100 m: 200 mm") << "mm" << "MIL@100m" << int(IDC_GRID_FREQUENCY) << "2"
-                                                  << "2.00" << 200.0 / 25.4;
+                                                  << "2.00" << 7.874015748031496;
     QTest::newRow("0.05 MIL at 100 m is under the 0.25 in floor") << "in" << "MIL@100m" << int(IDC_GRID_FREQUENCY)
                                                                   << "0.05" << "0.06" << 0.25;
 }
@@ -687,7 +712,7 @@ void TestDesignerDlg::unitsShowAndKeepValues()
     QFile::remove(ProfilePath());
     CTargetDesign design;
     design.LoadDefault();
-    design.GetElement(1)->SetDiameter(155.5 / 25.4);
+    design.GetElement(1)->SetDiameter(6.122047244094489);  // 155.5 mm
     design.SetGrid(0x606060, 0.005, true, 2.0);
     design.Rebuild();
     CDesignerDlg dialog;

@@ -1,4 +1,4 @@
-#include "designer/dialog/MiniTargetView.h"
+#include "ringdesigner/MiniTargetView.h"
 
 #include <QPaintEvent>
 #include <QPainter>

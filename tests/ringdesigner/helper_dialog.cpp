@@ -10,8 +10,8 @@
 #include <QTest>
 
 #include "designer/TargetDesign.h"
-#include "designer/dialog/DesignerDlg.h"
 #include "platform/ui/ColorSwatchButton.h"
+#include "ringdesigner/DesignerDlg.h"
 
 namespace DialogDriver {
 

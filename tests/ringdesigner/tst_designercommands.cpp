@@ -5,11 +5,9 @@
 #include <QTest>
 
 #include "designer/TargetDesign.h"
-#include "designer/dialog/DesignerCommands.h"
-#include "designer/dialog/DesignerDlg.h"
-#include "designer/dialog/MiniTargetView.h"
 #include "document/TargetDoc.h"
 #include "helper_dialog.h"
+#include "platform/CmdTarget.h"
 #include "platform/CommandIds.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowMessage.h"
@@ -17,6 +15,9 @@
 #include "platform/ui/Frame.h"
 #include "platform/ui/View.h"
 #include "platform/ui/WinApp.h"
+#include "ringdesigner/DesignerCommands.h"
+#include "ringdesigner/DesignerDlg.h"
+#include "ringdesigner/MiniTargetView.h"
 
 using namespace DialogDriver;
 
@@ -60,7 +61,7 @@ private slots:
     void editWithRingdesigner_data();
     void editWithRingdesigner();
     void editIgnoresOtherKinds();
-    void installedEditorServesTheCommand();
+    void editorOutlivesItsWindow();
     void newDesignSavedAndReopened();
 
 private:
@@ -88,6 +89,7 @@ void TestDesignerCommands::initTestCase()
     m_app->AddDocTemplate(m_template);
     m_main->resize(1200, 800);
     m_main->show();
+    InstallRingdesigner(m_main);
     SetDesignerDialogRunner([this](CDesignerDlg& dialog) {
         if (!showActive(dialog)) return int(IDCANCEL);
         m_seenCaption = dialog.windowTitle();
@@ -108,6 +110,7 @@ void TestDesignerCommands::initTestCase()
 void TestDesignerCommands::cleanupTestCase()
 {
     SetDesignerDialogRunner({});
+    CTargetDoc::SetDesignEditor({});
     m_app->CloseAllDocuments(true);
     m_app->SetMainFrame(nullptr);
     delete m_main;
@@ -155,9 +158,10 @@ void TestDesignerCommands::newRingdesigner()
         return ok ? int(IDOK) : int(IDCANCEL);
     };
     const int before = int(m_template->documents().size());
-    const bool made = RunNewRingdesigner(*m_template, m_main);
+    const bool made = RunNewRingdesigner(*m_template);
     QCOMPARE(made, ok);
     QCOMPARE(m_seenCaption, QStringLiteral("Ringdesigner - NEW"));
+    QCOMPARE(m_seenParent, static_cast<QWidget*>(m_main));
     QVERIFY(m_seenDefault);
     QCOMPARE(int(m_template->documents().size()), before + (ok ? 1 : 0));
     if (!ok) return;
@@ -185,7 +189,7 @@ void TestDesignerCommands::newRingdesignerNumbersWindows()
     m_user = [](CDesignerDlg&) { return int(IDOK); };
     QStringList titles;
     for (int i = 0; i < 2; ++i) {
-        QVERIFY(RunNewRingdesigner(*m_template, m_main));
+        QVERIFY(RunNewRingdesigner(*m_template));
         titles << m_template->documents().last()->GetTitle();
     }
     QVERIFY(titles[0].startsWith(QLatin1String("Target")));
@@ -218,8 +222,9 @@ void TestDesignerCommands::editWithRingdesigner()
         if (action != 0) typeInto(dialog, IDC_RING_DIAMETER + 2, "3.25");
         return action == 2 ? int(IDCANCEL) : int(IDOK);
     };
-    QCOMPARE(EditWithRingdesigner(*doc, m_main), changed);
+    QVERIFY(RouteCommand({doc}, Cmd::ID_EDIT_RINGDESIGNER));
     QCOMPARE(m_seenCaption, QStringLiteral("Ringdesigner - %1").arg(doc->GetTitle()));
+    QCOMPARE(m_seenParent, static_cast<QWidget*>(m_main));
     QCOMPARE(doc->IsModified(), changed);
     QCOMPARE(view->hints, changed ? QList<qintptr>{HINT_DESIGNER_CHANGED} : QList<qintptr>{});
     const CTargetDesign& now = *doc->GetTargetImage().designer();
@@ -234,35 +239,26 @@ void TestDesignerCommands::editIgnoresOtherKinds()
     QVERIFY(doc);
     bool asked = false;
     m_user = [&](CDesignerDlg&) { asked = true; return int(IDOK); };
-    QVERIFY(!EditWithRingdesigner(*doc, m_main));
+    doc->OnEditRingdesigner();
     QVERIFY(!asked);
     QVERIFY(!doc->IsModified());
 }
 
-void TestDesignerCommands::installedEditorServesTheCommand()
+void TestDesignerCommands::editorOutlivesItsWindow()
 {
-    CTargetDoc::SetDesignEditor({});
-    CTargetDesign original;
-    original.LoadDefault();
-    CTargetDoc* doc = newDesignDocument(original);
-    doc->SetModifiedFlag(false);
-    QVERIFY(!CTargetDoc::designEditor());
-    InstallRingdesigner();
-    QVERIFY(CTargetDoc::designEditor());
-    m_user = [](CDesignerDlg& dialog) {
-        click(dialog, IDC_GRID_ENABLE);
-        return int(IDOK);
-    };
-    auto* view = dynamic_cast<HintView*>(doc->firstView());
-    view->hints.clear();
+    // A main window that is gone leaves the dialog without an owner.
+    auto* window = new QWidget;
+    InstallRingdesigner(window);
+    delete window;
+    m_user = [](CDesignerDlg&) { return int(IDCANCEL); };
+    CTargetDesign design;
+    design.LoadDefault();
+    CTargetDoc* doc = newDesignDocument(design);
+    QVERIFY(doc);
     doc->OnEditRingdesigner();
-    QVERIFY(doc->GetTargetImage().designer()->Grid().IsEnabled());
-    QVERIFY(doc->IsModified());
-    QCOMPARE(view->hints, QList<qintptr>{HINT_DESIGNER_CHANGED});
-    // The dialog was owned by the main window.
-    QCOMPARE(m_seenParent, static_cast<QWidget*>(m_main));
     QCOMPARE(m_seenCaption, QStringLiteral("Ringdesigner - %1").arg(doc->GetTitle()));
-    CTargetDoc::SetDesignEditor({});
+    QCOMPARE(m_seenParent, nullptr);
+    InstallRingdesigner(m_main);
 }
 
 void TestDesignerCommands::newDesignSavedAndReopened()
@@ -273,7 +269,7 @@ void TestDesignerCommands::newDesignSavedAndReopened()
         typeInto(dialog, IDC_RING_THICKNESS + 8, "0.125");
         return int(IDOK);
     };
-    QVERIFY(RunNewRingdesigner(*m_template, m_main));
+    QVERIFY(RunNewRingdesigner(*m_template));
     auto* doc = qobject_cast<CTargetDoc*>(m_template->documents().last());
     QVERIFY(doc && doc->IsModified());
     QTemporaryDir dir;

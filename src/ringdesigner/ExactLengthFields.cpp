@@ -1,4 +1,4 @@
-#include "designer/dialog/ExactLengthFields.h"
+#include "ringdesigner/ExactLengthFields.h"
 
 #include <algorithm>
 

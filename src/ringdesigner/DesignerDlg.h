@@ -11,7 +11,7 @@
 #include "designer/DesignTypes.h"
 #include "designer/DesignUnits.h"
 #include "designer/TargetDesign.h"
-#include "designer/dialog/ExactLengthFields.h"
+#include "ringdesigner/ExactLengthFields.h"
 
 class CMiniTargetFrame;
 class CMiniTargetView;
