@@ -4,46 +4,23 @@
 
 #include <cstring>
 
-bool DesignReader::bytes(char* out, int count)
+DesignReader::DesignReader(QIODevice& device, qint64 maxBytes)
+    : m_device(device),
+      m_data(device.peek(device.isSequential() ? maxBytes : qMin(maxBytes, device.bytesAvailable()))),
+      m_in(reinterpret_cast<const uchar*>(m_data.constData()), m_data.size())
 {
-    if (m_ok && m_device.read(out, count) == count) return true;
-    m_ok = false;
-    std::memset(out, 0, size_t(count));
-    return false;
 }
 
-bool DesignReader::u8(quint8& v)
+DesignReader::~DesignReader()
 {
-    char b = 0;
-    const bool got = bytes(&b, 1);
-    v = static_cast<quint8>(b);
-    return got;
-}
-
-bool DesignReader::u16(quint16& v)
-{
-    unsigned char b[2];
-    const bool got = bytes(reinterpret_cast<char*>(b), 2);
-    v = static_cast<quint16>(b[0] | (b[1] << 8));
-    return got;
-}
-
-bool DesignReader::u32(quint32& v)
-{
-    unsigned char b[4];
-    const bool got = bytes(reinterpret_cast<char*>(b), 4);
-    v = quint32(b[0]) | (quint32(b[1]) << 8) | (quint32(b[2]) << 16) | (quint32(b[3]) << 24);
-    return got;
+    m_device.skip(m_in.pos());
 }
 
 bool DesignReader::f64(double& v)
 {
-    unsigned char b[8];
-    const bool got = bytes(reinterpret_cast<char*>(b), 8);
-    quint64 bits = 0;
-    for (int i = 7; i >= 0; --i) bits = (bits << 8) | b[i];
+    const quint64 bits = m_in.u64();
     std::memcpy(&v, &bits, sizeof v);
-    return got;
+    return m_in.ok();
 }
 
 void DesignWriter::u16(quint16 v)

@@ -3,27 +3,35 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include "platform/BoundedReader.h"
+
 class QIODevice;
 
-// Reads the raw little-endian fields of a designer file from a device, in
-// order, without seeking. The first short read marks the reader failed; from
-// then on every read fails and yields zeros, so a record that ends early is
-// rejected without anything being read past the data.
+// Reads the fields of a designer file from a device, in order. The next
+// maxBytes (the most a design can take) are looked at without being
+// consumed; the first
+// read past them fails the reader, and from then on every read fails and
+// yields zeros, so a record that ends early is rejected. The device is left
+// just after the last field read.
 class DesignReader {
 public:
-    explicit DesignReader(QIODevice& device) : m_device(device) {}
+    DesignReader(QIODevice& device, qint64 maxBytes);
+    ~DesignReader();
+    DesignReader(const DesignReader&) = delete;
+    DesignReader& operator=(const DesignReader&) = delete;
 
-    bool ok() const { return m_ok; }
+    bool ok() const { return m_in.ok(); }
 
-    bool bytes(char* out, int count);
-    bool u8(quint8& v);
-    bool u16(quint16& v);
-    bool u32(quint32& v);
+    bool bytes(char* out, int count) { return m_in.bytes(out, count) && m_in.ok(); }
+    bool u8(quint8& v) { v = m_in.u8(); return m_in.ok(); }
+    bool u16(quint16& v) { v = m_in.u16(); return m_in.ok(); }
+    bool u32(quint32& v) { v = m_in.u32(); return m_in.ok(); }
     bool f64(double& v);
 
 private:
     QIODevice& m_device;
-    bool m_ok = true;
+    QByteArray m_data;
+    BoundedReader m_in;
 };
 
 // Collects the fields of a designer file in memory; the design hands the

@@ -38,10 +38,15 @@ static std::unique_ptr<CDesignElement> createElement(int type)
     }
 }
 
+// The longest file a design can be: the header, 65535 elements of the
+// longest kind (a bull's-eye: type code, 57-byte record, style) and the
+// grid's record with its spacing.
+constexpr qint64 MAX_DESIGN_BYTES = RGD_MAGIC_SIZE + 5 + qint64(0xFFFF) * (1 + 57 + 1) + 57 + 8;
+
 int CTargetDesign::Read(QIODevice& file)
 {
     Clear();
-    DesignReader in(file);
+    DesignReader in(file, MAX_DESIGN_BYTES);
     char magic[RGD_MAGIC_SIZE];
     if (!in.bytes(magic, RGD_MAGIC_SIZE) || std::memcmp(magic, RGD_MAGIC, RGD_MAGIC_SIZE) != 0) return 0;
 

@@ -7,7 +7,7 @@
 
 #include "document/RasterImage.h"
 #include "wmf/WmfDib.h"
-#include "wmf/WmfReader.h"
+#include "platform/BoundedReader.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ bool fail(RasterImage& image, const char* text)
 bool DecodeBmp(QIODevice& device, RasterImage& image)
 {
     const DeviceBytes bytes(device);
-    wmf::Reader in(bytes.data(), bytes.size());
+    BoundedReader in(bytes.data(), bytes.size());
 
     if (in.remaining() < FILE_HEADER_SIZE) return fail(image, "Not a BMP");
     const quint16 type = in.u16();

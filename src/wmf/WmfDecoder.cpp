@@ -2,7 +2,7 @@
 
 #include "platform/Units.h"
 #include "wmf/WmfDib.h"
-#include "wmf/WmfReader.h"
+#include "platform/BoundedReader.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,7 +24,8 @@ int Picture::heightHimetric() const
 bool Picture::drawsText() const
 {
     return std::any_of(records.begin(), records.end(), [](const Record& r) {
-        return (r.function == TEXTOUT || r.function == EXTTEXTOUT) && !r.text.isEmpty();
+        const TextRun* run = std::get_if<TextRun>(&r.params);
+        return run && !run->text.isEmpty();
     });
 }
 
@@ -32,32 +33,38 @@ namespace {
 
 class RecordDecoder {
 public:
-    RecordDecoder(Picture& pic, Reader& r, quint16 function, qint64& imageBytes)
+    RecordDecoder(Picture& pic, BoundedReader& r, quint16 function, qint64& imageBytes)
         : m_pic(pic), m_r(r), m_imageBytes(imageBytes)
     {
         m_rec.function = function;
     }
 
-    // Reads n 16-bit signed values; returns them reversed (GDI call order).
-    void reversed(int n)
+    // The file stores a point as y, then x, and a box as bottom, right, top, left.
+    Coords coords()
     {
-        std::vector<int> v(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) v[size_t(n - 1 - i)] = m_r.s16();
-        m_rec.args.insert(m_rec.args.end(), v.begin(), v.end());
+        const int y = m_r.s16();
+        return {m_r.s16(), y};
     }
-    void arg(int v) { m_rec.args.push_back(v); }
+    Box box()
+    {
+        const int bottom = m_r.s16();
+        const int right = m_r.s16();
+        const int top = m_r.s16();
+        return {m_r.s16(), top, right, bottom};
+    }
 
-    bool points(int count)
+    bool points(int count, std::vector<QPoint>& to)
     {
         if (count < 0 || qint64(count) * 4 > m_r.remaining()) return false;
-        m_rec.points.reserve(size_t(count));
+        to.reserve(size_t(count));
         for (int i = 0; i < count; ++i) {
             const int x = m_r.s16();
             const int y = m_r.s16();
-            m_rec.points.emplace_back(x, y);
+            to.emplace_back(x, y);
         }
         return true;
     }
+    void created(int index) { m_rec.params = Created{index}; }
 
     QByteArray bytes(int n)
     {
@@ -99,7 +106,7 @@ private:
     bool decodeRegion();
 
     Picture& m_pic;
-    Reader& m_r;
+    BoundedReader& m_r;
     qint64& m_imageBytes;
 };
 
@@ -149,20 +156,22 @@ bool RecordDecoder::decodeState(quint16 f)
     switch (f) {
     case SETBKCOLOR:
     case SETTEXTCOLOR:
-        arg(int(m_r.u32()));
+        m_rec.params = ColorArg{m_r.u32()};
+        break;
+    case SELECTOBJECT: case DELETEOBJECT: case SELECTPALETTE: case SELECTCLIPREGION: case PAINTREGION:
+    case INVERTREGION:
+        m_rec.params = Slot{m_r.u16()};
         break;
     case SETBKMODE: case SETMAPMODE: case SETROP2: case SETPOLYFILLMODE: case SETSTRETCHBLTMODE:
-    case SETTEXTCHAREXTRA: case SETTEXTALIGN: case SELECTOBJECT: case DELETEOBJECT: case SELECTPALETTE:
-    case SELECTCLIPREGION: case RESTOREDC: case PAINTREGION: case INVERTREGION: case SETRELABS:
-        arg(f == RESTOREDC ? m_r.s16() : m_r.u16());
+    case SETTEXTALIGN: case SETRELABS:
+        m_rec.params = Value{m_r.u16()};
         break;
-    case SAVEDC: case REALIZEPALETTE: case EOF_RECORD:
+    case SETTEXTCHAREXTRA: case RESTOREDC:
+        m_rec.params = Value{m_r.s16()};
         break;
     case SETTEXTJUSTIFICATION: {
-        const int count = m_r.s16();
-        const int extra = m_r.s16();
-        arg(extra);
-        arg(count);
+        const int breaks = m_r.s16();
+        m_rec.params = Justify{m_r.s16(), breaks};
         break;
     }
     }
@@ -175,35 +184,45 @@ bool RecordDecoder::decodeShape(quint16 f)
     switch (f) {
     case SETWINDOWORG: case SETWINDOWEXT: case SETVIEWPORTORG: case SETVIEWPORTEXT: case OFFSETWINDOWORG:
     case OFFSETVIEWPORTORG: case LINETO: case MOVETO: case OFFSETCLIPRGN:
-        reversed(2);
+        m_rec.params = coords();
         break;
-    case SCALEWINDOWEXT: case SCALEVIEWPORTEXT: case EXCLUDECLIPRECT: case INTERSECTCLIPRECT:
-    case RECTANGLE: case ELLIPSE:
-        reversed(4);
-        break;
-    case ROUNDRECT:
-        reversed(6);
-        break;
-    case ARC: case PIE: case CHORD:
-        reversed(8);
-        break;
-    case SETPIXEL: {
-        const quint32 c = m_r.u32();
-        reversed(2);
-        arg(int(c));
+    case SCALEWINDOWEXT: case SCALEVIEWPORTEXT: {
+        const int yDenom = m_r.s16();
+        const int yNum = m_r.s16();
+        const int xDenom = m_r.s16();
+        m_rec.params = Scale{m_r.s16(), xDenom, yNum, yDenom};
         break;
     }
-    case FILLREGION:
-        arg(m_r.u16());
-        arg(m_r.u16());
+    case EXCLUDECLIPRECT: case INTERSECTCLIPRECT: case RECTANGLE: case ELLIPSE:
+        m_rec.params = box();
         break;
-    case FRAMEREGION: {
-        arg(m_r.u16());
-        arg(m_r.u16());
-        const int h = m_r.s16();
-        const int w = m_r.s16();
-        arg(w);
-        arg(h);
+    case ROUNDRECT: {
+        const int height = m_r.s16();
+        const int width = m_r.s16();
+        m_rec.params = RoundBox{box(), width, height};
+        break;
+    }
+    case ARC: case PIE: case CHORD: {
+        const Coords end = coords();
+        const Coords start = coords();
+        m_rec.params = ArcBox{box(), start.x, start.y, end.x, end.y};
+        break;
+    }
+    case SETPIXEL: {
+        const quint32 color = m_r.u32();
+        const Coords at = coords();
+        m_rec.params = Pixel{at.x, at.y, color};
+        break;
+    }
+    case FILLREGION: case FRAMEREGION: {
+        RegionPaint paint;
+        paint.region = m_r.u16();
+        paint.brush = m_r.u16();
+        if (f == FRAMEREGION) {
+            paint.height = m_r.s16();
+            paint.width = m_r.s16();
+        }
+        m_rec.params = paint;
         break;
     }
     }
@@ -212,25 +231,23 @@ bool RecordDecoder::decodeShape(quint16 f)
 
 bool RecordDecoder::decodePoly(quint16 f)
 {
-    switch (f) {
-    case POLYGON:
-    case POLYLINE:
-        if (!points(m_r.s16())) return false;
-        break;
-    case POLYPOLYGON: {
+    Polys poly;
+    if (f != POLYPOLYGON) {
+        if (!points(m_r.s16(), poly.points)) return false;
+    } else {
         const int n = m_r.u16();
         if (qint64(n) * 2 > m_r.remaining()) return false;
         qint64 total = 0;
+        poly.counts.reserve(size_t(n));
         for (int i = 0; i < n; ++i) {
             const int c = m_r.u16();
-            m_rec.counts.push_back(c);
+            poly.counts.push_back(c);
             total += c;
         }
         if (total * 4 > m_r.remaining()) return false;
-        points(int(total));
-        break;
+        points(int(total), poly.points);
     }
-    }
+    m_rec.params = std::move(poly);
     return true;
 }
 
@@ -238,97 +255,105 @@ bool RecordDecoder::decodeTextOut()
 {
     const int n = m_r.s16();
     if (n < 0 || n + (n & 1) + 4 > m_r.remaining()) return false;
-    m_rec.text = bytes(n);
+    TextRun run;
+    run.text = bytes(n);
     m_r.skip(n & 1);
-    reversed(2);
+    const Coords at = coords();
+    run.x = at.x;
+    run.y = at.y;
+    m_rec.params = std::move(run);
     return true;
 }
 
 bool RecordDecoder::decodeExtTextOut()
 {
-    const int y = m_r.s16();
-    const int x = m_r.s16();
+    TextRun run;
+    const Coords at = coords();
+    run.x = at.x;
+    run.y = at.y;
     const int n = m_r.s16();
-    const int options = m_r.u16();
-    arg(x);
-    arg(y);
-    arg(options);
-    if (options & (ETO_OPAQUE | ETO_CLIPPED)) {
-        for (int i = 0; i < 4; ++i) arg(m_r.s16());
-    } else {
-        for (int i = 0; i < 4; ++i) arg(0);
+    run.options = m_r.u16();
+    if (run.options & (ETO_OPAQUE | ETO_CLIPPED)) {
+        // Stored in reading order here, unlike the other records' boxes.
+        run.rect.left = m_r.s16();
+        run.rect.top = m_r.s16();
+        run.rect.right = m_r.s16();
+        run.rect.bottom = m_r.s16();
     }
     if (n < 0 || n > m_r.remaining()) return false;
-    m_rec.text = bytes(n);
+    run.text = bytes(n);
     m_r.skip(qMin<qsizetype>(n & 1, m_r.remaining()));
     if (m_r.remaining() >= qint64(n) * 2) {
-        for (int i = 0; i < n; ++i) m_rec.dx.push_back(m_r.s16());
+        run.dx.reserve(size_t(n));
+        for (int i = 0; i < n; ++i) run.dx.push_back(m_r.s16());
     }
+    m_rec.params = std::move(run);
     return true;
+}
+
+// The source and destination of a block transfer; the file stores them in
+// reverse, and without a source size when the source is as big as the destination.
+Blit readBlitArea(BoundedReader& r, bool stretch, bool skipWord)
+{
+    Blit b;
+    if (stretch) {
+        b.hSrc = r.s16();
+        b.wSrc = r.s16();
+    }
+    b.ySrc = r.s16();
+    b.xSrc = r.s16();
+    if (skipWord) r.s16();
+    b.hDest = r.s16();
+    b.wDest = r.s16();
+    b.yDest = r.s16();
+    b.xDest = r.s16();
+    if (!stretch) {
+        b.wSrc = b.wDest;
+        b.hSrc = b.hDest;
+    }
+    return b;
 }
 
 // Pattern fills and block transfers, with or without a bitmap of their own.
 bool RecordDecoder::decodeBlit(quint16 f, qint64 recordWords)
 {
-    switch (f) {
-    case PATBLT: {
-        const quint32 rop = m_r.u32();
-        reversed(4);
-        arg(int(rop));
-        break;
+    const quint32 rop = m_r.u32();
+    if (f == PATBLT) {
+        const int height = m_r.s16();
+        const int width = m_r.s16();
+        const Coords at = coords();
+        m_rec.params = PatternBlt{at.x, at.y, width, height, rop};
+        return true;
     }
-    case BITBLT: case DIBBITBLT: case STRETCHBLT: case DIBSTRETCHBLT: {
-        // args: xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc, rop
-        const bool stretch = f == STRETCHBLT || f == DIBSTRETCHBLT;
-        const bool withBitmap = recordWords != qint64(f >> 8) + 3;
-        const quint32 rop = m_r.u32();
-        int v[8] = {};
-        if (stretch) {
-            v[7] = m_r.s16(); v[6] = m_r.s16(); v[5] = m_r.s16(); v[4] = m_r.s16();
-            if (!withBitmap) m_r.s16();
-            v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
-        } else {
-            v[5] = m_r.s16(); v[4] = m_r.s16();
-            if (!withBitmap) m_r.s16();
-            v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
-            v[6] = v[2]; v[7] = v[3];
-        }
-        for (int i : v) arg(i);
-        arg(int(rop));
-        if (withBitmap) {
-            const QImage img = (f == BITBLT || f == STRETCHBLT) ? decodeBitmap16(m_r.here(), m_r.remaining())
-                                                                 : dibRest();
-            m_rec.object = addImage(img);
-        }
-        break;
+    const bool withBitmap = recordWords != qint64(f >> 8) + 3;
+    Blit blit = readBlitArea(m_r, f == STRETCHBLT || f == DIBSTRETCHBLT, !withBitmap);
+    blit.rop = rop;
+    if (withBitmap) {
+        blit.image = addImage((f == BITBLT || f == STRETCHBLT) ? decodeBitmap16(m_r.here(), m_r.remaining())
+                                                               : dibRest());
     }
-    }
+    m_rec.params = blit;
     return true;
 }
 
 bool RecordDecoder::decodeStretchDib(quint16 f)
 {
-    // args: xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc, rop, usage
     quint32 rop = SRCCOPY;
     int usage = 0;
-    int v[8] = {};
+    Blit blit;
     if (f == STRETCHDIB) {
         rop = m_r.u32();
         usage = m_r.u16();
-        v[7] = m_r.s16(); v[6] = m_r.s16(); v[5] = m_r.s16(); v[4] = m_r.s16();
-        v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
+        blit = readBlitArea(m_r, true, false);
     } else {
         usage = m_r.u16();
         m_r.u16();  // scan count
         m_r.u16();  // start scan
-        v[5] = m_r.s16(); v[4] = m_r.s16();
-        v[3] = m_r.s16(); v[2] = m_r.s16(); v[1] = m_r.s16(); v[0] = m_r.s16();
-        v[6] = v[2]; v[7] = v[3];
+        blit = readBlitArea(m_r, false, false);
     }
-    for (int i : v) arg(i);
-    arg(int(rop));
-    arg(usage);
-    m_rec.object = addImage(dibRest(usage == 1));
+    blit.rop = rop;
+    blit.image = addImage(dibRest(usage == 1));
+    m_rec.params = blit;
     return true;
 }
 
@@ -342,7 +367,7 @@ bool RecordDecoder::decodePenOrBrush(quint16 f)
         m_r.s16();
         p.color = m_r.u32();
         m_pic.pens.push_back(p);
-        m_rec.object = int(m_pic.pens.size() - 1);
+        created(int(m_pic.pens.size() - 1));
         break;
     }
     case CREATEBRUSHINDIRECT: {
@@ -351,7 +376,7 @@ bool RecordDecoder::decodePenOrBrush(quint16 f)
         b.color = m_r.u32();
         b.hatch = m_r.u16();
         m_pic.brushes.push_back(b);
-        m_rec.object = int(m_pic.brushes.size() - 1);
+        created(int(m_pic.brushes.size() - 1));
         break;
     }
     case DIBCREATEPATTERNBRUSH: case CREATEPATTERNBRUSH: {
@@ -373,7 +398,7 @@ bool RecordDecoder::decodePenOrBrush(quint16 f)
         b.image = addImage(img);
         if (b.image < 0) b.style = BS_NULL;
         m_pic.brushes.push_back(b);
-        m_rec.object = int(m_pic.brushes.size() - 1);
+        created(int(m_pic.brushes.size() - 1));
         break;
     }
     }
@@ -398,7 +423,7 @@ bool RecordDecoder::decodeFont()
     if (zero >= 0) face.truncate(zero);
     ft.faceName = face;
     m_pic.fonts.push_back(ft);
-    m_rec.object = int(m_pic.fonts.size() - 1);
+    created(int(m_pic.fonts.size() - 1));
     return true;
 }
 
@@ -411,7 +436,7 @@ bool RecordDecoder::decodePalette()
     entries.reserve(size_t(n));
     for (int i = 0; i < n; ++i) entries.push_back(m_r.u32() & 0xFFFFFF);
     m_pic.palettes.push_back(std::move(entries));
-    m_rec.object = int(m_pic.palettes.size() - 1);
+    created(int(m_pic.palettes.size() - 1));
     return true;
 }
 
@@ -438,7 +463,7 @@ bool RecordDecoder::decodeRegion()
     }
     if (!rects.empty()) region.setRects(rects.data(), int(rects.size()));
     m_pic.regions.push_back(region);
-    m_rec.object = int(m_pic.regions.size() - 1);
+    created(int(m_pic.regions.size() - 1));
     return true;
 }
 
@@ -450,10 +475,10 @@ bool createsObject(quint16 f)
 }
 
 // Reads the placeable header, if any, and the metafile header; returns why the file is refused, or nullptr.
-const char* readHeaders(Reader& r, Picture& pic, NonPlaceable nonPlaceable)
+const char* readHeaders(BoundedReader& r, Picture& pic, NonPlaceable nonPlaceable)
 {
     if (r.remaining() < HEADER_SIZE) return "file too short for a metafile header";
-    Reader peek = r;
+    BoundedReader peek = r;
     if (peek.u32() == PLACEABLE_KEY) {
         if (r.remaining() < PLACEABLE_SIZE + HEADER_SIZE) return "file too short for a placeable metafile";
         r.u32();
@@ -501,20 +526,21 @@ void keepRecord(Picture& pic, RecordDecoder& d, quint16 function, bool ok)
 // Without a placeable header the first window origin and extent give the picture's bounds.
 void noteWindow(Picture& pic, quint16 function, bool& haveWindowOrg, bool& haveWindowExt)
 {
-    const Record& rec = pic.records.back();
-    if (rec.args.size() == 2 && function == SETWINDOWORG && !haveWindowOrg) {
-        pic.left = rec.args[0];
-        pic.top = rec.args[1];
+    const Coords* at = std::get_if<Coords>(&pic.records.back().params);
+    if (!at) return;
+    if (function == SETWINDOWORG && !haveWindowOrg) {
+        pic.left = at->x;
+        pic.top = at->y;
         haveWindowOrg = true;
-    } else if (rec.args.size() == 2 && function == SETWINDOWEXT && !haveWindowExt) {
-        pic.right = rec.args[0];
-        pic.bottom = rec.args[1];
+    } else if (function == SETWINDOWEXT && !haveWindowExt) {
+        pic.right = at->x;
+        pic.bottom = at->y;
         haveWindowExt = true;
     }
 }
 
 // Reads the records up to the end-of-file record; returns why the file is refused, or nullptr.
-const char* readRecords(const QByteArray& data, Reader& r, Picture& pic, bool& haveWindowExt)
+const char* readRecords(const QByteArray& data, BoundedReader& r, Picture& pic, bool& haveWindowExt)
 {
     bool haveWindowOrg = false;
     qint64 imageBytes = 0;
@@ -525,7 +551,7 @@ const char* readRecords(const QByteArray& data, Reader& r, Picture& pic, bool& h
         if (words < 3 || words * 2 > qint64(r.size() - start)) break;  // garbage or truncated: keep what came before
         if (function == EOF_RECORD) break;
         const qsizetype end = start + qsizetype(words) * 2;
-        Reader body(reinterpret_cast<const uchar*>(data.constData()) + r.pos(), end - r.pos());
+        BoundedReader body(reinterpret_cast<const uchar*>(data.constData()) + r.pos(), end - r.pos());
         RecordDecoder d(pic, body, function, imageBytes);
         const bool ok = d.decode(words) && body.ok();
         if (imageBytes > MAX_IMAGE_BYTES) {
@@ -544,9 +570,9 @@ const char* readRecords(const QByteArray& data, Reader& r, Picture& pic, bool& h
 
 bool LooksLikeMetafile(const QByteArray& head)
 {
-    Reader r(reinterpret_cast<const uchar*>(head.constData()), head.size());
+    BoundedReader r(reinterpret_cast<const uchar*>(head.constData()), head.size());
     if (r.remaining() < HEADER_SIZE) return false;
-    Reader peek = r;
+    BoundedReader peek = r;
     if (peek.u32() == PLACEABLE_KEY) {
         if (r.remaining() < PLACEABLE_SIZE + HEADER_SIZE) return false;
         r.seek(PLACEABLE_SIZE);
@@ -563,7 +589,7 @@ bool decode(const QByteArray& data, Picture& pic, QString* error, NonPlaceable n
         return false;
     };
     pic = Picture();
-    Reader r(reinterpret_cast<const uchar*>(data.constData()), data.size());
+    BoundedReader r(reinterpret_cast<const uchar*>(data.constData()), data.size());
     if (const char* why = readHeaders(r, pic, nonPlaceable)) return fail(why);
 
     bool haveWindowExt = false;

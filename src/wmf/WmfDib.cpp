@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#include "wmf/WmfReader.h"
+#include "platform/BoundedReader.h"
 
 namespace wmf {
 
@@ -74,7 +74,7 @@ void putIndex(DibSurface& s, const DibHeader& h, qint64 x, qint64 y, int v)
 // RLE8 and RLE4: runs of one value, absolute runs padded to 16 bits, end of
 // line, end of bitmap and delta. Columns count pixels, so a delta to an odd
 // column lands on the right half-byte.
-void decodeRle(Reader& r, const DibHeader& h, DibSurface& s, bool rle4)
+void decodeRle(BoundedReader& r, const DibHeader& h, DibSurface& s, bool rle4)
 {
     qint64 x = 0, y = 0;
     uchar data[256];
@@ -112,7 +112,7 @@ void decodeRle(Reader& r, const DibHeader& h, DibSurface& s, bool rle4)
 // Uncompressed rows: 1, 4, 8 and 24 bits are copied as they are; 16 and 32
 // bits go through their bit-field masks to 24. A row cut short keeps the
 // pixels it holds whole.
-void decodeRows(Reader& r, const DibHeader& h, DibSurface& s)
+void decodeRows(BoundedReader& r, const DibHeader& h, DibSurface& s)
 {
     const int bits = h.bitCount;
     const qsizetype fileStride = qsizetype((s.width * bits + 31) / 32 * 4);
@@ -170,7 +170,7 @@ int dibMemoryDepth(int bitCount)
     return bitCount <= 1 ? 1 : bitCount <= 4 ? 4 : bitCount <= 8 ? 8 : 24;
 }
 
-DibStatus readDibHeader(Reader& r, DibHeader& h, qsizetype pixelsAt)
+DibStatus readDibHeader(BoundedReader& r, DibHeader& h, qsizetype pixelsAt)
 {
     const qsizetype start = r.pos();
     if (r.remaining() < 4) return DibStatus::Unreadable;
@@ -220,7 +220,7 @@ DibStatus readDibHeader(Reader& r, DibHeader& h, qsizetype pixelsAt)
     return DibStatus::Ok;
 }
 
-void readDibPalette(Reader& r, const DibHeader& h, DibSurface& s, const std::vector<quint32>* metafilePalette)
+void readDibPalette(BoundedReader& r, const DibHeader& h, DibSurface& s, const std::vector<quint32>* metafilePalette)
 {
     if (!s.palette) {
         // A table may follow true-colour headers; nothing uses it.
@@ -249,7 +249,7 @@ void readDibPalette(Reader& r, const DibHeader& h, DibSurface& s, const std::vec
     }
 }
 
-DibStatus readDibPixels(Reader& r, const DibHeader& h, DibSurface& s)
+DibStatus readDibPixels(BoundedReader& r, const DibHeader& h, DibSurface& s)
 {
     switch (h.bitCount) {
     case 1:
@@ -276,7 +276,7 @@ DibStatus readDibPixels(Reader& r, const DibHeader& h, DibSurface& s)
 
 QImage decodeDib(const uchar* data, qsizetype size, bool paletteIndices, const std::vector<quint32>* palette)
 {
-    Reader r(data, size);
+    BoundedReader r(data, size);
     DibHeader h;
     if (readDibHeader(r, h) != DibStatus::Ok) return QImage();
     if (!h.core() && (h.size < DIB_INFO_HEADER_SIZE || h.size > 256)) return QImage();
@@ -327,7 +327,7 @@ QImage decodeDib(const uchar* data, qsizetype size, bool paletteIndices, const s
 
 QImage decodeBitmap16(const uchar* data, qsizetype size)
 {
-    Reader r(data, size);
+    BoundedReader r(data, size);
     r.u16();  // type
     const qint64 width = r.s16();
     const qint64 height = r.s16();

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-namespace wmf {
+class BoundedReader;
 
-class Reader;
+namespace wmf {
 
 // Largest bitmap a metafile may make us allocate, in pixels (64 MB as RGB32).
 constexpr qint64 MAX_BITMAP_PIXELS = 16 * 1024 * 1024;
@@ -59,20 +59,20 @@ enum class DibStatus { Ok, Unreadable, CompressionNotSupported, UnknownCompressi
 // reader where the colour table begins. A header that claims to run past
 // pixelsAt (when not 0) is taken as its first 40 bytes. Unreadable when the
 // bytes are too few.
-DibStatus readDibHeader(Reader& r, DibHeader& header, qsizetype pixelsAt = 0);
+DibStatus readDibHeader(BoundedReader& r, DibHeader& header, qsizetype pixelsAt = 0);
 
 // Reads the colour table into the surface's palette: the header's colour
 // count (all the depth has when 0 or more), 3-byte entries after a core
 // header. With metafilePalette the entries are 16-bit indices into it (red in
 // the low byte). A table after a true-colour header is skipped.
-void readDibPalette(Reader& r, const DibHeader& header, DibSurface& surface,
+void readDibPalette(BoundedReader& r, const DibHeader& header, DibSurface& surface,
                     const std::vector<quint32>* metafilePalette = nullptr);
 
 // Decodes the pixels at the reader's position into the surface: uncompressed
 // rows of 1 to 32 bits, RLE8, RLE4 and bit fields. Data that runs short
 // leaves the rest untouched; run-length data never writes outside the
 // picture. Other bit counts decode nothing.
-DibStatus readDibPixels(Reader& r, const DibHeader& header, DibSurface& surface);
+DibStatus readDibPixels(BoundedReader& r, const DibHeader& header, DibSurface& surface);
 
 // Decodes a packed device-independent bitmap (header, colour table, bits).
 // Pixels the data does not reach stay white. With paletteIndices the colour

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <variant>
 #include <vector>
 
 // Windows metafile: record function numbers, GDI constants and the display
@@ -81,17 +82,94 @@ struct Font {
     QByteArray faceName;
 };
 
-// One decoded record: its function and its parameters in the order of the
-// GDI call (the file stores most of them reversed).
+// A record's parameters by kind, named as in the GDI call (the file stores
+// most of them in reverse order).
+struct Value { int value = 0; bool operator==(const Value&) const = default; };       // a mode or a level
+struct Slot { int slot = 0; bool operator==(const Slot&) const = default; };          // in the object table
+struct ColorArg { quint32 color = 0; bool operator==(const ColorArg&) const = default; };
+struct Coords {  // an origin, an extent, an offset or a point
+    int x = 0, y = 0;
+    bool operator==(const Coords&) const = default;
+};
+struct Scale {
+    int xNum = 0, xDenom = 0, yNum = 0, yDenom = 0;
+    bool operator==(const Scale&) const = default;
+};
+struct Box {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const Box&) const = default;
+};
+struct RoundBox {
+    Box box;
+    int cornerWidth = 0, cornerHeight = 0;
+    bool operator==(const RoundBox&) const = default;
+};
+struct ArcBox {  // Arc, Pie and Chord: the ellipse's box and the two radial points
+    Box box;
+    int xStart = 0, yStart = 0, xEnd = 0, yEnd = 0;
+    bool operator==(const ArcBox&) const = default;
+};
+struct Pixel {
+    int x = 0, y = 0;
+    quint32 color = 0;
+    bool operator==(const Pixel&) const = default;
+};
+struct Justify {
+    int extra = 0, breaks = 0;
+    bool operator==(const Justify&) const = default;
+};
+struct RegionPaint {  // FillRgn and FrameRgn
+    int region = 0, brush = 0, width = 0, height = 0;
+    bool operator==(const RegionPaint&) const = default;
+};
+struct Polys {  // a polyline, a polygon, or the polygons of a PolyPolygon (counts: points of each)
+    std::vector<QPoint> points;
+    std::vector<int> counts;
+    bool operator==(const Polys&) const = default;
+};
+struct TextRun {  // TextOut and ExtTextOut
+    int x = 0, y = 0;
+    int options = 0;
+    Box rect;                 // opaque or clipping rectangle
+    QByteArray text;
+    std::vector<int> dx;      // advance of each byte, when the record gives them
+    bool operator==(const TextRun&) const = default;
+};
+struct PatternBlt {
+    int x = 0, y = 0, width = 0, height = 0;
+    quint32 rop = 0;
+    bool operator==(const PatternBlt&) const = default;
+};
+struct Blit {  // the block transfers and device-independent bitmaps
+    int xDest = 0, yDest = 0, wDest = 0, hDest = 0;
+    int xSrc = 0, ySrc = 0, wSrc = 0, hSrc = 0;
+    quint32 rop = 0;
+    int image = -1;           // into Picture::images; -1 when the record carries none
+    bool operator==(const Blit&) const = default;
+};
+struct Created {  // an object: index into the picture's pens, brushes, fonts, palettes or regions
+    int index = -1;
+    bool operator==(const Created&) const = default;
+};
+
+using Params = std::variant<std::monostate, Value, Slot, ColorArg, Coords, Scale, Box, RoundBox, ArcBox, Pixel,
+                            Justify, RegionPaint, Polys, TextRun, PatternBlt, Blit, Created>;
+
+// One decoded record: its function and its parameters.
 struct Record {
     quint16 function = 0;
-    std::vector<int> args;
-    std::vector<QPoint> points;
-    std::vector<int> counts;     // PolyPolygon: points per polygon
-    std::vector<int> dx;         // ExtTextOut: advance of each character
-    QByteArray text;
-    int object = -1;             // index into the picture's pens, brushes, fonts, images or regions
+    Params params;
 };
+
+// The record's parameters of the kind its function has; defaults when the
+// record kept none (an object record whose content was unusable).
+template <typename T>
+const T& paramsOf(const Record& r)
+{
+    static const T none{};
+    const T* p = std::get_if<T>(&r.params);
+    return p ? *p : none;
+}
 
 // A decoded metafile: its frame and the display list.
 struct Picture {

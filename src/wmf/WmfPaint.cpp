@@ -9,8 +9,6 @@ namespace wmf {
 
 namespace {
 
-int arg(const Record& r, size_t i) { return i < r.args.size() ? r.args[i] : 0; }
-
 QColor inverted(const QColor& c) { return QColor(255 - c.red(), 255 - c.green(), 255 - c.blue()); }
 
 // Longest device extent for which a styled pen is dashed; beyond it a dash
@@ -177,82 +175,82 @@ static QRectF insideFrame(const QRectF& r, const Pen& pen)
     return r.adjusted(half, half, -half, -half);
 }
 
-void Player::rectangle(const Record& r)
+void Player::rectangle(const Box& b)
 {
     QPainterPath path;
-    path.addRect(insideFrame(logicalRect(arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)), m_state.pen));
+    path.addRect(insideFrame(logicalRect(b), m_state.pen));
     drawShape(path, true);
 }
 
-void Player::roundRect(const Record& r)
+void Player::roundRect(const RoundBox& b)
 {
     QPainterPath path;
-    const QRectF rect = insideFrame(logicalRect(arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)), m_state.pen);
-    const double rx = std::min(std::fabs(arg(r, 4)) / 2.0, rect.width() / 2);
-    const double ry = std::min(std::fabs(arg(r, 5)) / 2.0, rect.height() / 2);
+    const QRectF rect = insideFrame(logicalRect(b.box), m_state.pen);
+    const double rx = std::min(std::fabs(b.cornerWidth) / 2.0, rect.width() / 2);
+    const double ry = std::min(std::fabs(b.cornerHeight) / 2.0, rect.height() / 2);
     path.addRoundedRect(rect, rx, ry);
     drawShape(path, true);
 }
 
-void Player::ellipse(const Record& r)
+void Player::ellipse(const Box& b)
 {
     QPainterPath path;
-    path.addEllipse(insideFrame(logicalRect(arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)), m_state.pen));
+    path.addEllipse(insideFrame(logicalRect(b), m_state.pen));
     drawShape(path, true);
 }
 
-void Player::arc(const Record& r)
+void Player::arc(quint16 function, const ArcBox& a)
 {
-    const QRectF rect = logicalRect(arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3));
+    const QRectF rect = logicalRect(a.box);
     if (rect.width() <= 0 || rect.height() <= 0) return;
-    const double a1 = arcAngle(rect, QPointF(arg(r, 4), arg(r, 5)));
-    const double a2 = arcAngle(rect, QPointF(arg(r, 6), arg(r, 7)));
+    const double a1 = arcAngle(rect, QPointF(a.xStart, a.yStart));
+    const double a2 = arcAngle(rect, QPointF(a.xEnd, a.yEnd));
     const bool flipped = m_toFrame.determinant() < 0;
     double sweep = flipped ? a1 - a2 : a2 - a1;
     while (sweep <= 0) sweep += 360.0;
     while (sweep > 360.0) sweep -= 360.0;
     if (flipped) sweep = -sweep;
     QPainterPath path;
-    if (r.function == PIE) {
+    if (function == PIE) {
         path.moveTo(rect.center());
         path.arcTo(rect, a1, sweep);
         path.closeSubpath();
     } else {
         path.arcMoveTo(rect, a1);
         path.arcTo(rect, a1, sweep);
-        if (r.function == CHORD) path.closeSubpath();
+        if (function == CHORD) path.closeSubpath();
     }
-    drawShape(path, r.function != ARC);
+    drawShape(path, function != ARC);
 }
 
-void Player::polyline(const Record& r)
+void Player::polyline(const Polys& p)
 {
-    if (r.points.size() < 2) return;
+    if (p.points.size() < 2) return;
     QPainterPath path;
-    path.addPolygon(QPolygonF(QPolygon(QList<QPoint>(r.points.begin(), r.points.end()))));
+    path.addPolygon(QPolygonF(QPolygon(QList<QPoint>(p.points.begin(), p.points.end()))));
     drawShape(path, false);
 }
 
-void Player::polygon(const Record& r)
+void Player::polygon(const Polys& p)
 {
-    if (r.points.size() < 2) return;
+    if (p.points.size() < 2) return;
     QPainterPath path;
-    path.addPolygon(QPolygonF(QPolygon(QList<QPoint>(r.points.begin(), r.points.end()))));
+    path.addPolygon(QPolygonF(QPolygon(QList<QPoint>(p.points.begin(), p.points.end()))));
     path.closeSubpath();
     path.setFillRule(m_state.polyFillMode == 2 ? Qt::WindingFill : Qt::OddEvenFill);
     drawShape(path, true);
 }
 
-void Player::polyPolygon(const Record& r)
+void Player::polyPolygon(const Polys& p)
 {
     QPainterPath path;
     size_t at = 0;
-    for (int count : r.counts) {
-        if (at + size_t(count) > r.points.size()) break;
+    for (int count : p.counts) {
+        if (at + size_t(count) > p.points.size()) break;
         if (count >= 2) {
             QPolygonF poly;
             poly.reserve(count);
-            for (int i = 0; i < count; ++i) poly << QPointF(r.points[at + size_t(i)]);
+            for (int i = 0; i < count; ++i) poly << QPointF(p.points[at + size_t(i)]);
             path.addPolygon(poly);
             path.closeSubpath();
         }
@@ -262,12 +260,12 @@ void Player::polyPolygon(const Record& r)
     drawShape(path, true);
 }
 
-void Player::setPixel(const Record& r)
+void Player::setPixel(const Pixel& p)
 {
     if (!prepare(false, false)) return;
-    const QPointF d = (m_toFrame * m_base).map(QPointF(arg(r, 0), arg(r, 1)));
+    const QPointF d = (m_toFrame * m_base).map(QPointF(p.x, p.y));
     m_painter->setWorldTransform(QTransform());
-    m_painter->fillRect(QRectF(std::floor(d.x()), std::floor(d.y()), 1, 1), colorRef(quint32(arg(r, 2))));
+    m_painter->fillRect(QRectF(std::floor(d.x()), std::floor(d.y()), 1, 1), colorRef(p.color));
     m_transformDirty = true;
 }
 
@@ -295,18 +293,19 @@ void Player::patBlt(const QRectF& rect, quint32 rop)
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void Player::bitmap(const Record& r)
+void Player::bitmap(quint16 function, const Blit& b)
 {
-    const int x = arg(r, 0), y = arg(r, 1), w = arg(r, 2), h = arg(r, 3);
-    const quint32 rop = quint32(arg(r, 8));
-    if (r.object < 0 || size_t(r.object) >= m_pic.images.size()) {
-        patBlt(logicalRect(x, y, x + w, y + h), rop);
+    const int x = b.xDest, y = b.yDest, w = b.wDest, h = b.hDest;
+    const quint32 rop = b.rop;
+    const Box dest{x, y, x + w, y + h};
+    if (b.image < 0 || size_t(b.image) >= m_pic.images.size()) {
+        patBlt(logicalRect(dest), rop);
         return;
     }
     if (w == 0 || h == 0 || !prepare(false, false)) return;
-    QImage img = m_pic.images[size_t(r.object)];
-    QRectF src(arg(r, 4), arg(r, 5), arg(r, 6), arg(r, 7));
-    if (r.function == STRETCHDIB || r.function == SETDIBTODEV)
+    QImage img = m_pic.images[size_t(b.image)];
+    QRectF src(b.xSrc, b.ySrc, b.wSrc, b.hSrc);
+    if (function == STRETCHDIB || function == SETDIBTODEV)
         src.moveTop(img.height() - src.top() - src.height());  // measured from the bottom row
     src = src.normalized().intersected(QRectF(img.rect()));
     if (src.isEmpty()) src = QRectF(img.rect());
@@ -322,7 +321,7 @@ void Player::bitmap(const Record& r)
     case NOTSRCERASE: if (m_raster) mode = QPainter::RasterOp_NotSourceAndNotDestination; break;
     case MERGEPAINT: if (m_raster) mode = QPainter::RasterOp_NotSourceOrDestination; break;
     case BLACKNESS: case WHITENESS: case PATCOPY: case DSTINVERT: case PATINVERT:
-        patBlt(logicalRect(x, y, x + w, y + h), rop);
+        patBlt(logicalRect(dest), rop);
         return;
     default: break;
     }
@@ -339,14 +338,14 @@ void Player::bitmap(const Record& r)
     m_transformDirty = true;
 }
 
-void Player::fillRegion(const Record& r)
+void Player::fillRegion(quint16 function, const RegionPaint& p)
 {
-    const ObjectTable::Slot* s = m_objects.get(arg(r, 0));
+    const ObjectTable::Slot* s = m_objects.get(p.region);
     if (!s || s->kind != ObjectTable::RegionObject || s->index < 0) return;
     QPainterPath path;
     path.addRegion(m_pic.regions[size_t(s->index)]);
     if (!prepare(false, true)) return;
-    if (r.function == INVERTREGION) {
+    if (function == INVERTREGION) {
         if (!m_raster) return;
         m_painter->setCompositionMode(QPainter::RasterOp_NotDestination);
         m_painter->fillPath(path, Qt::white);
@@ -354,13 +353,13 @@ void Player::fillRegion(const Record& r)
         return;
     }
     QBrush brush = m_painter->brush();
-    if (r.function == FILLREGION || r.function == FRAMEREGION) {
-        const ObjectTable::Slot* b = m_objects.get(arg(r, 1));
+    if (function == FILLREGION || function == FRAMEREGION) {
+        const ObjectTable::Slot* b = m_objects.get(p.brush);
         if (!b || b->kind != ObjectTable::BrushObject || b->index < 0) return;
         brush = makeBrush(m_pic.brushes[size_t(b->index)]);
     }
-    if (r.function == FRAMEREGION) {
-        QPen pen(brush, std::max(std::fabs(arg(r, 2) * m_toFrame.m11()), 1.0));
+    if (function == FRAMEREGION) {
+        QPen pen(brush, std::max(std::fabs(p.width * m_toFrame.m11()), 1.0));
         pen.setCosmetic(true);
         m_painter->strokePath(path.simplified(), pen);
     } else {

@@ -15,7 +15,25 @@ int clampInt(qint64 v)
     return int(v);
 }
 
-int arg(const Record& r, size_t i) { return i < r.args.size() ? r.args[i] : 0; }
+QPointF toPointF(const Coords& c) { return QPointF(c.x, c.y); }
+QPoint toPoint(const Coords& c) { return QPoint(c.x, c.y); }
+
+QPoint offset(const QPoint& p, const Coords& by)
+{
+    return QPoint(clampInt(qint64(p.x()) + by.x), clampInt(qint64(p.y()) + by.y));
+}
+
+// Scales an extent by the record's two fractions; an extent that would
+// become zero, or a zero denominator, leaves it as it was.
+bool scaled(QPoint& ext, const Scale& s)
+{
+    if (s.xDenom == 0 || s.yDenom == 0) return false;
+    const int x = clampInt(qint64(ext.x()) * s.xNum / s.xDenom);
+    const int y = clampInt(qint64(ext.y()) * s.yNum / s.yDenom);
+    if (x == 0 || y == 0) return false;
+    ext = QPoint(x, y);
+    return true;
+}
 
 } // namespace
 
@@ -36,8 +54,6 @@ Player::Player(const Picture& picture, QPainter* painter, const QRectF& frame, c
     m_toFrame = logicalToFrame();
 }
 
-bool Player::rasterDevice() const { return m_raster; }
-
 QTransform Player::logicalToFrame() const
 {
     const QPoint ext = m_state.windowExt;
@@ -54,9 +70,6 @@ QTransform Player::logicalToFrame() const
     t.translate(-double(m_state.windowOrg.x()), -double(m_state.windowOrg.y()));
     return t;
 }
-
-double Player::deviceScaleX() const { return std::fabs(m_toFrame.m11()); }
-double Player::deviceScaleY() const { return std::fabs(m_toFrame.m22()); }
 
 void Player::mappingChanged()
 {
@@ -151,110 +164,146 @@ void Player::selectClipRegion(int slot)
 
 void Player::step(const Record& r)
 {
-    DcState& st = m_state;
+    if (objectRecord(r) || mappingRecord(r) || modeRecord(r) || clipRecord(r)) return;
     switch (r.function) {
-    // Objects
-    case CREATEPENINDIRECT: m_objects.add(ObjectTable::PenObject, r.object); break;
-    case CREATEBRUSHINDIRECT:
-    case DIBCREATEPATTERNBRUSH:
-    case CREATEPATTERNBRUSH: m_objects.add(ObjectTable::BrushObject, r.object); break;
-    case CREATEFONTINDIRECT: m_objects.add(ObjectTable::FontObject, r.object); break;
-    case CREATEPALETTE: m_objects.add(ObjectTable::PaletteObject, r.object); break;
-    case CREATEREGION: m_objects.add(ObjectTable::RegionObject, r.object); break;
-    case SELECTOBJECT: select(arg(r, 0)); break;
-    case SELECTPALETTE: {
-        const ObjectTable::Slot* s = m_objects.get(arg(r, 0));
-        if (s && s->kind == ObjectTable::PaletteObject) st.palette = s->index;
-        break;
-    }
-    case DELETEOBJECT: m_objects.remove(arg(r, 0)); break;
-
-    // Mapping
-    case SETMAPMODE:
-        if (arg(r, 0) >= MM_TEXT && arg(r, 0) <= MM_ANISOTROPIC) { st.mapMode = arg(r, 0); mappingChanged(); }
-        break;
-    case SETWINDOWORG: st.windowOrg = QPoint(arg(r, 0), arg(r, 1)); mappingChanged(); break;
-    case OFFSETWINDOWORG:
-        st.windowOrg = QPoint(clampInt(qint64(st.windowOrg.x()) + arg(r, 0)), clampInt(qint64(st.windowOrg.y()) + arg(r, 1)));
-        mappingChanged();
-        break;
-    case SETWINDOWEXT:
-        if (arg(r, 0) != 0 && arg(r, 1) != 0) { st.windowExt = QPoint(arg(r, 0), arg(r, 1)); mappingChanged(); }
-        break;
-    case SCALEWINDOWEXT: {
-        if (arg(r, 1) == 0 || arg(r, 3) == 0) break;
-        const int x = clampInt(qint64(st.windowExt.x()) * arg(r, 0) / arg(r, 1));
-        const int y = clampInt(qint64(st.windowExt.y()) * arg(r, 2) / arg(r, 3));
-        if (x != 0 && y != 0) { st.windowExt = QPoint(x, y); mappingChanged(); }
-        break;
-    }
-    // The viewport is where the caller puts the picture; a placeable file's own
-    // viewport settings are kept in the state but do not move the drawing.
-    case SETVIEWPORTORG: st.viewportOrg = QPoint(arg(r, 0), arg(r, 1)); break;
-    case SETVIEWPORTEXT: if (arg(r, 0) && arg(r, 1)) st.viewportExt = QPoint(arg(r, 0), arg(r, 1)); break;
-    case OFFSETVIEWPORTORG:
-        st.viewportOrg = QPoint(clampInt(qint64(st.viewportOrg.x()) + arg(r, 0)), clampInt(qint64(st.viewportOrg.y()) + arg(r, 1)));
-        break;
-    case SCALEVIEWPORTEXT:
-        if (arg(r, 1) && arg(r, 3)) {
-            const int x = clampInt(qint64(st.viewportExt.x()) * arg(r, 0) / arg(r, 1));
-            const int y = clampInt(qint64(st.viewportExt.y()) * arg(r, 2) / arg(r, 3));
-            if (x && y) st.viewportExt = QPoint(x, y);
-        }
-        break;
-
-    // Modes
-    case SETBKCOLOR: st.bkColor = quint32(arg(r, 0)); break;
-    case SETTEXTCOLOR: st.textColor = quint32(arg(r, 0)); break;
-    case SETBKMODE: st.bkMode = arg(r, 0); break;
-    case SETTEXTALIGN: st.textAlign = arg(r, 0); break;
-    case SETPOLYFILLMODE: st.polyFillMode = arg(r, 0); break;
-    case SETROP2: if (arg(r, 0) >= R2_BLACK && arg(r, 0) <= R2_WHITE) st.rop2 = arg(r, 0); break;
-    case SETSTRETCHBLTMODE: st.stretchMode = arg(r, 0); break;
-    case SETTEXTCHAREXTRA: st.charExtra = qint16(arg(r, 0)); break;
-    case SETTEXTJUSTIFICATION: st.justifyExtra = arg(r, 0); st.justifyCount = arg(r, 1); break;
-    case SAVEDC:
-        if (int(m_stack.size()) < MAX_SAVE_DEPTH) m_stack.push_back(st);
-        break;
-    case RESTOREDC: restoreDc(arg(r, 0)); break;
-
-    // Clipping
-    case INTERSECTCLIPRECT: setClipRect(logicalRect(arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)), false); break;
-    case EXCLUDECLIPRECT: setClipRect(logicalRect(arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)), true); break;
-    case OFFSETCLIPRGN:
-        if (st.clipped) {
-            st.clip.translate(arg(r, 0) * m_toFrame.m11(), arg(r, 1) * m_toFrame.m22());
-            m_clipDirty = true;
-        }
-        break;
-    case SELECTCLIPREGION: selectClipRegion(arg(r, 0)); break;
-
-    // Drawing
-    case MOVETO: st.position = QPointF(arg(r, 0), arg(r, 1)); break;
-    case LINETO: lineTo(QPointF(arg(r, 0), arg(r, 1))); break;
+    case MOVETO: m_state.position = toPointF(paramsOf<Coords>(r)); break;
+    case LINETO: lineTo(toPointF(paramsOf<Coords>(r))); break;
     default:
-        if (!m_painter) break;
-        switch (r.function) {
-        case RECTANGLE: rectangle(r); break;
-        case ROUNDRECT: roundRect(r); break;
-        case ELLIPSE: ellipse(r); break;
-        case ARC: case PIE: case CHORD: arc(r); break;
-        case POLYLINE: polyline(r); break;
-        case POLYGON: polygon(r); break;
-        case POLYPOLYGON: polyPolygon(r); break;
-        case SETPIXEL: setPixel(r); break;
-        case PATBLT: patBlt(logicalRect(arg(r, 0), arg(r, 1), arg(r, 0) + arg(r, 2), arg(r, 1) + arg(r, 3)), quint32(arg(r, 4))); break;
-        case BITBLT: case STRETCHBLT: case DIBBITBLT: case DIBSTRETCHBLT: case STRETCHDIB: case SETDIBTODEV: bitmap(r); break;
-        case FILLREGION: case PAINTREGION: case FRAMEREGION: case INVERTREGION: fillRegion(r); break;
-        case TEXTOUT: case EXTTEXTOUT: text(r); break;
-        default: break;
-        }
+        if (m_painter) draw(r);
+        break;
     }
 }
 
-QRectF Player::logicalRect(int l, int t, int r, int b) const
+bool Player::objectRecord(const Record& r)
 {
-    return QRectF(QPointF(l, t), QPointF(r, b)).normalized();
+    switch (r.function) {
+    case CREATEPENINDIRECT: m_objects.add(ObjectTable::PenObject, paramsOf<Created>(r).index); break;
+    case CREATEBRUSHINDIRECT:
+    case DIBCREATEPATTERNBRUSH:
+    case CREATEPATTERNBRUSH: m_objects.add(ObjectTable::BrushObject, paramsOf<Created>(r).index); break;
+    case CREATEFONTINDIRECT: m_objects.add(ObjectTable::FontObject, paramsOf<Created>(r).index); break;
+    case CREATEPALETTE: m_objects.add(ObjectTable::PaletteObject, paramsOf<Created>(r).index); break;
+    case CREATEREGION: m_objects.add(ObjectTable::RegionObject, paramsOf<Created>(r).index); break;
+    case SELECTOBJECT: select(paramsOf<Slot>(r).slot); break;
+    case SELECTPALETTE: {
+        const ObjectTable::Slot* s = m_objects.get(paramsOf<Slot>(r).slot);
+        if (s && s->kind == ObjectTable::PaletteObject) m_state.palette = s->index;
+        break;
+    }
+    case DELETEOBJECT: m_objects.remove(paramsOf<Slot>(r).slot); break;
+    default: return false;
+    }
+    return true;
+}
+
+// The window maps the picture onto the frame. The viewport is where the
+// caller puts the picture; a placeable file's own viewport settings are kept
+// in the state but do not move the drawing.
+bool Player::mappingRecord(const Record& r)
+{
+    DcState& st = m_state;
+    switch (r.function) {
+    case SETMAPMODE: {
+        const int mode = paramsOf<Value>(r).value;
+        if (mode >= MM_TEXT && mode <= MM_ANISOTROPIC) { st.mapMode = mode; mappingChanged(); }
+        break;
+    }
+    case SETWINDOWORG: st.windowOrg = toPoint(paramsOf<Coords>(r)); mappingChanged(); break;
+    case OFFSETWINDOWORG: st.windowOrg = offset(st.windowOrg, paramsOf<Coords>(r)); mappingChanged(); break;
+    case SETWINDOWEXT: {
+        const Coords& ext = paramsOf<Coords>(r);
+        if (ext.x != 0 && ext.y != 0) { st.windowExt = toPoint(ext); mappingChanged(); }
+        break;
+    }
+    case SCALEWINDOWEXT:
+        if (scaled(st.windowExt, paramsOf<Scale>(r))) mappingChanged();
+        break;
+    case SETVIEWPORTORG: st.viewportOrg = toPoint(paramsOf<Coords>(r)); break;
+    case SETVIEWPORTEXT: {
+        const Coords& ext = paramsOf<Coords>(r);
+        if (ext.x && ext.y) st.viewportExt = toPoint(ext);
+        break;
+    }
+    case OFFSETVIEWPORTORG: st.viewportOrg = offset(st.viewportOrg, paramsOf<Coords>(r)); break;
+    case SCALEVIEWPORTEXT: scaled(st.viewportExt, paramsOf<Scale>(r)); break;
+    default: return false;
+    }
+    return true;
+}
+
+bool Player::modeRecord(const Record& r)
+{
+    DcState& st = m_state;
+    const int value = paramsOf<Value>(r).value;
+    switch (r.function) {
+    case SETBKCOLOR: st.bkColor = paramsOf<ColorArg>(r).color; break;
+    case SETTEXTCOLOR: st.textColor = paramsOf<ColorArg>(r).color; break;
+    case SETBKMODE: st.bkMode = value; break;
+    case SETTEXTALIGN: st.textAlign = value; break;
+    case SETPOLYFILLMODE: st.polyFillMode = value; break;
+    case SETROP2: if (value >= R2_BLACK && value <= R2_WHITE) st.rop2 = value; break;
+    case SETSTRETCHBLTMODE: st.stretchMode = value; break;
+    case SETTEXTCHAREXTRA: st.charExtra = value; break;
+    case SETTEXTJUSTIFICATION:
+        st.justifyExtra = paramsOf<Justify>(r).extra;
+        st.justifyCount = paramsOf<Justify>(r).breaks;
+        break;
+    case SAVEDC:
+        if (int(m_stack.size()) < MAX_SAVE_DEPTH) m_stack.push_back(st);
+        break;
+    case RESTOREDC: restoreDc(value); break;
+    default: return false;
+    }
+    return true;
+}
+
+bool Player::clipRecord(const Record& r)
+{
+    switch (r.function) {
+    case INTERSECTCLIPRECT: setClipRect(logicalRect(paramsOf<Box>(r)), false); break;
+    case EXCLUDECLIPRECT: setClipRect(logicalRect(paramsOf<Box>(r)), true); break;
+    case OFFSETCLIPRGN:
+        if (m_state.clipped) {
+            const Coords& by = paramsOf<Coords>(r);
+            m_state.clip.translate(by.x * m_toFrame.m11(), by.y * m_toFrame.m22());
+            m_clipDirty = true;
+        }
+        break;
+    case SELECTCLIPREGION: selectClipRegion(paramsOf<Slot>(r).slot); break;
+    default: return false;
+    }
+    return true;
+}
+
+void Player::draw(const Record& r)
+{
+    switch (r.function) {
+    case RECTANGLE: rectangle(paramsOf<Box>(r)); break;
+    case ROUNDRECT: roundRect(paramsOf<RoundBox>(r)); break;
+    case ELLIPSE: ellipse(paramsOf<Box>(r)); break;
+    case ARC: case PIE: case CHORD: arc(r.function, paramsOf<ArcBox>(r)); break;
+    case POLYLINE: polyline(paramsOf<Polys>(r)); break;
+    case POLYGON: polygon(paramsOf<Polys>(r)); break;
+    case POLYPOLYGON: polyPolygon(paramsOf<Polys>(r)); break;
+    case SETPIXEL: setPixel(paramsOf<Pixel>(r)); break;
+    case PATBLT: {
+        const PatternBlt& p = paramsOf<PatternBlt>(r);
+        patBlt(logicalRect(Box{p.x, p.y, p.x + p.width, p.y + p.height}), p.rop);
+        break;
+    }
+    case BITBLT: case STRETCHBLT: case DIBBITBLT: case DIBSTRETCHBLT: case STRETCHDIB: case SETDIBTODEV:
+        bitmap(r.function, paramsOf<Blit>(r));
+        break;
+    case PAINTREGION: case INVERTREGION: fillRegion(r.function, RegionPaint{paramsOf<Slot>(r).slot}); break;
+    case FILLREGION: case FRAMEREGION: fillRegion(r.function, paramsOf<RegionPaint>(r)); break;
+    case TEXTOUT: case EXTTEXTOUT: text(paramsOf<TextRun>(r)); break;
+    default: break;
+    }
+}
+
+QRectF Player::logicalRect(const Box& b) const
+{
+    return QRectF(QPointF(b.left, b.top), QPointF(b.right, b.bottom)).normalized();
 }
 
 } // namespace wmf

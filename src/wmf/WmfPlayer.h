@@ -63,6 +63,13 @@ public:
     static constexpr int MAX_SAVE_DEPTH = 1024;
 
 private:
+    // records by group; each returns whether the record was one of its own
+    bool objectRecord(const Record& r);
+    bool mappingRecord(const Record& r);
+    bool modeRecord(const Record& r);
+    bool clipRecord(const Record& r);
+    void draw(const Record& r);
+
     // state
     void select(int slot);
     void restoreDc(int n);
@@ -77,30 +84,26 @@ private:
     void applyRop2();
     void drawShape(const QPainterPath& path, bool fill);
     void lineTo(const QPointF& p);
-    void rectangle(const Record& r);
-    void roundRect(const Record& r);
-    void ellipse(const Record& r);
-    void arc(const Record& r);
-    void polyline(const Record& r);
-    void polygon(const Record& r);
-    void polyPolygon(const Record& r);
-    void setPixel(const Record& r);
+    void rectangle(const Box& b);
+    void roundRect(const RoundBox& b);
+    void ellipse(const Box& b);
+    void arc(quint16 function, const ArcBox& a);
+    void polyline(const Polys& p);
+    void polygon(const Polys& p);
+    void polyPolygon(const Polys& p);
+    void setPixel(const Pixel& p);
     void patBlt(const QRectF& rect, quint32 rop);
-    void bitmap(const Record& r);
-    void fillRegion(const Record& r);
-    QRectF logicalRect(int l, int t, int r, int b) const;
+    void bitmap(quint16 function, const Blit& b);
+    void fillRegion(quint16 function, const RegionPaint& p);
+    QRectF logicalRect(const Box& b) const;
 
     // text (WmfText.cpp)
-    void text(const Record& r);
+    void text(const TextRun& run);
     std::optional<QFont> textFont(double sx, double sy) const;
-    std::vector<double> textAdvances(const Record& r, const QString& str, const std::vector<int>& byteLengths,
+    std::vector<double> textAdvances(const TextRun& run, const QString& str, const std::vector<int>& byteLengths,
                                      const QFontMetricsF& fm, double sx) const;
     QPointF textOrigin(double width, const QFontMetricsF& fm) const;
     void drawTextRun(const QString& str, const std::vector<double>& adv, QPointF origin, bool perCharacter);
-
-    bool rasterDevice() const;
-    double deviceScaleX() const;
-    double deviceScaleY() const;
 
     const Picture& m_pic;
     QPainter* m_painter;

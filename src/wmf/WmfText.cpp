@@ -162,16 +162,16 @@ std::optional<QFont> Player::textFont(double sx, double sy) const
 // Device advance of every UTF-16 unit: the record's own spacing where it has
 // one (summed over the bytes behind each unit), else the font's advances with
 // the character and justification extras.
-std::vector<double> Player::textAdvances(const Record& r, const QString& str, const std::vector<int>& byteLengths,
+std::vector<double> Player::textAdvances(const TextRun& run, const QString& str, const std::vector<int>& byteLengths,
                                          const QFontMetricsF& fm, double sx) const
 {
     std::vector<double> adv(size_t(str.size()), 0.0);
     const int breaks = std::max(1, m_state.justifyCount);
     size_t byte = 0;
     for (int i = 0; i < str.size(); ++i) {
-        if (!r.dx.empty()) {
+        if (!run.dx.empty()) {
             double a = 0;
-            for (int k = 0; k < byteLengths[size_t(i)] && byte < r.dx.size(); ++k) a += r.dx[byte++];
+            for (int k = 0; k < byteLengths[size_t(i)] && byte < run.dx.size(); ++k) a += run.dx[byte++];
             adv[size_t(i)] = a * sx;
         } else {
             adv[size_t(i)] = fm.horizontalAdvance(str.at(i)) + m_state.charExtra * sx;
@@ -217,13 +217,12 @@ void Player::drawTextRun(const QString& str, const std::vector<double>& adv, QPo
     }
 }
 
-void Player::text(const Record& r)
+void Player::text(const TextRun& run)
 {
-    if (r.text.isEmpty() || !prepare(false, false)) return;
+    if (run.text.isEmpty() || !prepare(false, false)) return;
     const DcState& st = m_state;
     const Font f = st.hasFont ? st.font : Font{};
-    const bool ext = r.function == EXTTEXTOUT;
-    const int options = ext && r.args.size() >= 7 ? r.args[2] : 0;
+    const int options = run.options;
     const QTransform full = m_toFrame * m_base;
     const double sx = std::hypot(full.m11(), full.m12());
     const double sy = std::hypot(full.m21(), full.m22());
@@ -232,21 +231,19 @@ void Player::text(const Record& r)
     if (!font) return;
     const QFontMetricsF fm(*font, m_painter->device());
     std::vector<int> byteLengths;
-    const QString str = decodeText(r.text, f.charSet, isSymbolFace(f.faceName), &byteLengths);
+    const QString str = decodeText(run.text, f.charSet, isSymbolFace(f.faceName), &byteLengths);
     if (str.isEmpty()) return;
-    const std::vector<double> adv = textAdvances(r, str, byteLengths, fm, sx);
+    const std::vector<double> adv = textAdvances(run, str, byteLengths, fm, sx);
     double width = 0;
     for (double a : adv) width += a;
 
     const bool updateCp = st.textAlign & TA_UPDATECP;
-    const QPointF anchor = full.map(updateCp ? st.position : QPointF(r.args[0], r.args[1]));
+    const QPointF anchor = full.map(updateCp ? st.position : QPointF(run.x, run.y));
     const QPointF origin = textOrigin(width, fm);
 
-    if (ext && (options & ETO_OPAQUE)) {
-        m_painter->fillRect(logicalRect(r.args[3], r.args[4], r.args[5], r.args[6]), colorRef(st.bkColor));
-    }
-    if (ext && (options & ETO_CLIPPED)) {
-        m_painter->setClipRect(logicalRect(r.args[3], r.args[4], r.args[5], r.args[6]), Qt::IntersectClip);
+    if (options & ETO_OPAQUE) m_painter->fillRect(logicalRect(run.rect), colorRef(st.bkColor));
+    if (options & ETO_CLIPPED) {
+        m_painter->setClipRect(logicalRect(run.rect), Qt::IntersectClip);
         m_clipDirty = true;
     }
 
@@ -261,7 +258,7 @@ void Player::text(const Record& r)
                             colorRef(st.bkColor));
     m_painter->setFont(*font);
     m_painter->setPen(colorRef(st.textColor));
-    drawTextRun(str, adv, origin, !r.dx.empty() || st.charExtra || st.justifyExtra);
+    drawTextRun(str, adv, origin, !run.dx.empty() || st.charExtra || st.justifyExtra);
     if (updateCp) {
         const double dxLogical = sx > 0 ? width / sx : 0;
         m_state.position.setX(m_state.position.x() + (m_toFrame.m11() < 0 ? -dxLogical : dxLogical));

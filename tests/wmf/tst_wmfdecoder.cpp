@@ -1,14 +1,18 @@
-// The decoder's display list: numbers in GDI call order, objects, bitmaps,
-// and what it does with files that lie about their sizes.
+// The decoder's display list: named parameters, objects, bitmaps, facts
+// read by hand from real files, and what it does with files that lie about
+// their sizes.
 #include <QTest>
 
+#include <QFile>
+
+#include "../common/CorpusPath.h"
 #include "wmf/WmfDecoder.h"
 #include "wmf/WmfDib.h"
 #include "wmf/writer/WmfWriter.h"
 
 using namespace wmf;
 
-Q_DECLARE_METATYPE(std::vector<int>)
+Q_DECLARE_METATYPE(wmf::Params)
 
 namespace {
 
@@ -50,8 +54,8 @@ private slots:
     void header();
     void headerRejected_data();
     void headerRejected();
-    void callOrder_data();
-    void callOrder();
+    void params_data();
+    void params();
     void objects();
     void text();
     void polyPolygon();
@@ -62,6 +66,11 @@ private slots:
     void hostileRecords();
     void everyTruncation();
     void nonPlaceable();
+    void corpusFrame_data();
+    void corpusFrame();
+    void corpusRecord_data();
+    void corpusRecord();
+    void corpusObjects();
 };
 
 void TestWmfDecoder::header()
@@ -111,52 +120,64 @@ void TestWmfDecoder::headerRejected()
     QVERIFY(!error.isEmpty());
 }
 
-void TestWmfDecoder::callOrder_data()
+void TestWmfDecoder::params_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("function");
-    QTest::addColumn<std::vector<int>>("args");
+    QTest::addColumn<Params>("params");
     auto one = [](auto write) {
         WmfWriter w(0, 0, 1440, 1440, 1440);
         write(w);
         return w.finish();
     };
     QTest::newRow("rectangle") << one([](WmfWriter& w) { w.rectangle(10, 20, 300, 400); }) << int(RECTANGLE)
-                               << std::vector<int>{10, 20, 300, 400};
+                               << Params(Box{.left = 10, .top = 20, .right = 300, .bottom = 400});
     QTest::newRow("negative ellipse") << one([](WmfWriter& w) { w.ellipse(-10, -20, 30, 40); }) << int(ELLIPSE)
-                                      << std::vector<int>{-10, -20, 30, 40};
+                                      << Params(Box{.left = -10, .top = -20, .right = 30, .bottom = 40});
     QTest::newRow("round rect") << one([](WmfWriter& w) { w.roundRect(1, 2, 3, 4, 5, 6); }) << int(ROUNDRECT)
-                                << std::vector<int>{1, 2, 3, 4, 5, 6};
+                                << Params(RoundBox{.box = {1, 2, 3, 4}, .cornerWidth = 5, .cornerHeight = 6});
     QTest::newRow("pie") << one([](WmfWriter& w) { w.arc(PIE, 0, 0, 100, 100, 100, 50, 50, 0); }) << int(PIE)
-                         << std::vector<int>{0, 0, 100, 100, 100, 50, 50, 0};
+                         << Params(ArcBox{.box = {0, 0, 100, 100}, .xStart = 100, .yStart = 50, .xEnd = 50, .yEnd = 0});
     QTest::newRow("window org") << one([](WmfWriter& w) { w.setWindowOrg(-5, 7); }) << int(SETWINDOWORG)
-                                << std::vector<int>{-5, 7};
+                                << Params(Coords{.x = -5, .y = 7});
     QTest::newRow("window ext") << one([](WmfWriter& w) { w.setWindowExt(1000, -2000); }) << int(SETWINDOWEXT)
-                                << std::vector<int>{1000, -2000};
+                                << Params(Coords{.x = 1000, .y = -2000});
     QTest::newRow("text colour") << one([](WmfWriter& w) { w.setTextColor(0x00123456); }) << int(SETTEXTCOLOR)
-                                 << std::vector<int>{0x123456};
+                                 << Params(ColorArg{0x123456});
     QTest::newRow("restore negative") << one([](WmfWriter& w) { w.restoreDc(-2); }) << int(RESTOREDC)
-                                      << std::vector<int>{-2};
+                                      << Params(Value{-2});
     QTest::newRow("intersect clip") << one([](WmfWriter& w) { w.intersectClipRect(1, 2, 3, 4); })
-                                    << int(INTERSECTCLIPRECT) << std::vector<int>{1, 2, 3, 4};
+                                    << int(INTERSECTCLIPRECT) << Params(Box{1, 2, 3, 4});
+    // Raw words as the file stores them: reversed.
     QTest::newRow("scale window ext") << one([](WmfWriter& w) { w.record(SCALEWINDOWEXT, {4, 3, 2, 1}); })
-                                      << int(SCALEWINDOWEXT) << std::vector<int>{1, 2, 3, 4};
+                                      << int(SCALEWINDOWEXT)
+                                      << Params(Scale{.xNum = 1, .xDenom = 2, .yNum = 3, .yDenom = 4});
     QTest::newRow("patblt") << one([](WmfWriter& w) { w.record(PATBLT, {0x0021, 0x00F0, 40, 30, 20, 10}); })
-                            << int(PATBLT) << std::vector<int>{10, 20, 30, 40, int(PATCOPY)};
+                            << int(PATBLT)
+                            << Params(PatternBlt{.x = 10, .y = 20, .width = 30, .height = 40, .rop = PATCOPY});
     QTest::newRow("set pixel") << one([](WmfWriter& w) { w.record(SETPIXEL, {0x00FF, 0x0000, 9, 8}); })
-                               << int(SETPIXEL) << std::vector<int>{8, 9, 0xFF};
+                               << int(SETPIXEL) << Params(Pixel{.x = 8, .y = 9, .color = 0xFF});
+    QTest::newRow("justification") << one([](WmfWriter& w) { w.record(SETTEXTJUSTIFICATION, {3, 40}); })
+                                   << int(SETTEXTJUSTIFICATION) << Params(Justify{.extra = 40, .breaks = 3});
+    QTest::newRow("frame region") << one([](WmfWriter& w) { w.record(FRAMEREGION, {2, 5, 7, 9}); })
+                                  << int(FRAMEREGION)
+                                  << Params(RegionPaint{.region = 2, .brush = 5, .width = 9, .height = 7});
+    QTest::newRow("bitblt without bitmap")
+        << one([](WmfWriter& w) { w.record(BITBLT, {0x0062, 0x00FF, 6, 5, 0, 40, 30, 20, 10}); }) << int(BITBLT)
+        << Params(Blit{.xDest = 10, .yDest = 20, .wDest = 30, .hDest = 40, .xSrc = 5, .ySrc = 6, .wSrc = 30,
+                    .hSrc = 40, .rop = WHITENESS});
 }
 
-void TestWmfDecoder::callOrder()
+void TestWmfDecoder::params()
 {
     QFETCH(QByteArray, file);
     QFETCH(int, function);
-    QFETCH(std::vector<int>, args);
+    QFETCH(Params, params);
     Picture pic;
     QVERIFY(decode(file, pic));
     QCOMPARE(int(pic.records.size()), 1);
     QCOMPARE(int(pic.records[0].function), function);
-    QCOMPARE(pic.records[0].args, args);
+    QVERIFY(pic.records[0].params == params);
 }
 
 void TestWmfDecoder::objects()
@@ -182,7 +203,7 @@ void TestWmfDecoder::objects()
     QVERIFY(f.italic);
     QCOMPARE(f.charSet, 238);
     QCOMPARE(f.faceName, QByteArray("Courier New"));
-    for (int i = 0; i < 3; ++i) QCOMPARE(pic.records[size_t(i)].object, 0);
+    for (int i = 0; i < 3; ++i) QCOMPARE(paramsOf<Created>(pic.records[size_t(i)]).index, 0);
 }
 
 void TestWmfDecoder::text()
@@ -194,14 +215,10 @@ void TestWmfDecoder::text()
     Picture pic;
     QVERIFY(decode(w.finish(), pic));
     QCOMPARE(int(pic.records.size()), 3);
-    QCOMPARE(pic.records[0].text, QByteArray("odd"));
-    QCOMPARE(pic.records[0].args, (std::vector<int>{100, 200}));
-    const Record& e = pic.records[1];
-    QCOMPARE(e.text, QByteArray("abcd"));
-    QCOMPARE(e.args, (std::vector<int>{10, 20, ETO_OPAQUE | ETO_CLIPPED, 1, 2, 31, 42}));
-    QCOMPARE(e.dx, (std::vector<int>{5, 6, 7, 8}));
-    QCOMPARE(pic.records[2].text, QByteArray("xyz"));
-    QVERIFY(pic.records[2].dx.empty());
+    QVERIFY(pic.records[0].params == Params(TextRun{.x = 100, .y = 200, .text = "odd"}));
+    QVERIFY(pic.records[1].params == Params(TextRun{.x = 10, .y = 20, .options = ETO_OPAQUE | ETO_CLIPPED,
+                                                    .rect = {1, 2, 31, 42}, .text = "abcd", .dx = {5, 6, 7, 8}}));
+    QVERIFY(pic.records[2].params == Params(TextRun{.x = 11, .y = 21, .text = "xyz"}));
 }
 
 void TestWmfDecoder::polyPolygon()
@@ -210,9 +227,10 @@ void TestWmfDecoder::polyPolygon()
     w.polyPolygon({{{0, 0}, {10, 0}, {10, 10}}, {{20, 20}, {30, 20}, {30, 30}, {20, 30}}});
     Picture pic;
     QVERIFY(decode(w.finish(), pic));
-    QCOMPARE(pic.records[0].counts, (std::vector<int>{3, 4}));
-    QCOMPARE(int(pic.records[0].points.size()), 7);
-    QCOMPARE(pic.records[0].points[6], QPoint(20, 30));
+    const Polys& p = paramsOf<Polys>(pic.records[0]);
+    QCOMPARE(p.counts, (std::vector<int>{3, 4}));
+    QCOMPARE(int(p.points.size()), 7);
+    QCOMPARE(p.points[6], QPoint(20, 30));
 }
 
 void TestWmfDecoder::stretchDibRoundTrip()
@@ -226,8 +244,9 @@ void TestWmfDecoder::stretchDibRoundTrip()
     QVERIFY(decode(w.finish(), pic));
     const Record& r = pic.records[0];
     QCOMPARE(r.function, quint16(STRETCHDIB));
-    QCOMPARE(r.args, (std::vector<int>{5, 6, 300, 200, 0, 0, 3, 2, int(SRCCOPY), 0}));
-    QCOMPARE(pic.images[size_t(r.object)], img);
+    QVERIFY(r.params == Params(Blit{.xDest = 5, .yDest = 6, .wDest = 300, .hDest = 200, .wSrc = 3, .hSrc = 2,
+                                           .rop = SRCCOPY, .image = 0}));
+    QCOMPARE(pic.images[0], img);
 }
 
 void TestWmfDecoder::dib_data()
@@ -353,6 +372,148 @@ void TestWmfDecoder::nonPlaceable()
         const QByteArray cut = plain.left(HEADER_SIZE) + rawRecord(4, function, le16(7)) + rawRecord(3, 0, {});
         QVERIFY(!decode(cut, pic, nullptr, NonPlaceable::FrameFromWindow));
     }
+}
+
+// Real files from the shared corpus; every number below was read by hand
+// from the file's bytes, not from anything this program wrote.
+namespace {
+
+Picture corpusPicture(const QString& relative)
+{
+    QFile f(corpusPath(QStringLiteral("wmf/") + relative));
+    Picture pic;
+    if (!f.open(QIODevice::ReadOnly) || !decode(f.readAll(), pic, nullptr, NonPlaceable::FrameFromWindow))
+        qWarning("%s does not decode", qPrintable(relative));
+    return pic;
+}
+
+} // namespace
+
+void TestWmfDecoder::corpusFrame_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("placeable");
+    QTest::addColumn<QRect>("box");       // left, top, right, bottom as stored
+    QTest::addColumn<int>("unitsPerInch");
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("skipped");
+    // d7cdc69a 0000 | 0000 0000 591f 5113 | a005: box 8025 x 4945 at 1440 per inch; 15 records, none unknown.
+    QTest::newRow("probe") << "uniconvertor/probe.wmf" << true << QRect(QPoint(0, 0), QPoint(8025, 4945)) << 1440
+                           << 15 << 0;
+    // 5905 5905 | b004: 1369 x 1369 at 1200; 28 records, two of them escapes.
+    QTest::newRow("drawing") << "pillow/drawing.wmf" << true << QRect(QPoint(0, 0), QPoint(1369, 1369)) << 1200
+                             << 26 << 2;
+    // 9b00 6000 | 6000: 155 x 96 at 96 per inch; 28 records, four of them escapes.
+    QTest::newRow("tika") << "tika/testWMF.wmf" << true << QRect(QPoint(0, 0), QPoint(155, 96)) << 96 << 24 << 4;
+    // No placeable header: window origin 0,0 and extent 0x66 x 0x43 give the frame; 50 records, two escapes.
+    QTest::newRow("charset") << "tika/testWMF_charset.wmf" << false << QRect(QPoint(0, 0), QPoint(102, 67)) << 1440
+                             << 48 << 2;
+}
+
+void TestWmfDecoder::corpusFrame()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, placeable);
+    QFETCH(QRect, box);
+    QFETCH(int, unitsPerInch);
+    QFETCH(int, records);
+    QFETCH(int, skipped);
+    SKIP_WITHOUT_CORPUS(corpusPath(QStringLiteral("wmf/") + file));
+    const Picture pic = corpusPicture(file);
+    QCOMPARE(pic.placeable, placeable);
+    QCOMPARE(QRect(QPoint(pic.left, pic.top), QPoint(pic.right, pic.bottom)), box);
+    QCOMPARE(pic.unitsPerInch, unitsPerInch);
+    QCOMPARE(int(pic.records.size()), records);
+    QCOMPARE(pic.skipped, skipped);
+}
+
+void TestWmfDecoder::corpusRecord_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("index");       // in the display list, which leaves out the escapes
+    QTest::addColumn<int>("function");
+    QTest::addColumn<Params>("params");
+    // 0x32: 05000000 0c02 5113 591f
+    QTest::newRow("probe window ext") << "uniconvertor/probe.wmf" << 1 << int(SETWINDOWEXT)
+                                      << Params(Coords{.x = 8025, .y = 4945});
+    // 0x3c: 04000000 0201 0100
+    QTest::newRow("probe bk mode") << "uniconvertor/probe.wmf" << 2 << int(SETBKMODE) << Params(Value{TRANSPARENT});
+    // 0x8a: 04000000 2d01 0200
+    QTest::newRow("probe select") << "uniconvertor/probe.wmf" << 9 << int(SELECTOBJECT) << Params(Slot{2});
+    // 0xa8: 07000000 1b04 3313 3b1f 1e00 1e00 (bottom, right, top, left)
+    QTest::newRow("probe rectangle") << "uniconvertor/probe.wmf" << 12 << int(RECTANGLE)
+                                     << Params(Box{.left = 30, .top = 30, .right = 7995, .bottom = 4915});
+    // 0x300: 07000000 1804 4006 9001 1405 6400, the file's only ellipse
+    QTest::newRow("libuemf ellipse") << "libuemf/test_libuemf_ref.wmf" << -1 << int(ELLIPSE)
+                                     << Params(Box{.left = 100, .top = 1300, .right = 400, .bottom = 1600});
+    // 0x3c: 04000000 0301 0800
+    QTest::newRow("drawing map mode") << "pillow/drawing.wmf" << 2 << int(SETMAPMODE) << Params(Value{MM_ANISOTROPIC});
+    // 0x58: 05000000 2e01 1800 0000 (a record one word longer than its parameter)
+    QTest::newRow("drawing text align") << "pillow/drawing.wmf" << 5 << int(SETTEXTALIGN) << Params(Value{TA_BASELINE});
+    // 0x66f0: 11310000 410b | 2000cc00 | 4800 7400 0000 0000 4800 7400 0000 0000 | a 116 x 72 DIB
+    QTest::newRow("tika stretch blt") << "tika/testWMF.wmf" << -1 << int(DIBSTRETCHBLT)
+                                      << Params(Blit{.wDest = 116, .hDest = 72, .wSrc = 116, .hSrc = 72, .rop = SRCCOPY,
+                                                     .image = 0});
+    // 0x211c: 25000000 320a | 2200 0200 1100 0400 | 0000 0000 6600 4200 | "test_embedded_pac" 00 | dx
+    QTest::newRow("charset ext text") << "tika/testWMF_charset.wmf" << 9 << int(EXTTEXTOUT)
+                                      << Params(TextRun{.x = 2, .y = 34, .options = ETO_CLIPPED, .rect = {0, 0, 102, 66},
+                                                        .text = "test_embedded_pac",
+                                                        .dx = {4, 6, 5, 4, 6, 6, 8, 6, 6, 6, 6, 6, 6, 6, 6, 6, 5}});
+    // 0x22ca: 14000000 320a | 3000 2100 0600 0400 | 0000 0000 6600 4200 | 9581 97d1 8e7a | 0c00 0000 ...
+    QTest::newRow("charset two-byte text")
+        << "tika/testWMF_charset.wmf" << 26 << int(EXTTEXTOUT)
+        << Params(TextRun{.x = 33, .y = 48, .options = ETO_CLIPPED, .rect = {0, 0, 102, 66},
+                          .text = QByteArray::fromHex("958197d18e7a"), .dx = {12, 0, 12, 0, 12, 0}});
+}
+
+void TestWmfDecoder::corpusRecord()
+{
+    QFETCH(QString, file);
+    QFETCH(int, index);
+    QFETCH(int, function);
+    QFETCH(Params, params);
+    SKIP_WITHOUT_CORPUS(corpusPath(QStringLiteral("wmf/") + file));
+    const Picture pic = corpusPicture(file);
+    if (index < 0) {  // the file's only record of that function
+        const auto it = std::find_if(pic.records.begin(), pic.records.end(),
+                                     [&](const Record& r) { return r.function == function; });
+        QVERIFY(it != pic.records.end());
+        index = int(it - pic.records.begin());
+    }
+    QVERIFY(index < int(pic.records.size()));
+    QCOMPARE(int(pic.records[size_t(index)].function), function);
+    QVERIFY(pic.records[size_t(index)].params == params);
+}
+
+void TestWmfDecoder::corpusObjects()
+{
+    SKIP_WITHOUT_CORPUS(corpusPath(QStringLiteral("wmf/pillow/drawing.wmf")));
+    // drawing.wmf 0x0f0: 08000000 fa02 0022 0d00 0000 0000 0000; 0x0c2: 07000000 fc02 0000 ff000000 0600;
+    // 0x108: 8e000000 2403 4500 3306 9d03 3206 bf03 ... 3306 9d03.
+    const Picture drawing = corpusPicture(QStringLiteral("pillow/drawing.wmf"));
+    QCOMPARE(int(drawing.pens.size()), 3);
+    QCOMPARE(drawing.pens[2].style, 0x2200);
+    QCOMPARE(drawing.pens[2].width, 13);
+    QCOMPARE(drawing.brushes[1].color, quint32(0x0000FF));
+    QCOMPARE(drawing.brushes[1].hatch, 6);
+    const auto polygon = std::find_if(drawing.records.begin(), drawing.records.end(),
+                                      [](const Record& r) { return r.function == POLYGON; });
+    QVERIFY(polygon != drawing.records.end());
+    const Polys& p = paramsOf<Polys>(*polygon);
+    QCOMPARE(int(p.points.size()), 69);
+    QCOMPARE(p.points.front(), QPoint(1587, 925));
+    QCOMPARE(p.points[1], QPoint(1586, 959));
+    QCOMPARE(p.points.back(), QPoint(1587, 925));
+    // testWMF_charset.wmf 0x2166: 1c000000 fb02 f5ff 0000 0000 0000 9001 00 00 00 80 ... "MS UI Gothic"
+    const Picture charset = corpusPicture(QStringLiteral("tika/testWMF_charset.wmf"));
+    QVERIFY(charset.fonts.size() >= 2);
+    QCOMPARE(charset.fonts[1].height, -11);
+    QCOMPARE(charset.fonts[1].weight, 400);
+    QCOMPARE(charset.fonts[1].charSet, 128);
+    QCOMPARE(charset.fonts[1].faceName, QByteArray("MS UI Gothic"));
+    QCOMPARE(charset.images.size(), size_t(0));
+    const Picture tika = corpusPicture(QStringLiteral("tika/testWMF.wmf"));
+    QCOMPARE(tika.images.at(0).size(), QSize(116, 72));
 }
 
 QTEST_MAIN(TestWmfDecoder)

@@ -56,7 +56,6 @@ void WmfWriter::setWindowExt(int x, int y) { record(SETWINDOWEXT, {y, x}); }
 void WmfWriter::setViewportOrg(int x, int y) { record(SETVIEWPORTORG, {y, x}); }
 void WmfWriter::setViewportExt(int x, int y) { record(SETVIEWPORTEXT, {y, x}); }
 void WmfWriter::setBkMode(int mode) { record(SETBKMODE, {mode}); }
-void WmfWriter::setBkColor(quint32 c) { record(SETBKCOLOR, {int(c & 0xFFFF), int(c >> 16)}); }
 void WmfWriter::setTextColor(quint32 c) { record(SETTEXTCOLOR, {int(c & 0xFFFF), int(c >> 16)}); }
 void WmfWriter::setTextAlign(int align) { record(SETTEXTALIGN, {align}); }
 void WmfWriter::setPolyFillMode(int mode) { record(SETPOLYFILLMODE, {mode}); }

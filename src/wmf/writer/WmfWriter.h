@@ -26,7 +26,6 @@ public:
     void setViewportOrg(int x, int y);
     void setViewportExt(int x, int y);
     void setBkMode(int mode);
-    void setBkColor(quint32 color);
     void setTextColor(quint32 color);
     void setTextAlign(int align);
     void setPolyFillMode(int mode);
