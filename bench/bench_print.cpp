@@ -32,8 +32,8 @@
 #include "wmf/WmfFormat.h"
 #include "wmf/writer/WmfWriter.h"
 #include "view/CommandLinePrint.h"
-#include "view/PageMetrics.h"
-#include "view/PrintJob.h"
+#include "print/PageMetrics.h"
+#include "print/PrintJob.h"
 #include "view/TargetViewState.h"
 
 namespace {

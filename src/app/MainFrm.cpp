@@ -10,13 +10,12 @@
 #include <QToolButton>
 
 #include "app/CommandText.h"
-#include "app/FileDialogs.h"
 #include "app/Icons.h"
-#include "app/TargetApp.h"
 #include "platform/CommandIds.h"
-#include "platform/PathParts.h"
+#include "platform/ui/WinApp.h"
 #include "platform/WindowMessage.h"
-#include "platform/ui/PrinterCalibration.h"
+#include "print/JobPrinter.h"
+#include "print/PrinterCalibration.h"
 #include "platform/ui/WindowPlacement.h"
 #include "view/TargetStatus.h"
 #include "view/TargetView.h"
@@ -281,8 +280,9 @@ void CMainFrame::fillRecentFiles(QMenu* menu)
 void CMainFrame::UpdateCalibrationStatus()
 {
     if (!m_calibrationLabel) return;
-    CWinApp* app = AfxGetApp();
-    const QString text = app && m_shownMenu == IDR_TARGETTYPE ? CalibrationStatusText(app->GetPrinterSettings()) : QString();
+    const QString text = m_printerHost && m_shownMenu == IDR_TARGETTYPE
+                             ? CalibrationStatusText(m_printerHost->CurrentPrinter())
+                             : QString();
     m_calibrationLabel->setText(text);
     m_calibrationLabel->setVisible(!text.isEmpty());
 }
@@ -353,12 +353,7 @@ bool CMainFrame::OnWindowMessage(WindowMessageEvent& message)
 {
     if (message.message() != MSG_OPEN_FILE_REQUEST) return false;
     if (message.wParam() == 0) {
-        if (auto* app = qobject_cast<TargetApp*>(AfxGetApp())) {
-            const QString path = message.lParamText();
-            app->OpenTargetFile(path);
-            // The file's folder is remembered when it lies in the program folder.
-            OfferLastDir(PathParts(path).GetFolder(), app->programFolder());
-        }
+        if (m_openFile) m_openFile(message.lParamText());
     } else {
         SendMessageToDescendants(this, MSG_SHOW_FOLDER, 0, message.lParam());
     }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QList>
+#include <functional>
 #include <QString>
 
 #include "platform/ui/Frame.h"
 
+class PrinterHost;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -48,13 +50,18 @@ public:
     bool placementApplied() const { return m_bPlacementApplied; }
 
     // Shows "Printer calibrated: ..." while a target window is active and the
-    // application's printer has a stored correction.
+    // application's printer, which host keeps, has a stored correction.
+    void SetPrinterHost(PrinterHost* host) { m_printerHost = host; }
     void UpdateCalibrationStatus();
     QLabel* calibrationStatus() const { return m_calibrationLabel; }
     // The active target window's size and what it prints; hidden without
     // one. Kept current whenever the program goes idle.
     void UpdateTargetStatus();
     QLabel* targetStatus() const { return m_targetLabel; }
+
+    // What a request to open a file (a double-click in the thumbnail grid)
+    // runs: the application opens the target there.
+    void SetOpenFileHandler(std::function<void(const QString&)> handler) { m_openFile = std::move(handler); }
 
     void setVisible(bool visible) override;
     bool OnWindowMessage(WindowMessageEvent& message) override;
@@ -77,4 +84,6 @@ private:
     QLabel* m_calibrationLabel = nullptr;
     QLabel* m_targetLabel = nullptr;
     int m_shownMenu = 0;
+    std::function<void(const QString&)> m_openFile;
+    PrinterHost* m_printerHost = nullptr;
 };

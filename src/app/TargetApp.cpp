@@ -31,10 +31,10 @@
 #include "thumbnails/DriveView.h"
 #include "thumbnails/ThumbDoc.h"
 #include "thumbnails/ThumbFrame.h"
-#include "view/CalibrationDlg.h"
+#include "print/CalibrationDlg.h"
 #include "view/ScreenCalibrationDlg.h"
 #include "view/TargetView.h"
-#include "view/CommandLine.h"
+#include "print/CommandLine.h"
 
 QString TargetDocStrings()
 {
@@ -105,12 +105,13 @@ bool TargetApp::InitInstance(const QStringList& arguments)
 
     m_pTargetTemplate = new CMultiDocTemplate(
         Cmd::IDR_TARGETTYPE, TargetDocStrings(), [] { return new CTargetDoc; },
-        [] { return new CChildFrame; }, [] { return MakeTargetView(); });
+        [] { return new CChildFrame; }, [this] { return MakeTargetView(*this); });
     AddDocTemplate(m_pTargetTemplate);
     m_pThumbTemplate = new CMultiDocTemplate(
         Cmd::IDR_THUMBTYPE, QString(), [] { return new CThumbDoc; },
-        [] {
+        [this] {
             auto* frame = new CThumbFrame;
+            frame->SetPrinterHost(this);
             frame->setWindowIcon(ProgramIcon());
             return frame;
         },
@@ -120,6 +121,12 @@ bool TargetApp::InitInstance(const QStringList& arguments)
     CDriveView::SetStartFolder([this] { return InitialOpenFolder(programFolder()); });
 
     auto* frame = new CMainFrame;
+    frame->SetPrinterHost(this);
+    frame->SetOpenFileHandler([this](const QString& path) {
+        OpenTargetFile(path);
+        // The file's folder is remembered when it lies in the program folder.
+        OfferLastDir(PathParts(path).GetFolder(), programFolder());
+    });
     if (!frame->LoadFrame()) {
         delete frame;
         return false;

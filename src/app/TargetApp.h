@@ -10,6 +10,7 @@
 #include "app/ProgramFolder.h"
 #include "platform/PathParts.h"
 #include "platform/ui/WinApp.h"
+#include "print/JobPrinter.h"
 
 class CMainFrame;
 class CMultiDocTemplate;
@@ -22,7 +23,7 @@ class QWidget;
 // folder is the working directory the program was started in, or for an
 // installed program its data folder (ProgramFolder.h); the help page and
 // "Targets/My Targets/" are looked for there.
-class TargetApp : public CWinApp {
+class TargetApp : public CWinApp, public PrinterHost {
     Q_OBJECT
 public:
     explicit TargetApp(QObject* parent = nullptr);
@@ -59,6 +60,9 @@ public:
     void OnViewScreenCalibration();
     // The windows' pages and the status bar follow the application's printer.
     void OnPrinterChanged() override;
+    // The application's printer as the windows it makes reach it.
+    PrinterSettings CurrentPrinter() override { return GetPrinterSettings(); }
+    void AdoptPrinter(const PrinterSettings& settings) override { SetPrinterSettings(settings); }
     void OnWindowCloseAll();
     // Opens or closes the thumbnail viewer and remembers which for the next start.
     void OnViewThumbnail();

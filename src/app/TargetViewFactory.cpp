@@ -2,4 +2,9 @@
 
 #include "view/TargetView.h"
 
-CView* MakeTargetView() { return new CTargetView; }
+CView* MakeTargetView(PrinterHost& printer)
+{
+    auto* view = new CTargetView;
+    view->SetPrinterHost(&printer);
+    return view;
+}

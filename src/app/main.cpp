@@ -4,7 +4,7 @@
 
 #include "app/TargetApp.h"
 #include "thumbnails/ContactSheet.h"
-#include "view/CommandLine.h"
+#include "print/CommandLine.h"
 #include "view/CommandLinePrint.h"
 
 int main(int argc, char** argv)

@@ -12,11 +12,9 @@
 #include "platform/MessageBox.h"
 #include "platform/ui/PrinterSettings.h"
 #include "thumbnails/ThumbGrid.h"
-#include "view/CommandLine.h"
-#include "view/CommandLineOptions.h"
-#include "view/CommandLinePrint.h"
-#include "view/PageMetrics.h"
-#include "view/PrintJob.h"
+#include "print/CommandLine.h"
+#include "print/PageMetrics.h"
+#include "print/PrintJob.h"
 
 int PrintContactSheet(QPrinter& printer, ThumbGrid& grid, int fromPage, int toPage, bool preview)
 {
@@ -72,6 +70,22 @@ int fail(const QString& text)
     return 1;
 }
 
+// --thumb-size in inches, one of the grid's sizes: "1", "1.5" or "2".
+QString parseThumbSize(const QString& value, int* hundredths)
+{
+    QStringList texts;
+    for (const int size : THUMB_SIZES) {
+        const QString text = QString::number(size / 100.0);
+        if (value == text) {
+            *hundredths = size;
+            return QString();
+        }
+        texts.append(text);
+    }
+    const QString last = texts.takeLast();
+    return QStringLiteral("--thumb-size needs %1 or %2 (inches).").arg(texts.join(QStringLiteral(", ")), last);
+}
+
 }  // namespace
 
 bool WantsContactSheetPrint(int argc, char** argv)
@@ -90,28 +104,16 @@ int RunContactSheetPrint(const QStringList& args)
         return COMMAND_LINE_USAGE_ERROR;
     }
     QString pdf;
-    int size = 200;
+    int size = THUMB_SIZES[std::size(THUMB_SIZES) - 1];
     QPageSize::PageSizeId paper = QPageSize::Letter;
     int dpi = 600;
-    for (const CommandLineArgument& arg : line.options) {
-        const QString& a = arg.name;
-        const QString& v = arg.value;
-        QString problem;
-        if (a == QLatin1String("--print-contact-sheet")) {
-            pdf = v;
-            if (pdf.isEmpty()) problem = QStringLiteral("%1 needs an output file.").arg(a);
-        } else if (a == QLatin1String("--thumb-size")) {
-            if (v == QLatin1String("1")) size = 100;
-            else if (v == QLatin1String("1.5")) size = 150;
-            else if (v == QLatin1String("2")) size = 200;
-            else problem = QStringLiteral("--thumb-size needs 1, 1.5 or 2 (inches).");
-        } else if (a == QLatin1String("--paper")) {
-            problem = ParsePaperOption(v, &paper);
-        } else if (a == QLatin1String("--dpi")) {
-            problem = ParseDpiOption(v, &dpi);
-        }
-        if (!problem.isEmpty()) return fail(problem);
-    }
+    QList<OptionReader> readers = {
+        OutputFileReader("--print-contact-sheet", &pdf),
+        {"--thumb-size", [&size](const QString&, const QString& v) { return parseThumbSize(v, &size); }},
+    };
+    readers += PdfOutputReaders(&paper, &dpi);
+    const QString problem = ReadOptions(line, readers);
+    if (!problem.isEmpty()) return fail(problem);
     if (line.operands.size() > 1) return fail(QStringLiteral("Give exactly one folder."));
     const QString folder = line.operands.value(0);
     if (folder.isEmpty()) return fail(QStringLiteral("Give the folder to print."));

@@ -31,12 +31,12 @@ CPageLayout::~CPageLayout()
     freePages();
 }
 
-void CPageLayout::UseDefaultPrinterMetrics()
+void CPageLayout::UsePrinterMetrics(const PrinterSettings& printer)
 {
     PrinterPageMetrics metrics;
     int dpiX = 0;
     int dpiY = 0;
-    GetPrinterPageMetrics(PAGE_UNITS_DEVICE, metrics, &dpiX, &dpiY);
+    GetPrinterPageMetrics(printer, PAGE_UNITS_DEVICE, metrics, &dpiX, &dpiY);
     SetPageMetrics(metrics, dpiX, dpiY);
 }
 

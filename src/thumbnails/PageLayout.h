@@ -12,9 +12,10 @@
 
 #include "platform/DeviceContext.h"
 #include "platform/GdiRect.h"
-#include "view/PageMetrics.h"
+#include "print/PageMetrics.h"
 
 class CPageLayout;
+struct PrinterSettings;
 
 // What a print job tells its pages: the page range the job covers, the page
 // being printed and whether the job is a print preview.
@@ -87,9 +88,9 @@ public:
     void SetHeaderCallback(PageCallback callback, void* data) { m_headerCallback = callback; m_headerData = data; }
     void SetFooterCallback(PageCallback callback, void* data) { m_footerCallback = callback; m_footerData = data; }
 
-    // Page metrics in device units: the default printer's, or the letter
-    // fallback at 300 dpi without one.
-    void UseDefaultPrinterMetrics();
+    // Page metrics in device units: the given printer's, or the letter
+    // fallback at 300 dpi for PDF output.
+    void UsePrinterMetrics(const PrinterSettings& printer);
     void SetPageMetrics(const PrinterPageMetrics& metrics, int dpiX, int dpiY);
     void SetMargins(double left, double top, double right, double bottom);
     GdiRect GetBody() const { return m_rcBody; }

@@ -32,9 +32,9 @@ struct SizeButton {
     const char* tip;
 };
 const SizeButton SIZE_BUTTONS[] = {
-    {ID_THUMB_SMALL, 100, "View small sized thumnail images", "Small Size"},
-    {ID_THUMB_MEDIUM, 150, "View medium sized thumnail images", "Medium Size"},
-    {ID_THUMB_LARGE, 200, "View large sized thumnail images", "Large Size"},
+    {ID_THUMB_SMALL, THUMB_SIZES[0], "View small sized thumnail images", "Small Size"},
+    {ID_THUMB_MEDIUM, THUMB_SIZES[1], "View medium sized thumnail images", "Medium Size"},
+    {ID_THUMB_LARGE, THUMB_SIZES[2], "View large sized thumnail images", "Large Size"},
 };
 
 // A 16 × 15 button face: a framed picture whose size grows with the choice.
@@ -98,6 +98,7 @@ void CThumbFrame::SetView(CView* view)
     m_pSplitter = new CRoutingSplitter(Qt::Horizontal);
     m_pSplitter->setChildrenCollapsible(true);
     m_pGrid = new CVNThumbView;
+    m_pGrid->SetPrinterHost(m_printerHost);
     if (view) {
         m_pSplitter->addWidget(view);
         if (CDocument* doc = view->GetDocument()) {

@@ -4,6 +4,8 @@
 
 #include "platform/ui/Frame.h"
 
+class PrinterHost;
+
 class CDriveView;
 class CRoutingSplitter;
 class CVNThumbView;
@@ -41,6 +43,9 @@ public:
 
     CDriveView* driveView() const { return m_pTree; }
     CVNThumbView* thumbView() const { return m_pGrid; }
+    // The keeper of the application's printer the grid prints for; given
+    // before the template sets the view.
+    void SetPrinterHost(PrinterHost* host) { m_printerHost = host; }
     CRoutingSplitter* splitter() const { return m_pSplitter; }
     QToolBar* sizeBar() const { return m_pToolBar; }
 
@@ -63,6 +68,7 @@ private:
     CRoutingSplitter* m_pSplitter = nullptr;
     CDriveView* m_pTree = nullptr;
     CVNThumbView* m_pGrid = nullptr;
+    PrinterHost* m_printerHost = nullptr;
     CView* m_pActiveView = nullptr;
     int m_nThumbSize = 200;
     int m_nThumbCommand = 32902;

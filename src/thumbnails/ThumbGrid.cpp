@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "view/PrintCaptions.h"
+#include "platform/ui/PrinterSettings.h"
+#include "print/PrintCaptions.h"
 
 ThumbGrid::ThumbGrid(QObject* parent) : QObject(parent), m_mailbox(std::make_shared<ThumbMailbox>(this))
 {
-    m_layout.UseDefaultPrinterMetrics();
+    // Until a job measures its own printer, the stored one.
+    m_layout.UsePrinterMetrics(PrinterSettings::load());
     m_layout.SetLayoutCallback(&ThumbGrid::GridLayout, this);
     m_layout.SetHeaderCallback(&ThumbGrid::DrawHeader, this);
     m_layout.SetFooterCallback(&ThumbGrid::DrawFooter, this);

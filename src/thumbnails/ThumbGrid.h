@@ -20,6 +20,10 @@
 // it. It lives on the GUI thread and owns its cells; workers only post to it.
 // It keeps the pictures of the cells on show and, around them, as many as
 // its cache holds; the others show their placeholder until asked for again.
+// The sizes a cell's picture may have, in hundredths of an inch: small,
+// medium and large.
+inline constexpr int THUMB_SIZES[] = {100, 150, 200};
+
 class ThumbGrid : public QObject {
     Q_OBJECT
 public:
@@ -64,7 +68,8 @@ public:
 
     void setScreenDpi(int dpiX, int dpiY) { m_dpiX = dpiX; m_dpiY = dpiY; }
     void setClientWidth(int width) { m_nClientWidth = width; }
-    // The thumbnail size in hundredths of an inch; true when it changed.
+    // The thumbnail size in hundredths of an inch (one of THUMB_SIZES);
+    // true when it changed.
     bool SetThumbSize(int hundredths);
     double thumbInches() const { return m_dThumbInches; }
 

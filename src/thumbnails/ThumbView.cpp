@@ -15,7 +15,7 @@
 #include "platform/ui/WinApp.h"
 #include "platform/ui/Frame.h"
 #include "thumbnails/ContactSheet.h"
-#include "view/PrintJob.h"
+#include "print/PrintJob.h"
 
 using namespace Cmd;
 
@@ -214,17 +214,17 @@ void CVNThumbView::OnFilePrint(bool direct)
 {
     QPrinter printer(QPrinter::HighResolution);
     // Contact sheets start from the application's printer, as targets do.
-    SetUpApplicationPrinter(printer);
+    SetUpApplicationPrinter(printer, printerHost().CurrentPrinter());
     int from = 0;
     int to = 0;
-    if (!direct && !RunPrintDialog(printer, ContactSheetPageCount(printer, m_grid), from, to, this)) return;
+    if (!direct && !RunPrintDialog(printer, ContactSheetPageCount(printer, m_grid), from, to, this, printerHost())) return;
     PrintContactSheet(printer, m_grid, std::max(1, from), to);
 }
 
 void CVNThumbView::OnFilePrintPreview()
 {
     QPrinter printer(QPrinter::HighResolution);
-    SetUpApplicationPrinter(printer);
+    SetUpApplicationPrinter(printer, printerHost().CurrentPrinter());
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {
         // The print button prints the range its Print dialog chose.
@@ -232,5 +232,5 @@ void CVNThumbView::OnFilePrintPreview()
         PrintContactSheet(*p, m_grid, range ? p->fromPage() : 1, range ? p->toPage() : 0, IsPreviewPrinter(*p));
     });
     preview.exec();
-    AdoptDialogPrinter(printer);
+    AdoptDialogPrinter(printer, printerHost());
 }

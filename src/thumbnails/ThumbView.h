@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "platform/ui/View.h"
+#include "print/JobPrinter.h"
 #include "thumbnails/ThumbGrid.h"
 
 class QPrinter;
@@ -38,6 +39,9 @@ public:
     void OnActivateView(bool activate) override;
     bool OnWindowMessage(WindowMessageEvent& message) override;
 
+    // Print and preview start from the application's printer, which host
+    // keeps (the settings file's printer until one is given).
+    void SetPrinterHost(PrinterHost* host) { m_printerHost = host; }
     void OnFilePrint(bool direct);
     void OnFilePrintPreview();
 
@@ -52,5 +56,8 @@ private:
     void redrawItem(int index);
     void scrollIntoView(int index);
 
+    PrinterHost& printerHost() const { return m_printerHost ? *m_printerHost : StoredPrinter(); }
+
     ThumbGrid m_grid;
+    PrinterHost* m_printerHost = nullptr;
 };

@@ -154,23 +154,3 @@ QString CheckTileOption(const TileOption& option, int w, int h, int PW, int PH, 
         model.GetValues(grid->rows, grid->cols, grid->rowSpacing, grid->colSpacing);
     return QString();
 }
-
-QString ParsePaperOption(const QString& value, QPageSize::PageSizeId* paper)
-{
-    if (value.compare(QLatin1String("letter"), Qt::CaseInsensitive) == 0)
-        *paper = QPageSize::Letter;
-    else if (value.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0)
-        *paper = QPageSize::A4;
-    else
-        return QStringLiteral("Unknown paper \"%1\": use letter or a4.").arg(value);
-    return QString();
-}
-
-QString ParseDpiOption(const QString& value, int* dpi)
-{
-    bool ok = false;
-    const int n = value.toInt(&ok);
-    if (!ok || n < 72 || n > 2400) return QStringLiteral("--dpi needs a resolution from 72 to 2400.");
-    *dpi = n;
-    return QString();
-}

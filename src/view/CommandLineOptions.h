@@ -3,7 +3,6 @@
 #include "view/DistanceScale.h"
 #include "view/TileLayout.h"
 
-#include <QPageSize>
 #include <QString>
 
 // The command-line forms of "Scale Target for Distance" and "Tile Target to
@@ -53,9 +52,3 @@ QString ParseTileOption(const QString& value, TileOption* option);
 // when that applies) on a printable area of PW by PH, all in hundredths of a
 // millimetre; on success the grid as the view keeps it.
 QString CheckTileOption(const TileOption& option, int w, int h, int PW, int PH, TileGrid* grid);
-
-// The values of --paper (letter or a4, case ignored) and --dpi (72 to 2400)
-// shared by the command-line printers. Empty when the value is good (and
-// stored), else the message.
-QString ParsePaperOption(const QString& value, QPageSize::PageSizeId* paper);
-QString ParseDpiOption(const QString& value, int* dpi);

@@ -8,13 +8,13 @@
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
 #include "platform/ui/PrinterSettings.h"
-#include "view/CalibrationSheet.h"
-#include "view/CommandLine.h"
+#include "print/CalibrationSheet.h"
+#include "print/CommandLine.h"
 #include "view/CommandLineOptions.h"
 #include "view/DistanceScaleCommand.h"
-#include "view/PageMetrics.h"
+#include "print/PageMetrics.h"
 #include "view/PosterDlg.h"
-#include "view/PrintJob.h"
+#include "print/PrintJob.h"
 #include "view/TargetViewState.h"
 #include "view/TileLayoutCommand.h"
 
@@ -68,63 +68,66 @@ QString stateOnce(int* mode, int wanted, const QString& option, const QString& f
     return QStringLiteral("%1 and %2 state different ways to print: give one.").arg(first, option);
 }
 
+// The readers of the options that state the scale and the sheets; each
+// keeps the option that stated its mode, for the message of a second one.
+QList<OptionReader> modeReaders(Options& o, QString& scaleOption, QString& tileOption)
+{
+    const auto scale = [&o, &scaleOption](const QString& a, const QString& v) -> QString {
+        if (a == QLatin1String("--distance") && o.scaleMode == SCALE_FOR_DISTANCE)
+            return QStringLiteral("%1 is given twice.").arg(a);
+        const int mode = a == QLatin1String("--actual-size")     ? SCALE_ACTUAL
+                         : a == QLatin1String("--scale-to-page") ? SCALE_TO_PAGE
+                                                                 : SCALE_FOR_DISTANCE;
+        QString problem = stateOnce(&o.scaleMode, mode, a, scaleOption);
+        if (problem.isEmpty() && mode == SCALE_FOR_DISTANCE) problem = ParseDistanceOption(v, &o.distance);
+        scaleOption = a;
+        return problem;
+    };
+    const auto tile = [&o, &tileOption](const QString& a, const QString& v) -> QString {
+        if (a == QLatin1String("--tile") && o.tileMode == TILE_TARGET_TO_PAGE)
+            return QStringLiteral("%1 is given twice.").arg(a);
+        const bool poster = a == QLatin1String("--poster");
+        QString problem = stateOnce(&o.tileMode, poster ? TILE_PAGES_TO_TARGET : TILE_TARGET_TO_PAGE, a, tileOption);
+        if (problem.isEmpty() && !poster) problem = ParseTileOption(v, &o.tile);
+        tileOption = a;
+        return problem;
+    };
+    return {{"--actual-size", scale}, {"--scale-to-page", scale}, {"--distance", scale},
+            {"--poster", tile},       {"--tile", tile}};
+}
+
+QList<OptionReader> optionReaders(Options& o)
+{
+    QList<OptionReader> readers = {
+        FlagReader("-p", &o.toPrinter),
+        OutputFileReader("--print-to-pdf", &o.pdf),
+        OutputFileReader("--calibration-sheet", &o.sheet),
+        FlagReader("--scale-check", &o.scaleCheck),
+        {"--calibre",
+         [&o](const QString&, const QString& v) -> QString {
+             if (o.calibre.isSet()) return QStringLiteral("--calibre is given twice.");
+             return ParseCalibreOption(v, &o.calibre);
+         }},
+        {"--overlap", [&o](const QString&, const QString& v) { return ParseOverlapOption(v, &o.poster.nOverlap); }},
+        FlagReader("--sheet-labels", &o.poster.bSheetLabels),
+        FlagReader("--centre-on-sheet", &o.poster.bCentreOnSheet),
+        FlagReader("--skip-empty", &o.poster.bSkipEmpty),
+        {"--page",
+         [&o](const QString&, const QString& v) -> QString {
+             bool ok = false;
+             o.page = v.toInt(&ok);
+             return !ok || o.page < 1 ? QStringLiteral("--page needs a page number from 1.") : QString();
+         }},
+    };
+    return readers + PdfOutputReaders(&o.paper, &o.dpi);
+}
+
 // Returns an empty string on success, else the message to show.
 QString parse(const CommandLine& line, Options& o)
 {
     QString scaleOption, tileOption;
-    for (const CommandLineArgument& arg : line.options) {
-        const QString& a = arg.name;
-        const QString& v = arg.value;
-        QString problem;
-        if (a == QLatin1String("-p")) {
-            o.toPrinter = true;
-        } else if (a == QLatin1String("--print-to-pdf")) {
-            o.pdf = v;
-            if (o.pdf.isEmpty()) return QStringLiteral("--print-to-pdf needs an output file.");
-        } else if (a == QLatin1String("--calibration-sheet")) {
-            o.sheet = v;
-            if (o.sheet.isEmpty()) return QStringLiteral("--calibration-sheet needs an output file.");
-        } else if (a == QLatin1String("--scale-check")) {
-            o.scaleCheck = true;
-        } else if (a == QLatin1String("--actual-size") || a == QLatin1String("--scale-to-page")
-                   || a == QLatin1String("--distance")) {
-            if (a == QLatin1String("--distance") && o.scaleMode == SCALE_FOR_DISTANCE)
-                return QStringLiteral("%1 is given twice.").arg(a);
-            const int scale = a == QLatin1String("--actual-size")     ? SCALE_ACTUAL
-                              : a == QLatin1String("--scale-to-page") ? SCALE_TO_PAGE
-                                                                      : SCALE_FOR_DISTANCE;
-            problem = stateOnce(&o.scaleMode, scale, a, scaleOption);
-            if (problem.isEmpty() && scale == SCALE_FOR_DISTANCE) problem = ParseDistanceOption(v, &o.distance);
-            scaleOption = a;
-        } else if (a == QLatin1String("--poster") || a == QLatin1String("--tile")) {
-            if (a == QLatin1String("--tile") && o.tileMode == TILE_TARGET_TO_PAGE)
-                return QStringLiteral("%1 is given twice.").arg(a);
-            const bool poster = a == QLatin1String("--poster");
-            problem = stateOnce(&o.tileMode, poster ? TILE_PAGES_TO_TARGET : TILE_TARGET_TO_PAGE, a, tileOption);
-            if (problem.isEmpty() && !poster) problem = ParseTileOption(v, &o.tile);
-            tileOption = a;
-        } else if (a == QLatin1String("--calibre")) {
-            if (o.calibre.isSet()) return QStringLiteral("--calibre is given twice.");
-            problem = ParseCalibreOption(v, &o.calibre);
-        } else if (a == QLatin1String("--overlap")) {
-            problem = ParseOverlapOption(v, &o.poster.nOverlap);
-        } else if (a == QLatin1String("--sheet-labels")) {
-            o.poster.bSheetLabels = true;
-        } else if (a == QLatin1String("--centre-on-sheet")) {
-            o.poster.bCentreOnSheet = true;
-        } else if (a == QLatin1String("--skip-empty")) {
-            o.poster.bSkipEmpty = true;
-        } else if (a == QLatin1String("--paper")) {
-            problem = ParsePaperOption(v, &o.paper);
-        } else if (a == QLatin1String("--dpi")) {
-            problem = ParseDpiOption(v, &o.dpi);
-        } else if (a == QLatin1String("--page")) {
-            bool ok = false;
-            o.page = v.toInt(&ok);
-            if (!ok || o.page < 1) return QStringLiteral("--page needs a page number from 1.");
-        }
-        if (!problem.isEmpty()) return problem;
-    }
+    const QString problem = ReadOptions(line, optionReaders(o) + modeReaders(o, scaleOption, tileOption));
+    if (!problem.isEmpty()) return problem;
     if (!o.sheet.isEmpty()) {
         if (!line.operands.isEmpty()) return QStringLiteral("--calibration-sheet takes only --paper and --dpi.");
         return QString();
@@ -186,17 +189,6 @@ bool WantsCommandLinePrint(int argc, char** argv)
     return wants;
 }
 
-bool DisplayOrPlatformChosen()
-{
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
-           || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-void UseOffscreenWithoutDisplay()
-{
-    if (!DisplayOrPlatformChosen()) qputenv("QT_QPA_PLATFORM", "offscreen");
-}
-
 int RunCommandLinePrint(const QStringList& arguments)
 {
     const CommandLine line = ParseCommandLine(arguments);
@@ -233,7 +225,7 @@ int RunCommandLinePrint(const QStringList& arguments)
     if (o.toPrinter) {
         // The application's printer, as Print Setup left it; PDF output
         // needs the file chosen there.
-        const PrinterSettings settings = ApplicationPrinterSettings();
+        const PrinterSettings settings = StoredPrinter().CurrentPrinter();
         if (settings.isPdfOutput() && settings.outputFile.isEmpty())
             return fail(QStringLiteral("No printer is set up: choose one in Print Setup, or use --print-to-pdf."));
         SetUpApplicationPrinter(*printer, settings);

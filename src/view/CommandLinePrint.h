@@ -23,12 +23,6 @@
 // already chose one), so printing works on a machine without a display.
 bool WantsCommandLinePrint(int argc, char** argv);
 
-// Selects Qt's offscreen platform when there is no display and the
-// environment chose no platform: printing needs no screen.
-void UseOffscreenWithoutDisplay();
-// Whether the environment names a display or a Qt platform.
-bool DisplayOrPlatformChosen();
-
 // Runs the printing the arguments ask for (arguments()[0] is the program)
 // and returns the process exit status. Needs the application object.
 int RunCommandLinePrint(const QStringList& arguments);

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "view/PosterLayout.h"
+#include "print/PosterLayout.h"
 
 class QCheckBox;
 class QDoubleSpinBox;

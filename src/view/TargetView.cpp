@@ -23,8 +23,8 @@
 #include "platform/ui/WinApp.h"
 #include "view/DistanceScaleCommand.h"
 #include "view/PosterDlg.h"
-#include "view/PrintJob.h"
-#include "view/ScaleCheck.h"
+#include "print/PrintJob.h"
+#include "print/ScaleCheck.h"
 #include "view/TileLayoutCommand.h"
 
 using namespace Cmd;
@@ -320,7 +320,7 @@ void CTargetView::resizeEvent(QResizeEvent* event)
 
 void CTargetView::prepareJob(QPrinter& printer)
 {
-    SetUpApplicationPrinter(printer);
+    SetUpApplicationPrinter(printer, Printer().CurrentPrinter());
     printer.setDocName(DocumentTitle());
     m_bScaleCheck = ScaleCheckEnabled();
 }
@@ -334,7 +334,7 @@ void CTargetView::OnFilePrint(bool direct)
     if (!ConfirmSheetCount(m_layoutScreen.PageCount())) return;
     int from = 0;
     int to = 0;
-    if (!direct && !RunPrintDialog(printer, m_layoutScreen.PageCount(), from, to, this)) return;
+    if (!direct && !RunPrintDialog(printer, m_layoutScreen.PageCount(), from, to, this, Printer())) return;
     // ... and the job prints the pages the chosen paper needs.
     if (!PrintTargetJob(printer, *this, from, to))
         ShowMessage(QStringLiteral("The printer could not be started."), QStringLiteral("Vantric"), MsgButtons::Ok,
@@ -366,6 +366,6 @@ void CTargetView::OnFilePrintPreview()
     preview.resize(900, 700);
     preview.exec();
     // A page set up in the preview is the application's printer from now on.
-    AdoptDialogPrinter(printer);
+    AdoptDialogPrinter(printer, Printer());
     Refresh(false);
 }

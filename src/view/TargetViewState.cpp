@@ -13,10 +13,11 @@
 #include "designer/TargetDesign.h"
 #include "document/TargetImage.h"
 #include "platform/Units.h"
+#include "platform/ui/PrinterSettings.h"
 #include "view/DistanceScale.h"
-#include "view/PosterMarks.h"
-#include "view/PrintCaptions.h"
-#include "view/ScaleCheck.h"
+#include "print/PosterMarks.h"
+#include "print/PrintCaptions.h"
+#include "print/ScaleCheck.h"
 #include "view/TileLayout.h"
 
 // Distances in captions: whole numbers from 100, one decimal from 20, two
@@ -197,7 +198,7 @@ bool TargetViewState::ReadDefaultPrinterMetrics()
 {
     const PrinterPageMetrics before = StoredMetrics();
     PrinterPageMetrics m;
-    GetTargetPrinterMetrics(PAGE_UNITS_HIMETRIC, m);
+    GetTargetPrinterMetrics(Printer().CurrentPrinter(), PAGE_UNITS_HIMETRIC, m);
     SetStoredMetrics(m);
     return !(before == m);
 }
@@ -304,6 +305,20 @@ int TargetViewState::PrintPageCount(const PrinterPageMetrics& device, int dpiX, 
     LayoutForPrinter(device, dpiX, dpiY);
     m_nCurPage = saved;
     return m_layoutPrint.PageCount();
+}
+
+int TargetViewState::TakePrinterPages(const PrinterPageMetrics& himetric, const PrinterPageMetrics& device, int dpiX,
+                                      int dpiY)
+{
+    SetStoredMetrics(himetric);
+    m_nCurPage = 1;
+    return PrintPageCount(device, dpiX, dpiY);
+}
+
+void TargetViewState::PaintPrintedPage(DeviceContext& dc, int page)
+{
+    m_nCurPage = page;
+    PaintTarget(dc);
 }
 
 void TargetViewState::drawTargets(DeviceContext& dc, const TargetLayout& layout)

@@ -10,9 +10,10 @@
 #include "platform/CommandIds.h"
 #include "platform/DeviceContext.h"
 #include "platform/GdiRect.h"
-#include "view/PageMetrics.h"
+#include "print/PageMetrics.h"
+#include "print/PrintJob.h"
 #include "view/DistanceScale.h"
-#include "view/TargetLayout.h"
+#include "print/TargetLayout.h"
 #include "view/ViewModes.h"
 
 #include <memory>
@@ -28,10 +29,10 @@ QString PosterCountCaption(const TargetLayout& layout);
 // printer metrics, both layouts, and the one routine that paints a page on
 // screen, in the preview and on paper. The window (CTargetView) and the
 // command line both print through it, so they print the same pages.
-class TargetViewState {
+class TargetViewState : public PrintedTarget {
 public:
     TargetViewState();
-    virtual ~TargetViewState();
+    ~TargetViewState() override;
 
     // The target of the document, or null; its title for the printout.
     virtual TargetImage* Target() const = 0;
@@ -64,10 +65,14 @@ public:
 
     PrinterPageMetrics StoredMetrics() const;
     void SetStoredMetrics(const PrinterPageMetrics& himetric);
-    // Reads the default printer (letter size without one), its printable area
-    // as far as its stored correction lets it reach; returns whether
-    // any of the stored numbers changed.
+    // Reads the application's printer (letter size without one), its
+    // printable area as far as its stored correction lets it reach; returns
+    // whether any of the stored numbers changed.
     bool ReadDefaultPrinterMetrics();
+    // The keeper of the application's printer this window lays out and
+    // prints for: the one given, else the settings file's printer.
+    void SetPrinterHost(PrinterHost* host) { m_printerHost = host; }
+    PrinterHost& Printer() const { return m_printerHost ? *m_printerHost : StoredPrinter(); }
 
     // The poster chosen when a new window opens a target more than 20 %
     // larger than the printable area.
@@ -98,6 +103,11 @@ public:
     void LayoutForPrinter(const PrinterPageMetrics& device, int dpiX, int dpiY);
     // Pages of a print job: page 1 laid out for the printer, rows x columns.
     int PrintPageCount(const PrinterPageMetrics& device, int dpiX, int dpiY);
+    // A job's printer: its metrics become the stored ones, then as above.
+    int TakePrinterPages(const PrinterPageMetrics& himetric, const PrinterPageMetrics& device, int dpiX,
+                         int dpiY) override;
+    // Sets m_nCurPage and paints it.
+    void PaintPrintedPage(DeviceContext& dc, int page) override;
 
     // The one paint routine. A printing context gets page m_nCurPage with
     // its origin at the top-left corner of the printable area; any other
@@ -145,6 +155,7 @@ public:
     void ForgetInk() { m_ink = QImage(); }
 
 private:
+    PrinterHost* m_printerHost = nullptr;
     // The target drawn small for finding empty sheets; kept while its size
     // stays.
     const QImage* inkImage() const;

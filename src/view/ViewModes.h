@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/TargetLayout.h"
+#include "print/TargetLayout.h"
 
 // The scale mode, the tile mode and the tile mode saved while another mode
 // hides it, changed only by the transitions the View commands make:

@@ -17,8 +17,8 @@
 #include "platform/CommandIds.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
-#include "view/PageMetrics.h"
-#include "view/PrintJob.h"
+#include "print/PageMetrics.h"
+#include "print/PrintJob.h"
 #include "view/TargetView.h"
 
 #include "PdfTools.h"

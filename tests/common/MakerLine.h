@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Profile.h"
-#include "view/PrintCaptions.h"
+#include "print/PrintCaptions.h"
 
 // Sets the maker's line in the test's own settings; an empty text removes
 // the key, as a fresh installation has it.

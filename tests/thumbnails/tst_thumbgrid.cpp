@@ -18,7 +18,7 @@
 #include "thumbnails/ContactSheet.h"
 #include "thumbnails/ThumbGrid.h"
 #include "thumbnails/ThumbView.h"
-#include "view/PrintJob.h"
+#include "print/PrintJob.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "thumbnails/ThumbDoc.h"
 #include "thumbnails/ThumbFrame.h"
 #include "thumbnails/ThumbView.h"
-#include "view/PrintJob.h"
+#include "print/PrintJob.h"
 
 #include "PdfTools.h"
 

@@ -11,7 +11,7 @@
 #include "helper_target.h"
 #include "platform/MessageBox.h"
 #include "view/CommandLinePrint.h"
-#include "view/TargetLayout.h"
+#include "print/TargetLayout.h"
 
 // The shipped Ringdesigner targets: made again by the generator they must
 // come out byte for byte as shipped, and the rulebook targets must print at

@@ -1,7 +1,7 @@
 #include <QtTest>
 
 #include "platform/MessageBox.h"
-#include "view/CommandLine.h"
+#include "print/CommandLine.h"
 #include "view/CommandLinePrint.h"
 
 class TestCommandLine : public QObject {

@@ -7,9 +7,9 @@
 #include "helper_target.h"
 #include "platform/PdfPrintScaling.h"
 #include "platform/ui/PrinterSettings.h"
-#include "view/CalibrationSheet.h"
-#include "view/PageMetrics.h"
-#include "view/PrintJob.h"
+#include "print/CalibrationSheet.h"
+#include "print/PageMetrics.h"
+#include "print/PrintJob.h"
 
 // Every PDF the program writes is laid out on the area a printer reaches (a
 // quarter inch in from every edge), whichever road wrote it, and asks

@@ -7,8 +7,8 @@
 #include "platform/Profile.h"
 #include "view/TargetViewState.h"
 #include "view/PosterDlg.h"
-#include "view/PosterLayout.h"
-#include "view/PosterMarks.h"
+#include "print/PosterLayout.h"
+#include "print/PosterMarks.h"
 
 // The poster's grid, its empty sheets, its labels and the saved choices,
 // with numbers worked by hand.

@@ -7,8 +7,8 @@
 
 #include "MakerLine.h"
 #include "helper_target.h"
-#include "view/PrintCaptions.h"
-#include "view/PrintJob.h"
+#include "print/PrintCaptions.h"
+#include "print/PrintJob.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "helper_target.h"
 #include "platform/MessageBox.h"
 #include "platform/ui/WinApp.h"
-#include "view/PrintJob.h"
+#include "print/PrintJob.h"
 
 namespace {
 
@@ -31,6 +31,14 @@ void compareArea(const QString& pdf, QSizeF inches)
 }
 
 }  // namespace
+
+// The application object's printer as a window's keeper of it.
+struct AppPrinter : PrinterHost {
+    explicit AppPrinter(CWinApp& app) : app(app) {}
+    PrinterSettings CurrentPrinter() override { return app.GetPrinterSettings(); }
+    void AdoptPrinter(const PrinterSettings& settings) override { app.SetPrinterSettings(settings); }
+    CWinApp& app;
+};
 
 class TestPrintPaper : public QObject {
     Q_OBJECT
@@ -92,6 +100,8 @@ void TestPrintPaper::applicationPrinterPaper()
 
     // The window: first update on the application's printer.
     SolidTargetView view(himetric(target));
+    AppPrinter host{*m_app};
+    view.SetPrinterHost(&host);
     view.ReadDefaultPrinterMetrics();
     view.ChooseAutomaticPoster();
     view.LayoutForScreen(96, 96, QSize(800, 600));
@@ -100,7 +110,7 @@ void TestPrintPaper::applicationPrinterPaper()
 
     // The job on that printer, with the pages the window shows.
     QPrinter printer(QPrinter::HighResolution);
-    SetUpApplicationPrinter(printer);
+    SetUpApplicationPrinter(printer, host.CurrentPrinter());
     QVERIFY(PrintTargetJob(printer, view, 0, 0));
     const PrinterPageMetrics printed = view.StoredMetrics();
     // Within one HIMETRIC unit: the letter fallback is one short of the sheet.

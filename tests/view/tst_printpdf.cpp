@@ -6,8 +6,8 @@
 
 #include "MakerLine.h"
 #include "helper_target.h"
-#include "view/PrintCaptions.h"
-#include "view/PrintJob.h"
+#include "print/PrintCaptions.h"
+#include "print/PrintJob.h"
 
 // The whole print path of a target window into a PDF, measured the way a
 // ruler would: rasterised at 600 dpi, the target's extent counted in pixels.

@@ -12,10 +12,10 @@
 
 #include "document/TargetImage.h"
 #include "helper_target.h"
-#include "platform/ui/PrinterCalibration.h"
+#include "print/PrinterCalibration.h"
 #include "platform/ui/PrinterSettings.h"
-#include "view/PageMetrics.h"
-#include "view/PrintJob.h"
+#include "print/PageMetrics.h"
+#include "print/PrintJob.h"
 
 // The real print path: "vantric -p" on the default printer, a CUPS queue of
 // cups-pdf that writes each job as a PDF into the user's PDF folder. The

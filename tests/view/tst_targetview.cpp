@@ -21,6 +21,7 @@
 #include "wmf/writer/WmfWriter.h"
 #include "platform/ui/DocTemplate.h"
 #include "platform/ui/Frame.h"
+#include "platform/ui/PrinterSettings.h"
 #include "platform/ui/WinApp.h"
 #include "platform/ui/ScreenCalibration.h"
 #include "view/TargetView.h"
@@ -53,12 +54,6 @@ void circleDesign(CTargetDesign& design, double diameter)
 {
     design.Clear();
     design.AddCircle(diameter, 0x000000, 0.02, true, 0x000000, QString(), true);
-}
-
-// HIMETRIC to screen pixels, rounded, then zoomed and truncated.
-int px(int himetric, int dpi, double zoom = 1.0)
-{
-    return int(qRound(double(himetric) * dpi / 2540.0) * zoom);
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -137,8 +132,12 @@ void TestTargetView::initTestCase()
 {
     MessageLog::setEcho(false);
     QVERIFY(m_dir.isValid());
-    // The targets are sized after the default printer (letter without one).
-    GetPrinterPageMetrics(PAGE_UNITS_HIMETRIC, m_printer);
+    // Every window lays out for PDF output on Letter, whatever printers the
+    // machine has: 8.5 x 11 in with a quarter inch all round, 850 x 1100
+    // pixels on the offscreen screen's 100 per inch, 800 x 1050 of them
+    // printable, 25 in from the edges. The targets are sized after it.
+    PrinterSettings().save();
+    GetPrinterPageMetrics(PrinterSettings::load(), PAGE_UNITS_HIMETRIC, m_printer);
     QVERIFY(!m_printer.sizePrintable.isEmpty());
     m_small = 0.3 * std::min(pw(), ph());
     QVERIFY(writeFile(path("small.wmf"), redMetafile(m_small, m_small)));   // fits several times
@@ -350,16 +349,23 @@ void TestTargetView::fixedZoomSizesAndScrollRange_data()
 {
     QTest::addColumn<int>("id");
     QTest::addColumn<double>("zoom");
-    QTest::newRow("25 %") << ID_VIEW_ZOOM_25 << 0.25;
-    QTest::newRow("50 %") << ID_VIEW_ZOOM_50 << 0.5;
-    QTest::newRow("75 %") << ID_VIEW_ZOOM_75 << 0.75;
-    QTest::newRow("100 %") << ID_VIEW_ZOOM_100 << 1.0;
+    // Letter at 100 pixels per inch, zoomed and truncated.
+    QTest::addColumn<QSize>("paper");
+    QTest::addColumn<QSize>("printable");
+    QTest::addColumn<int>("offset");
+    QTest::newRow("25 %") << ID_VIEW_ZOOM_25 << 0.25 << QSize(212, 275) << QSize(200, 262) << 6;
+    QTest::newRow("50 %") << ID_VIEW_ZOOM_50 << 0.5 << QSize(425, 550) << QSize(400, 525) << 12;
+    QTest::newRow("75 %") << ID_VIEW_ZOOM_75 << 0.75 << QSize(637, 825) << QSize(600, 787) << 18;
+    QTest::newRow("100 %") << ID_VIEW_ZOOM_100 << 1.0 << QSize(850, 1100) << QSize(800, 1050) << 25;
 }
 
 void TestTargetView::fixedZoomSizesAndScrollRange()
 {
     QFETCH(int, id);
     QFETCH(double, zoom);
+    QFETCH(QSize, paper);
+    QFETCH(QSize, printable);
+    QFETCH(int, offset);
     CTargetView* view = open("ten.wmf");
     QVERIFY(view);
     // On a small sheet it opens as a poster; the single sheet is wanted here.
@@ -373,19 +379,18 @@ void TestTargetView::fixedZoomSizesAndScrollRange()
     const GdiRect target = L.m_arrTargets.front();
     QCOMPARE(target.width(), int(10 * dpiX * zoom));
     QCOMPARE(target.height(), int(8 * dpiY * zoom));
-    QCOMPARE(L.m_rcPaper.width(), px(m_printer.sizePaper.width(), dpiX, zoom));
-    QCOMPARE(L.m_rcPaper.height(), px(m_printer.sizePaper.height(), dpiY, zoom));
-    QCOMPARE(L.m_rcPrintable.width(), px(m_printer.sizePrintable.width(), dpiX, zoom));
-    QCOMPARE(L.m_rcPrintable.height(), px(m_printer.sizePrintable.height(), dpiY, zoom));
-    QCOMPARE(L.m_rcPrintable.left - L.m_rcPaper.left, px(m_printer.sizeOffset.width(), dpiX, zoom));
-    QCOMPARE(L.m_rcPrintable.top - L.m_rcPaper.top, px(m_printer.sizeOffset.height(), dpiY, zoom));
+    QCOMPARE(dpiX, 100);  // the offscreen screen's
+    QCOMPARE(QSize(L.m_rcPaper.width(), L.m_rcPaper.height()), paper);
+    QCOMPARE(QSize(L.m_rcPrintable.width(), L.m_rcPrintable.height()), printable);
+    QCOMPARE(L.m_rcPrintable.left - L.m_rcPaper.left, offset);
+    QCOMPARE(L.m_rcPrintable.top - L.m_rcPaper.top, offset);
 
     // The picture starts 16 pixels in (further by up to the printable
     // offset, where a target overhanging the printable area is centred on
     // it), and the scroll size adds 16 pixels each side.
     const GdiRect both = L.m_rcPaper.united(L.m_rcTargets);
-    const int slackX = px(m_printer.sizeOffset.width(), dpiX, zoom) + 1;
-    const int slackY = px(m_printer.sizeOffset.height(), dpiY, zoom) + 1;
+    const int slackX = offset + 1;
+    const int slackY = offset + 1;
     QVERIFY(both.left >= 16 && both.left <= 16 + slackX);
     QVERIFY(both.top >= 16 && both.top <= 16 + slackY);
     QVERIFY(both.width() - std::max(target.width(), L.m_rcPaper.width()) <= slackX);
@@ -452,8 +457,8 @@ void TestTargetView::fitZoomFillsClientAndFollowsResize()
         const int spareX = client.width() - 32 - wider.width();
         const int spareY = client.height() - 32 - taller.height();
         QVERIFY2(spareX >= 0 && spareY >= 0 && std::min(spareX, spareY) <= 1, qPrintable(where));
-        const int slackX = px(m_printer.sizeOffset.width(), view->ScreenDpi()) + 1;
-        const int slackY = px(m_printer.sizeOffset.height(), view->ScreenDpi()) + 1;
+        const int slackX = 25 + 1;  // the printable offset at 100 per inch
+        const int slackY = 25 + 1;
         QVERIFY2(qAbs(wider.left - (client.width() - wider.width()) / 2) <= slackX, qPrintable(where));
         QVERIFY2(qAbs(taller.top - (client.height() - taller.height()) / 2) <= slackY, qPrintable(where));
         // Sheet and target keep their proportions.
@@ -580,7 +585,6 @@ void TestTargetView::printerChangedRereadsMetrics()
     CTargetView* view = open("small.wmf");
     QVERIFY(view);
     QCOMPARE(route(ID_VIEW_ZOOM_50), 1);
-    const int dpi = view->ScreenDpi();
     const int side = view->GetLayoutSize().width();
     const QSize printable = m_printer.sizePrintable;
 
@@ -591,7 +595,8 @@ void TestTargetView::printerChangedRereadsMetrics()
     ApplyTileGrid(*view, TileGrid{twice.height() / side, twice.width() / side, 0, 0});
     QCOMPARE(view->m_modes.Tile(), TILE_TARGET_TO_PAGE);
     view->Refresh();
-    QCOMPARE(view->m_layoutScreen.m_rcPaper.width(), px(twice.width() + 2540, dpi, 0.5 * view->m_dScreenZoom));
+    // 16 + 1 in at 100 per inch, half of it.
+    QCOMPARE(view->m_layoutScreen.m_rcPaper.width(), 850);
     view->horizontalScrollBar()->setValue(10);
 
     SendMessageToDescendants(m_main, MSG_PRINTER_CHANGED, 1, 0);
@@ -601,7 +606,7 @@ void TestTargetView::printerChangedRereadsMetrics()
     QCOMPARE(view->m_nTileCols, printable.width() / side);
     QCOMPARE(view->m_nTileRows, printable.height() / side);
     QCOMPARE(view->m_layoutScreen.m_nTargetCols, printable.width() / side);
-    QCOMPARE(view->m_layoutScreen.m_rcPaper.width(), px(m_printer.sizePaper.width(), dpi, 0.5));
+    QCOMPARE(view->m_layoutScreen.m_rcPaper.width(), 425);
     QCOMPARE(view->GetTotalSize(), QSize(view->m_rcTotal.width(), view->m_rcTotal.height()));
     QCOMPARE(view->horizontalScrollBar()->value(), 0);
 }

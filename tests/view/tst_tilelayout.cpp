@@ -31,9 +31,9 @@ void TestTileLayout::limits_data()
     QTest::addColumn<double>("maxColGap");
 
     QTest::newRow("3 in on 8 x 10.5 in") << 7620 << 7620 << 20320 << 26670 << 3 << 2 << 0.5 << 1.0;
-    QTest::newRow("taller than half") << 5080 << 15000 << 20320 << 26670 << 1 << 4 << (26670 - 15000) / 2540.0 << 0.0;
+    QTest::newRow("taller than half") << 5080 << 15000 << 20320 << 26670 << 1 << 4 << 4.594488188976378 << 0.0;  // 11670 / 2540
     QTest::newRow("exact fit leaves no gap") << 5080 << 5080 << 20320 << 20320 << 4 << 4 << 0.0 << 0.0;
-    QTest::newRow("no picture") << 0 << 0 << 20320 << 26670 << 1 << 1 << 26670 / 2540.0 << 20320 / 2540.0;
+    QTest::newRow("no picture") << 0 << 0 << 20320 << 26670 << 1 << 1 << 10.5 << 8.0;
 }
 
 void TestTileLayout::limits()
@@ -117,7 +117,7 @@ void TestTileLayout::columnsChangeTheLargestGap()
     QCOMPARE(m.m_dMaxColSpacing, 1.0);
     QCOMPARE(m.m_dColSpacing, 1.0);
     m.SetRows(2);
-    QCOMPARE(m.m_dMaxRowSpacing, (26670 - 2 * 7620) / 2540.0 / 2);
+    QCOMPARE(m.m_dMaxRowSpacing, 2.25);  // 10.5 in less two 3 in rows, over two gaps
 }
 
 void TestTileLayout::silentRecompute_data()

@@ -8,12 +8,12 @@
 #include "helper_target.h"
 #include "platform/MessageBox.h"
 #include "platform/ui/NumericEdit.h"
-#include "platform/ui/PrinterCalibration.h"
-#include "view/CalibrationDlg.h"
-#include "view/CalibrationSheet.h"
+#include "print/PrinterCalibration.h"
+#include "print/CalibrationDlg.h"
+#include "print/CalibrationSheet.h"
 #include "view/CommandLinePrint.h"
-#include "view/PrintJob.h"
-#include "view/ScaleCheck.h"
+#include "print/PrintJob.h"
+#include "print/ScaleCheck.h"
 
 // Printing true to size: a stored printer correction, the calibration sheet
 // and the scale check, measured on PDFs rasterised at 600 dpi. Letter paper

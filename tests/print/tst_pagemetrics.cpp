@@ -3,8 +3,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "view/PageMetrics.h"
-#include "view/PrintJob.h"
+#include "print/PageMetrics.h"
+#include "platform/ui/PrinterSettings.h"
+#include "print/PrintJob.h"
 
 class TestPageMetrics : public QObject {
     Q_OBJECT
@@ -71,13 +72,13 @@ void TestPageMetrics::defaultPrinter()
     PrinterPageMetrics m;
     int dpiX = 0;
     int dpiY = 0;
-    const bool found = GetPrinterPageMetrics(PAGE_UNITS_HIMETRIC, m, &dpiX, &dpiY);
+    const bool found = GetPrinterPageMetrics(PrinterSettings::load(), PAGE_UNITS_HIMETRIC, m, &dpiX, &dpiY);
     QCOMPARE(found, !QPrinterInfo::defaultPrinter().isNull());
     if (!found) {
         QCOMPARE(m, LetterFallbackMetrics(PAGE_UNITS_HIMETRIC));
         QCOMPARE(dpiX, 300);
         QCOMPARE(dpiY, 300);
-        GetPrinterPageMetrics(PAGE_UNITS_DEVICE, m);
+        GetPrinterPageMetrics(PrinterSettings::load(), PAGE_UNITS_DEVICE, m);
         QCOMPARE(m, LetterFallbackMetrics(PAGE_UNITS_DEVICE));
     } else {
         QVERIFY(dpiX > 0);

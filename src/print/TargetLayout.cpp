@@ -1,4 +1,4 @@
-#include "view/TargetLayout.h"
+#include "print/TargetLayout.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "view/PosterLayout.h"
+#include "print/PosterLayout.h"
 
 #include <algorithm>
 #include <cmath>

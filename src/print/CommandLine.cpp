@@ -1,6 +1,5 @@
-#include "view/CommandLine.h"
+#include "print/CommandLine.h"
 
-#include <algorithm>
 
 namespace {
 
@@ -148,12 +147,6 @@ const QList<CommandLineOptionInfo>& CommandLineOptionTable()
     return table;
 }
 
-bool CommandLine::has(const char* name) const
-{
-    return std::any_of(options.begin(), options.end(),
-                       [name](const CommandLineArgument& a) { return a.name == QLatin1String(name); });
-}
-
 QStringList CommandLineArguments(int argc, char** argv)
 {
     QStringList list;
@@ -271,4 +264,71 @@ QString CommandLineUsage()
         "-style NAME, go to Qt. Problems go to standard error; the exit status is 0 on\n"
         "success, 1 when printing fails and 2 for a command line not understood.\n");
     return text;
+}
+
+QString ParsePaperOption(const QString& value, QPageSize::PageSizeId* paper)
+{
+    if (value.compare(QLatin1String("letter"), Qt::CaseInsensitive) == 0)
+        *paper = QPageSize::Letter;
+    else if (value.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0)
+        *paper = QPageSize::A4;
+    else
+        return QStringLiteral("Unknown paper \"%1\": use letter or a4.").arg(value);
+    return QString();
+}
+
+QString ParseDpiOption(const QString& value, int* dpi)
+{
+    bool ok = false;
+    const int n = value.toInt(&ok);
+    if (!ok || n < 72 || n > 2400) return QStringLiteral("--dpi needs a resolution from 72 to 2400.");
+    *dpi = n;
+    return QString();
+}
+
+QString ReadOptions(const CommandLine& line, const QList<OptionReader>& readers)
+{
+    for (const CommandLineArgument& arg : line.options) {
+        for (const OptionReader& reader : readers) {
+            if (arg.name != QLatin1String(reader.name)) continue;
+            const QString problem = reader.read(arg.name, arg.value);
+            if (!problem.isEmpty()) return problem;
+        }
+    }
+    return QString();
+}
+
+OptionReader FlagReader(const char* name, bool* on)
+{
+    return {name, [on](const QString&, const QString&) {
+                *on = true;
+                return QString();
+            }};
+}
+
+OptionReader OutputFileReader(const char* name, QString* file)
+{
+    return {name, [file](const QString& a, const QString& v) {
+                *file = v;
+                return v.isEmpty() ? QStringLiteral("%1 needs an output file.").arg(a) : QString();
+            }};
+}
+
+QList<OptionReader> PdfOutputReaders(QPageSize::PageSizeId* paper, int* dpi)
+{
+    return {
+        {"--paper", [paper](const QString&, const QString& v) { return ParsePaperOption(v, paper); }},
+        {"--dpi", [dpi](const QString&, const QString& v) { return ParseDpiOption(v, dpi); }},
+    };
+}
+
+bool DisplayOrPlatformChosen()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+           || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void UseOffscreenWithoutDisplay()
+{
+    if (!DisplayOrPlatformChosen()) qputenv("QT_QPA_PLATFORM", "offscreen");
 }

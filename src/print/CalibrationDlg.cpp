@@ -1,4 +1,4 @@
-#include "view/CalibrationDlg.h"
+#include "print/CalibrationDlg.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -14,8 +14,8 @@
 #include "platform/MessageBox.h"
 #include "platform/Units.h"
 #include "platform/ui/NumericEdit.h"
-#include "view/PageMetrics.h"
-#include "view/PrintJob.h"
+#include "print/PageMetrics.h"
+#include "print/PrintJob.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "view/PrintJob.h"
+#include "print/PrintJob.h"
 
 #include <QPageLayout>
 #include <QPaintEngine>
@@ -10,34 +10,9 @@
 
 #include "platform/DeviceContext.h"
 #include "platform/ui/PrinterSettings.h"
-#include "platform/ui/WinApp.h"
 #include "platform/MessageBox.h"
-#include "view/PageMetrics.h"
-#include "view/TargetViewState.h"
-
-void SetUpTargetPrinter(QPrinter& printer)
-{
-    printer.setFullPage(true);
-    printer.setPageOrder(QPrinter::FirstPageFirst);
-    printer.setCopyCount(1);
-}
-
-PrinterSettings ApplicationPrinterSettings()
-{
-    CWinApp* app = AfxGetApp();
-    return app ? app->GetPrinterSettings() : PrinterSettings::load();
-}
-
-void SetUpApplicationPrinter(QPrinter& printer)
-{
-    SetUpApplicationPrinter(printer, ApplicationPrinterSettings());
-}
-
-void SetUpApplicationPrinter(QPrinter& printer, const PrinterSettings& settings)
-{
-    settings.applyTo(printer);
-    SetUpTargetPrinter(printer);
-}
+#include "print/PageMetrics.h"
+#include "print/TargetLayout.h"
 
 namespace {
 
@@ -56,7 +31,7 @@ PrintDialogRunner SetPrintDialogRunner(PrintDialogRunner runner)
     return previous;
 }
 
-bool RunPrintDialog(QPrinter& printer, int maxPage, int& from, int& to, QWidget* parent)
+bool RunPrintDialog(QPrinter& printer, int maxPage, int& from, int& to, QWidget* parent, PrinterHost& adopt)
 {
     maxPage = std::max(1, maxPage);
     printer.setFromTo(1, maxPage);
@@ -80,19 +55,13 @@ bool RunPrintDialog(QPrinter& printer, int maxPage, int& from, int& to, QWidget*
     // any PDF of this program does.
     const PrinterSettings chosen = PrinterSettings::fromPrinter(printer);
     if (chosen.isPdfOutput()) chosen.applyTo(printer);
-    AdoptDialogPrinter(printer);
+    AdoptDialogPrinter(printer, adopt);
     return true;
 }
 
-void AdoptDialogPrinter(const QPrinter& printer)
+void AdoptDialogPrinter(const QPrinter& printer, PrinterHost& host)
 {
-    const PrinterSettings chosen = PrinterSettings::fromPrinter(printer);
-    CWinApp* app = AfxGetApp();
-    if (!app) {
-        chosen.save();
-        return;
-    }
-    app->SetPrinterSettings(chosen);
+    host.AdoptPrinter(PrinterSettings::fromPrinter(printer));
 }
 
 bool IsPreviewPrinter(QPrinter& printer)
@@ -101,18 +70,12 @@ bool IsPreviewPrinter(QPrinter& printer)
     return engine && engine->type() == QPaintEngine::Picture;
 }
 
-void SetUpPdfPrinter(QPrinter& printer, const QString& outputFile, QPageSize::PageSizeId paper, int dpi)
+int TakeJobPrinter(QPrinter& printer, PrintedTarget& target)
 {
-    SetUpPdfOutput(printer, outputFile, QPageSize(paper), QPageLayout::Portrait, dpi);
-    SetUpTargetPrinter(printer);
+    return TakeJobPrinter(printer, target, PrinterCorrection(printer));
 }
 
-int TakeJobPrinter(QPrinter& printer, TargetViewState& view)
-{
-    return TakeJobPrinter(printer, view, PrinterCorrection(printer));
-}
-
-int TakeJobPrinter(QPrinter& printer, TargetViewState& view, const PageCorrection& correction)
+int TakeJobPrinter(QPrinter& printer, PrintedTarget& target, const PageCorrection& correction)
 {
     PrinterPageMetrics himetric;
     PrinterPageMetrics device;
@@ -120,28 +83,26 @@ int TakeJobPrinter(QPrinter& printer, TargetViewState& view, const PageCorrectio
     int dpiY = 0;
     GetTargetPageMetrics(printer, correction, PAGE_UNITS_HIMETRIC, himetric);
     GetTargetPageMetrics(printer, correction, PAGE_UNITS_DEVICE, device, &dpiX, &dpiY);
-    view.SetStoredMetrics(himetric);
-    view.m_nCurPage = 1;
-    return view.PrintPageCount(device, dpiX, dpiY);
+    return target.TakePrinterPages(himetric, device, dpiX, dpiY);
 }
 
-bool PrintTargetJob(QPrinter& printer, TargetViewState& view, int nFrom, int nTo, bool preview)
+bool PrintTargetJob(QPrinter& printer, PrintedTarget& target, int nFrom, int nTo, bool preview)
 {
-    const int pages = TakeJobPrinter(printer, view);
+    const int pages = TakeJobPrinter(printer, target);
     if (nFrom <= 0 || nTo <= 0) {
         nFrom = 1;
         nTo = pages;
     }
     ClampPageRange(nFrom, nTo, pages);
-    return PrintTargetPages(printer, view, nFrom, nTo, preview);
+    return PrintTargetPages(printer, target, nFrom, nTo, preview);
 }
 
-bool PrintTargetPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview)
+bool PrintTargetPages(QPrinter& printer, PrintedTarget& target, int fromPage, int toPage, bool preview)
 {
-    return PrintCorrectedPages(printer, view, fromPage, toPage, preview, PrinterCorrection(printer));
+    return PrintCorrectedPages(printer, target, fromPage, toPage, preview, PrinterCorrection(printer));
 }
 
-bool PrintCorrectedPages(QPrinter& printer, TargetViewState& view, int fromPage, int toPage, bool preview,
+bool PrintCorrectedPages(QPrinter& printer, PrintedTarget& target, int fromPage, int toPage, bool preview,
                          const PageCorrection& correction)
 {
     QPainter painter;
@@ -162,8 +123,7 @@ bool PrintCorrectedPages(QPrinter& printer, TargetViewState& view, int fromPage,
         dc.setPrinting(true);
         dc.setPreview(preview);
         dc.setPage(CorrectedDevicePage(page, correction));
-        view.m_nCurPage = k;
-        view.PaintTarget(dc);
+        target.PaintPrintedPage(dc, k);
         painter.restore();
     }
     painter.end();

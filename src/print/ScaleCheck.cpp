@@ -1,4 +1,4 @@
-#include "view/ScaleCheck.h"
+#include "print/ScaleCheck.h"
 
 #include <QFont>
 #include <QPainter>
@@ -8,7 +8,7 @@
 
 #include "platform/Profile.h"
 #include "platform/Units.h"
-#include "view/PrintCaptions.h"
+#include "print/PrintCaptions.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "view/DashedLine.h"
+#include "print/DashedLine.h"
 
 #include <QPainterPath>
 #include <QPen>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/ui/Dialog.h"
-#include "platform/ui/PrinterCalibration.h"
+#include "print/PrinterCalibration.h"
 #include "platform/ui/PrinterSettings.h"
-#include "view/CalibrationSheet.h"
+#include "print/CalibrationSheet.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "view/PrintCaptions.h"
+#include "print/PrintCaptions.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "platform/Profile.h"
-#include "view/DashedLine.h"
+#include "print/DashedLine.h"
 
 const char* const MAKER_LINE_SECTION = "Printing";
 const char* const MAKER_LINE_KEY = "MakerLine";

@@ -1,12 +1,12 @@
-#include "view/PageMetrics.h"
+#include "print/PageMetrics.h"
 
 #include <QPageLayout>
 #include <QPrinter>
 
 #include "platform/Units.h"
-#include "platform/ui/PrinterCalibration.h"
+#include "print/PrinterCalibration.h"
 #include "platform/ui/PrinterSettings.h"
-#include "view/PrintJob.h"
+#include "print/JobPrinter.h"
 
 PrinterPageMetrics LetterFallbackMetrics(int nUnits)
 {
@@ -87,12 +87,6 @@ void GetTargetPageMetrics(const QPrinter& printer, const PageCorrection& correct
     setDpi(dpi, dpi, pixelsPerInchX, pixelsPerInchY);
 }
 
-bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX,
-                           int* pixelsPerInchY)
-{
-    return GetPrinterPageMetrics(ApplicationPrinterSettings(), nUnits, metrics, pixelsPerInchX, pixelsPerInchY);
-}
-
 bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterPageMetrics& metrics,
                            int* pixelsPerInchX, int* pixelsPerInchY)
 {
@@ -112,9 +106,8 @@ bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterP
     return false;
 }
 
-bool GetTargetPrinterMetrics(int nUnits, PrinterPageMetrics& metrics)
+bool GetTargetPrinterMetrics(const PrinterSettings& settings, int nUnits, PrinterPageMetrics& metrics)
 {
-    const PrinterSettings settings = ApplicationPrinterSettings();
     // PDF output is never corrected (and keeps the fallback sheet's numbers).
     if (settings.isPdfOutput()) return GetPrinterPageMetrics(settings, nUnits, metrics);
     QPrinter printer(QPrinter::HighResolution);

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/GdiRect.h"
-#include "view/PageMetrics.h"
-#include "view/PosterLayout.h"
+#include "print/PageMetrics.h"
+#include "print/PosterLayout.h"
 
 // Scale modes of a target view.
 constexpr int SCALE_ACTUAL = 0;

@@ -1,4 +1,4 @@
-#include "view/CalibrationSheet.h"
+#include "print/CalibrationSheet.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -10,8 +10,8 @@
 
 #include "platform/Units.h"
 #include "platform/ui/PrinterSettings.h"
-#include "view/PageMetrics.h"
-#include "view/PrintCaptions.h"
+#include "print/PageMetrics.h"
+#include "print/PrintCaptions.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/PrinterCalibration.h"
+#include "print/PrinterCalibration.h"
 
 #include <QPrinter>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "view/DashedLine.h"
+#include "print/DashedLine.h"
 
 namespace {
 

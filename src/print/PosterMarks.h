@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/DeviceContext.h"
-#include "view/TargetLayout.h"
+#include "print/TargetLayout.h"
 
 // What one sheet of a poster says about its place: its label, its
 // neighbours' labels on the sides that join (empty where there is none), in

@@ -1,4 +1,4 @@
-#include "view/PosterMarks.h"
+#include "print/PosterMarks.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "platform/Units.h"
-#include "view/PrintCaptions.h"
+#include "print/PrintCaptions.h"
 
 SheetPlace PlaceOfSheet(int sheet, int rows, int cols)
 {

@@ -58,15 +58,12 @@ void GetDevicePageMetrics(const QPrinter& printer, int nUnits, PrinterPageMetric
 void GetTargetPageMetrics(const QPrinter& printer, const PageCorrection& correction, int nUnits,
                           PrinterPageMetrics& metrics, int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
 
-// Metrics of the application's printer (ApplicationPrinterSettings: the
+// Metrics of the given printer settings (the application's printer: the
 // system's default printer until Print Setup chose another). False when it
 // is PDF output rather than a print queue: on the fallback sheet (Letter at
 // 300 dpi) the values are then the letter fallback.
-bool GetPrinterPageMetrics(int nUnits, PrinterPageMetrics& metrics, int* pixelsPerInchX = nullptr,
-                           int* pixelsPerInchY = nullptr);
-// The same for given printer settings.
 bool GetPrinterPageMetrics(const PrinterSettings& settings, int nUnits, PrinterPageMetrics& metrics,
                            int* pixelsPerInchX = nullptr, int* pixelsPerInchY = nullptr);
 // The same for laying out a target: with the printer's stored correction
 // applied as GetTargetPageMetrics does.
-bool GetTargetPrinterMetrics(int nUnits, PrinterPageMetrics& metrics);
+bool GetTargetPrinterMetrics(const PrinterSettings& settings, int nUnits, PrinterPageMetrics& metrics);

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QList>
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // The program's one command-line parser. Every option the program takes is a
 // row of its table: the parser accepts only these, and --help lists them, so
@@ -56,8 +59,6 @@ struct CommandLine {
     // two commands, an option of another command): one line naming the
     // problem; the process then ends with status 2 after the usage.
     QString error;
-
-    bool has(const char* name) const;
 };
 
 // arguments[0] is the program. Qt's own options (-platform NAME, -style NAME
@@ -71,3 +72,33 @@ QStringList CommandLineArguments(int argc, char** argv);
 QString CommandLineUsage();
 // The exit status of a command line the parser rejects.
 constexpr int COMMAND_LINE_USAGE_ERROR = 2;
+
+// The values of --paper (letter or a4, case ignored) and --dpi (72 to 2400)
+// shared by the command-line printers. Empty when the value is good (and
+// stored), else the message.
+QString ParsePaperOption(const QString& value, QPageSize::PageSizeId* paper);
+QString ParseDpiOption(const QString& value, int* dpi);
+
+// What a command does with one of its options: takes the value (the name
+// tells options that share a reader apart) and answers the message for the
+// user, empty when the value is good.
+struct OptionReader {
+    const char* name;  // as the table spells it
+    std::function<QString(const QString& name, const QString& value)> read;
+};
+// Hands every option of line, in the order given, to the reader of its name
+// (options without one are left alone); the first message ends the reading
+// and is returned, empty when every option was good.
+QString ReadOptions(const CommandLine& line, const QList<OptionReader>& readers);
+// A reader that turns an option without a value on.
+OptionReader FlagReader(const char* name, bool* on);
+// A reader of an output file ("NAME needs an output file." when empty).
+OptionReader OutputFileReader(const char* name, QString* file);
+// The readers of --paper and --dpi, which every command writing a PDF takes.
+QList<OptionReader> PdfOutputReaders(QPageSize::PageSizeId* paper, int* dpi);
+
+// Selects Qt's offscreen platform when there is no display and the
+// environment chose no platform: printing needs no screen.
+void UseOffscreenWithoutDisplay();
+// Whether the environment names a display or a Qt platform.
+bool DisplayOrPlatformChosen();

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "view/TargetLayout.h"
+#include "print/TargetLayout.h"
 
 Q_DECLARE_METATYPE(GdiRect)
 

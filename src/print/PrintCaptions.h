@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "platform/DeviceContext.h"
-#include "view/TargetLayout.h"
+#include "print/TargetLayout.h"
 
 // Arial, or where it is missing its metric twin Liberation Sans: the face of
 // every caption, label and scale the program prints or shows over a target.
