@@ -252,7 +252,7 @@ bool TargetApp::OpenTargetFile(const QString& path)
     for (CDocument* doc : m_pTargetTemplate->documents()) {
         if (!IsSameFile(doc->GetPathName(), path)) continue;
         if (auto* view = dynamic_cast<CView*>(doc->firstView())) {
-            if (CMDIChildWnd* frame = view->GetParentFrame()) frame->ActivateFrame();
+            if (CMDIChildWnd* frame = GetParentFrame(view)) frame->ActivateFrame();
         }
         return true;
     }

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/Units.h"
+
 class CDesignElement;
 class CTargetDesign;
 
@@ -26,7 +28,7 @@ class CTargetDesign;
 
 // The centre dot a ring becomes when its corrected diameter is smaller: the
 // smallest mark that prints, in inches (0.5 mm).
-inline constexpr double CENTRE_DOT_INCHES = 0.5 / 25.4;
+inline constexpr double CENTRE_DOT_INCHES = Units::MmToInches(0.5);
 
 // Enabled circles, squares and diamonds; the bull's-eye mark and the grid are
 // aiming aids, not scoring edges.

@@ -3,9 +3,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/Units.h"
+
 double LengthUnitInches(LengthUnit unit)
 {
-    return unit == LengthUnit::Millimetres ? 1.0 / 25.4 : 1.0;
+    return unit == LengthUnit::Millimetres ? Units::MmToInches(1.0) : 1.0;
 }
 
 bool IsAngleUnit(SpacingUnit unit)
@@ -22,7 +24,7 @@ double SpacingUnitInches(SpacingUnit unit, double distanceInches)
 {
     switch (unit) {
     case SpacingUnit::Inches: break;
-    case SpacingUnit::Millimetres: return 1.0 / 25.4;
+    case SpacingUnit::Millimetres: return Units::MmToInches(1.0);
     case SpacingUnit::Moa: return distanceInches * std::tan(std::numbers::pi / (180.0 * 60.0));
     case SpacingUnit::ShooterMoa: return distanceInches / 3600.0;
     case SpacingUnit::Mil: return distanceInches / 1000.0;

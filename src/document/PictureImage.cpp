@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/Units.h"
 #include "wmf/WmfDecoder.h"
 #include "wmf/WmfFormat.h"
 #include "wmf/WmfPlayer.h"
@@ -55,7 +56,7 @@ QSize PictureImage::GetSizeDevice(const DeviceContext* dc) const
         dpiX = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchX());
         dpiY = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchY());
     }
-    return QSize(int(qint64(him.width()) * dpiX / 2540), int(qint64(him.height()) * dpiY / 2540));
+    return QSize(Units::HimetricToDevice(him.width(), dpiX), Units::HimetricToDevice(him.height(), dpiY));
 }
 
 void PictureImage::Render(DeviceContext& dc, int left, int top, int right, int bottom, const GdiRect* bounds)

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Units.h"
+
 namespace {
 
 // The last error text holds at most 255 characters, as its 256-byte buffer did.
@@ -37,7 +39,7 @@ void writeHeader(uchar* p, const BitmapInfoHeader& h)
 // Saturated: a file can claim any resolution.
 int pelsPerMeter(int dpi)
 {
-    return int(std::clamp(std::floor(dpi * 39.37007874015748 + 0.5), double(INT_MIN), double(INT_MAX)));
+    return int(std::clamp(std::floor(dpi * Units::INCHES_PER_METRE + 0.5), double(INT_MIN), double(INT_MAX)));
 }
 
 constexpr std::size_t HUGE_PAGE = std::size_t(2) << 20;

@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "platform/RegularFile.h"
+#include "platform/Units.h"
 
 namespace {
 
@@ -91,8 +92,8 @@ double SvgLengthInches(const QString& text)
     const QString unit = m.captured(2);
     double inches = v / 96.0;
     if (unit == QLatin1String("in")) inches = v;
-    else if (unit == QLatin1String("cm")) inches = v / 2.54;
-    else if (unit == QLatin1String("mm")) inches = v / 25.4;
+    else if (unit == QLatin1String("cm")) inches = v / Units::CM_PER_INCH;
+    else if (unit == QLatin1String("mm")) inches = Units::MmToInches(v);
     else if (unit == QLatin1String("pt")) inches = v / 72.0;
     else if (unit == QLatin1String("pc")) inches = v / 6.0;
     return std::isfinite(inches) && inches > 0 ? inches : -1;

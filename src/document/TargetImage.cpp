@@ -17,6 +17,7 @@
 #include "document/SvgTarget.h"
 #include "platform/MessageBox.h"
 #include "platform/RegularFile.h"
+#include "platform/Units.h"
 
 TargetImage::TargetImage() = default;
 
@@ -252,8 +253,8 @@ bool TargetImage::hasSaneSize() const
             break;
         }
         if (!m_picture) return false;
-        width = m_picture->GetSizeHimetric().width() / 2540.0;
-        height = m_picture->GetSizeHimetric().height() / 2540.0;
+        width = Units::HimetricToInches(m_picture->GetSizeHimetric().width());
+        height = Units::HimetricToInches(m_picture->GetSizeHimetric().height());
         break;
     case TARGET_KIND_DESIGNER:
         // A design with nothing enabled has no size, and is still a design
@@ -271,7 +272,7 @@ bool TargetImage::hasSaneSize() const
         return false;
     }
     // Whole HIMETRIC units: a size that truncates to 0 is no size.
-    auto sane = [](double inches) { return inches * 2540.0 >= 1.0 && inches <= MAX_TARGET_INCHES; };
+    auto sane = [](double inches) { return Units::InchesToHimetric(inches) >= 1.0 && inches <= MAX_TARGET_INCHES; };
     return sane(width) && sane(height);
 }
 
@@ -280,20 +281,20 @@ QSize TargetImage::GetSizeHimetric() const
     switch (m_kind) {
     case TARGET_KIND_PICTURE:
         if (m_drawing)
-            return QSize(int(std::lround(m_drawing->SizeInches().width() * 2540.0)),
-                         int(std::lround(m_drawing->SizeInches().height() * 2540.0)));
+            return QSize(int(std::lround(Units::InchesToHimetric(m_drawing->SizeInches().width()))),
+                         int(std::lround(Units::InchesToHimetric(m_drawing->SizeInches().height()))));
         return m_picture ? m_picture->GetSizeHimetric() : QSize();
     case TARGET_KIND_DESIGNER: {
         if (!m_designer) return QSize();
-        const int side = static_cast<int>(m_designer->OverallDiameter() * 2540.0);
+        const int side = static_cast<int>(Units::InchesToHimetric(m_designer->OverallDiameter()));
         return QSize(side, side);
     }
     case TARGET_KIND_RASTER: {
         if (!m_raster) return QSize();
         const double xDpi = m_raster->DpiX() ? m_raster->DpiX() : 72;
         const double yDpi = m_raster->DpiY() ? m_raster->DpiY() : 72;
-        return QSize(static_cast<int>(double(m_raster->Width()) / xDpi * 2540.0),
-                     static_cast<int>(double(m_raster->Height()) / yDpi * 2540.0));
+        return QSize(static_cast<int>(Units::InchesToHimetric(double(m_raster->Width()) / xDpi)),
+                     static_cast<int>(Units::InchesToHimetric(double(m_raster->Height()) / yDpi)));
     }
     default:
         return QSize();

@@ -4,6 +4,8 @@
 #include <QPaintDevice>
 #include <cmath>
 
+#include "platform/Units.h"
+
 DeviceContext::DeviceContext(QPainter* painter, int dpiX, int dpiY)
     : m_painter(painter), m_dpiX(dpiX > 0 ? dpiX : 96), m_dpiY(dpiY > 0 ? dpiY : 96) {}
 
@@ -28,15 +30,8 @@ void DeviceContext::restore()
     m_saved.pop_back();
 }
 
-static int scaleTrunc(int v, int mul, int div)
-{
-    return static_cast<int>(static_cast<long long>(v) * mul / div);
-}
-
-int DeviceContext::himetricToDeviceX(int himetric) const { return scaleTrunc(himetric, m_dpiX, 2540); }
-int DeviceContext::himetricToDeviceY(int himetric) const { return scaleTrunc(himetric, m_dpiY, 2540); }
-int DeviceContext::deviceToHimetricX(int pixels) const { return scaleTrunc(pixels, 2540, m_dpiX); }
-int DeviceContext::deviceToHimetricY(int pixels) const { return scaleTrunc(pixels, 2540, m_dpiY); }
+int DeviceContext::himetricToDeviceX(int himetric) const { return Units::HimetricToDevice(himetric, m_dpiX); }
+int DeviceContext::himetricToDeviceY(int himetric) const { return Units::HimetricToDevice(himetric, m_dpiY); }
 
 QImage makeDeviceImage(int width, int height, int dpiX, int dpiY)
 {

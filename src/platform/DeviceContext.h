@@ -53,12 +53,9 @@ public:
     void save();
     void restore();
 
-    // HIMETRIC (0.01 mm) to device pixels and back, truncating toward zero as
-    // the HIMETRIC-to-device conversion does.
+    // HIMETRIC (0.01 mm) to device pixels, truncated toward zero.
     int himetricToDeviceX(int himetric) const;
     int himetricToDeviceY(int himetric) const;
-    int deviceToHimetricX(int pixels) const;
-    int deviceToHimetricY(int pixels) const;
 
 private:
     QPainter* m_painter;

@@ -22,7 +22,8 @@ public:
 };
 
 // The application services a document needs: the file dialog, the recent
-// file list, the main window (to send window messages to) and a wait cursor.
+// file list, the main window (to send window messages to) and a wait cursor;
+// and those the main window needs.
 // The application installs itself; without one documents save only to
 // given paths and send no messages.
 class CDocHost {
@@ -36,6 +37,14 @@ public:
     virtual QObject* mainWindowObject() const = 0;
     virtual void BeginWaitCursor() {}
     virtual void EndWaitCursor() {}
+
+    // What the main window asks of the application: the last target of a
+    // command, opening a dropped file, and before it closes saving every
+    // modified document (false when the user cancelled) and closing them all.
+    virtual CCmdTarget* commandTarget() { return nullptr; }
+    virtual CDocument* OpenDocumentFile(const QString& path) { return nullptr; }
+    virtual bool SaveAllModified() { return true; }
+    virtual void CloseAllDocuments(bool endSession) {}
 };
 
 CDocHost* GetDocHost();

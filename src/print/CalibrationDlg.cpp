@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "platform/MessageBox.h"
+#include "platform/Units.h"
 #include "platform/ui/NumericEdit.h"
 #include "print/PageMetrics.h"
 #include "print/PrintJob.h"
@@ -35,8 +36,8 @@ CCalibrationDlg::CCalibrationDlg(const PrinterSettings& printer, QWidget* parent
 
     PrinterPageMetrics metrics;
     GetPrinterPageMetrics(m_printer, PAGE_UNITS_HIMETRIC, metrics);
-    m_sheet = LayoutCalibrationSheet(QSizeF(metrics.sizePrintable.width() / 2540.0,
-                                            metrics.sizePrintable.height() / 2540.0));
+    m_sheet = LayoutCalibrationSheet(QSizeF(Units::HimetricToInches(metrics.sizePrintable.width()),
+                                            Units::HimetricToInches(metrics.sizePrintable.height())));
 
     auto* column = new QVBoxLayout(this);
     column->addWidget(new QLabel(QStringLiteral("Printer: %1").arg(printerText(m_printer)), this));

@@ -8,13 +8,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Units.h"
 #include "platform/ui/PrinterSettings.h"
 #include "print/PageMetrics.h"
 #include "print/PrintCaptions.h"
 
 namespace {
 
-constexpr double MM = 1.0 / 25.4;  // inches
+constexpr double MM = Units::MmToInches(1.0);  // inches
 // Room left for the end label past a scale's end; the two rulers' zeros.
 constexpr double END_ROOM = 0.5;
 const QPointF H_ORIGIN(0.6, 0.9);
@@ -83,13 +84,13 @@ CalibrationSheetLayout LayoutCalibrationSheet(const QSizeF& printableInches)
     CalibrationSheetLayout layout;
     layout.horizontal.origin = H_ORIGIN;
     const double across = printableInches.width() - H_ORIGIN.x() - END_ROOM;
-    layout.horizontal.centimetres = wholeCount(across, 1.0 / 2.54);
+    layout.horizontal.centimetres = wholeCount(across, 1.0 / Units::CM_PER_INCH);
     layout.horizontal.halfInches = wholeCount(across, 0.5);
 
     layout.vertical.origin = V_ORIGIN;
     layout.vertical.vertical = true;
     const double down = printableInches.height() - V_ORIGIN.y() - END_ROOM;
-    layout.vertical.centimetres = wholeCount(down, 1.0 / 2.54);
+    layout.vertical.centimetres = wholeCount(down, 1.0 / Units::CM_PER_INCH);
     layout.vertical.halfInches = wholeCount(down, 0.5);
     return layout;
 }

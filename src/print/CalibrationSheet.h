@@ -4,6 +4,8 @@
 #include <QSizeF>
 #include <QString>
 
+#include "platform/Units.h"
+
 class QPainter;
 class QPrinter;
 
@@ -21,7 +23,7 @@ struct CalibrationRuler {
     int centimetres = 0;
     int halfInches = 0;
 
-    double metricInches() const { return centimetres / 2.54; }
+    double metricInches() const { return centimetres / Units::CM_PER_INCH; }
     double inchInches() const { return halfInches / 2.0; }
 };
 

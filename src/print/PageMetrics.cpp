@@ -3,6 +3,7 @@
 #include <QPageLayout>
 #include <QPrinter>
 
+#include "platform/Units.h"
 #include "print/PrinterCalibration.h"
 #include "platform/ui/PrinterSettings.h"
 #include "print/JobPrinter.h"
@@ -24,7 +25,7 @@ PrinterPageMetrics LetterFallbackMetrics(int nUnits)
 
 static int toHimetric(int pixels, int dpi)
 {
-    return static_cast<int>(pixels * (2540.0 / dpi));
+    return static_cast<int>(pixels * (Units::HIMETRIC_PER_INCH / double(dpi)));
 }
 
 PrinterPageMetrics ConvertPageMetrics(const DevicePage& page, int dpiX, int dpiY, int nUnits)

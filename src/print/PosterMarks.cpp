@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/Units.h"
 #include "print/PrintCaptions.h"
 
 SheetPlace PlaceOfSheet(int sheet, int rows, int cols)
@@ -72,7 +73,7 @@ void DrawSheetMarks(DeviceContext& dc, const TargetLayout& L)
     p->save();
     p->setClipRect(area.toQRect(), Qt::IntersectClip);
     p->setPen(QPen(Qt::black, std::max(1.0, dpi / 150.0), Qt::SolidLine, Qt::FlatCap));
-    const int arm = qRound(dpi * 4.0 / 25.4);
+    const int arm = qRound(dpi * 4.0 / Units::MM_PER_INCH);
     for (const QPoint& c : FourSheetPoints(L)) {
         p->drawLine(c.x() - arm, c.y(), c.x() + arm, c.y());
         p->drawLine(c.x(), c.y() - arm, c.x(), c.y() + arm);
@@ -93,8 +94,8 @@ void DrawSheetMarks(DeviceContext& dc, const TargetLayout& L)
     const QString neighbours = sides.join(QStringLiteral("  "));
     const QFontMetrics fmBold(bold, dc.device());
     const QFontMetrics fmRegular(regular, dc.device());
-    const int gap = qRound(dpi * 2.0 / 25.4);
-    const int cell = std::max(2, std::min(qRound(dpi * 1.5 / 25.4),
+    const int gap = qRound(dpi * 2.0 / Units::MM_PER_INCH);
+    const int cell = std::max(2, std::min(qRound(dpi * 1.5 / Units::MM_PER_INCH),
                                           (L.m_nLabelBand - 2) / std::max(L.m_nPageRows, 1)));
     const QSize map(cell * L.m_nPageCols, cell * L.m_nPageRows);
     const int labelW = fmBold.horizontalAdvance(place.label);

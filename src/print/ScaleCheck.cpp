@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "platform/Profile.h"
+#include "platform/Units.h"
 #include "print/PrintCaptions.h"
 
 namespace {
@@ -54,7 +55,7 @@ ScaleCheckBars LayoutScaleCheck(const QRectF& printable, double pxPerInchX, doub
     const double yInches = printable.bottom() - (INSET + TICK) * pxPerInchY;
     const double yMetric = yInches - ROW * pxPerInchY;
     bars.inches = QLineF(x0, yInches, x0 + 4.0 * pxPerInchX, yInches);
-    bars.metric = QLineF(x0, yMetric, x0 + 100.0 / 25.4 * pxPerInchX, yMetric);
+    bars.metric = QLineF(x0, yMetric, x0 + Units::MmToInches(100.0) * pxPerInchX, yMetric);
     const double top = yMetric - (ROW - TICK + MARGIN) * pxPerInchY;
     bars.box = QRectF(QPointF(x0 - MARGIN * pxPerInchX, top),
                       QPointF(bars.inches.x2() + MARGIN * pxPerInchX, yInches + (TICK + MARGIN) * pxPerInchY));

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/Units.h"
+
 int HimetricToPixels(int himetric, int pixelsPerInch)
 {
     const long long n = static_cast<long long>(himetric) * pixelsPerInch;
-    return static_cast<int>((n + (n >= 0 ? 1270 : -1270)) / 2540);
+    constexpr int half = Units::HIMETRIC_PER_INCH / 2;
+    return static_cast<int>((n + (n >= 0 ? half : -half)) / Units::HIMETRIC_PER_INCH);
 }
 
 int PagesAcross(int extent, int page)

@@ -50,7 +50,7 @@ bool RunNewRingdesigner(CMultiDocTemplate& targetTemplate)
     doc->GetTargetImage().SetDesigner(design);
     doc->SetModifiedFlag(true);
     if (auto* view = dynamic_cast<CView*>(doc->firstView())) {
-        if (CMDIChildWnd* frame = view->GetParentFrame()) targetTemplate.InitialUpdateFrame(frame, doc, true);
+        if (CMDIChildWnd* frame = GetParentFrame(view)) targetTemplate.InitialUpdateFrame(frame, doc, true);
     }
     return true;
 }

@@ -20,6 +20,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
+#include "platform/Units.h"
 #include "platform/ui/ColorSwatchButton.h"
 #include "platform/ui/NumericEdit.h"
 #include "ringdesigner/MiniTargetView.h"
@@ -629,8 +630,9 @@ void CDesignerDlg::Refresh()
     view->SetDesign(m_design);
     const CDesignElement* largest = view->GetDesign().GetFirstEnabledElement();
     const double diameter = largest ? largest->Diameter() : 0.0;
-    m_pDiameterText->setText(m_lengthUnit == LengthUnit::Millimetres ? QString::asprintf("%1.2lf mm", diameter * 25.4)
-                                                                     : QString::asprintf("%1.2lf in", diameter));
+    m_pDiameterText->setText(m_lengthUnit == LengthUnit::Millimetres
+                                 ? QString::asprintf("%1.2lf mm", Units::InchesToMm(diameter))
+                                 : QString::asprintf("%1.2lf in", diameter));
 }
 
 // ------------------------------------------------------------ units

@@ -23,7 +23,7 @@ void CThumbDoc::OnCloseDocument()
 {
     for (CDocumentView* v : views()) {
         auto* view = dynamic_cast<CView*>(v);
-        if (auto* frame = view ? qobject_cast<CThumbFrame*>(view->GetParentFrame()) : nullptr) frame->OnDestroy();
+        if (auto* frame = view ? qobject_cast<CThumbFrame*>(GetParentFrame(view)) : nullptr) frame->OnDestroy();
     }
     CDocument::OnCloseDocument();
 }

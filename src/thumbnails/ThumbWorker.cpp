@@ -17,6 +17,7 @@
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
 #include "platform/RegularFile.h"
+#include "platform/Units.h"
 
 bool IsListedTargetFile(const QString& name)
 {
@@ -44,8 +45,8 @@ std::unique_ptr<ThumbImageResult> renderJpeg(const QString& path, int dpiX, int 
     // The physical size is the whole picture's, as the target window shows it.
     const double xDpi = raster.DpiX() ? raster.DpiX() : 72;
     const double yDpi = raster.DpiY() ? raster.DpiY() : 72;
-    result->widthHimetric = int(full.width() / xDpi * 2540.0);
-    result->heightHimetric = int(full.height() / yDpi * 2540.0);
+    result->widthHimetric = int(Units::InchesToHimetric(full.width() / xDpi));
+    result->heightHimetric = int(Units::InchesToHimetric(full.height() / yDpi));
     const double s = std::min(double(width) / raster.Width(), double(height) / raster.Height());
     const int w = std::max(1, int(raster.Width() * s));
     const int h = std::max(1, int(raster.Height() * s));

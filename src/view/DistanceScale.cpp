@@ -3,6 +3,7 @@
 #include "designer/CalibreCorrection.h"
 #include "designer/TargetDesign.h"
 #include "platform/NumberText.h"
+#include "platform/Units.h"
 
 #include <QRegularExpression>
 
@@ -172,18 +173,18 @@ DistanceResult EvaluateDistanceScale(const DistanceInput& input)
     // The scaled height subtends at s the half-angle the full height subtends
     // at t: 2 s (h / 2t), which over h is s / t.
     const double ratio = s / t;
-    double scaledInches = ratio * h * 39.37007874015748;
+    double scaledInches = ratio * h * Units::INCHES_PER_METRE;
 
     if (input.design && input.calibre.isSet()) {
         CTargetDesign corrected;
         const CalibreCorrection c = CorrectForCalibre(*input.design, ratio, input.calibre.Inches(), corrected);
         for (const VanishedRing& dot : c.dots) {
-            const QString size = lengthText(input.calibre.inches ? dot.diameter : dot.diameter * 25.4,
+            const QString size = lengthText(input.calibre.inches ? dot.diameter : Units::InchesToMm(dot.diameter),
                                             input.calibre.inches);
             result.dots << (dot.label.isEmpty() ? size : QStringLiteral("%1 (%2)").arg(size, dot.label));
         }
         auto inUnit = [&input](double inches) {
-            return lengthText(input.calibre.inches ? inches : inches * 25.4, input.calibre.inches);
+            return lengthText(input.calibre.inches ? inches : Units::InchesToMm(inches), input.calibre.inches);
         };
         if (c.hasScoringRing) {
             result.outermostCorrected = inUnit(c.outermostPrinted);

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/Units.h"
+
 class CTargetDesign;
 
 // The scale-for-distance model: two distances, each in its own unit, and the
@@ -50,7 +52,7 @@ struct Calibre {
     bool inches = false;
 
     bool isSet() const { return value > 0.0; }
-    double Inches() const { return inches ? value : value / 25.4; }
+    double Inches() const { return inches ? value : Units::MmToInches(value); }
     bool operator==(const Calibre&) const = default;
 };
 

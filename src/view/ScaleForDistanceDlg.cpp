@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/NumberText.h"
+#include "platform/Units.h"
 #include "platform/ui/NumericComboBox.h"
 #include "view/DistanceScaleSettings.h"
 
@@ -227,7 +228,7 @@ void CScaleForDistanceDlg::OnCalibreUnitChanged()
         m_calibreCombo->setCurrentIndex(entry);
     } else if (parsed && typed.isSet()) {
         const double step = inches ? 1000.0 : 100.0;
-        const double value = inches ? typed.Inches() : typed.Inches() * 25.4;
+        const double value = inches ? typed.Inches() : Units::InchesToMm(typed.Inches());
         m_calibreCombo->setEditText(FormatCalibre({std::round(value * step) / step, inches}));
     } else {
         m_calibreCombo->setEditText(text);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "platform/Units.h"
 #include "platform/ui/NumericEdit.h"
 #include "platform/ui/ScreenCalibration.h"
 
@@ -128,7 +129,7 @@ void CScreenCalibrationDlg::lengthChosen()
 {
     // What is held changed, not the screen: the bar takes the new length at
     // the same pixels per inch.
-    const double ppi = m_bar->Length() / (m_lengthMm / 25.4);
+    const double ppi = m_bar->Length() / Units::MmToInches(m_lengthMm);
     m_ruler->setEnabled(m_rulerButton->isChecked());
     m_lengthMm = LengthMm();
     setPixelsPerInch(ppi);
@@ -139,11 +140,11 @@ double CScreenCalibrationDlg::LengthMm() const
     return m_rulerButton->isChecked() ? std::clamp(m_ruler->GetValue(), MIN_RULER_MM, MAX_RULER_MM) : CARD_MM;
 }
 
-double CScreenCalibrationDlg::PixelsPerInch() const { return m_bar->Length() / (LengthMm() / 25.4); }
+double CScreenCalibrationDlg::PixelsPerInch() const { return m_bar->Length() / Units::MmToInches(LengthMm()); }
 
 void CScreenCalibrationDlg::setPixelsPerInch(double ppi)
 {
-    m_bar->SetLength(ppi * LengthMm() / 25.4);
+    m_bar->SetLength(ppi * LengthMm() / Units::MM_PER_INCH);
     updateText();
 }
 

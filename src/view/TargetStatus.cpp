@@ -1,5 +1,6 @@
 #include "view/TargetStatus.h"
 
+#include "platform/Units.h"
 #include "view/TargetViewState.h"
 
 namespace {
@@ -21,8 +22,8 @@ QString TargetStatusText(const TargetViewState& view)
     QString text = QStringLiteral("%1 x %2 mm (%3 x %4 in)")
                        .arg(size.width() / 100.0, 0, 'f', 1)
                        .arg(size.height() / 100.0, 0, 'f', 1)
-                       .arg(size.width() / 2540.0, 0, 'f', 2)
-                       .arg(size.height() / 2540.0, 0, 'f', 2);
+                       .arg(Units::HimetricToInches(size.width()), 0, 'f', 2)
+                       .arg(Units::HimetricToInches(size.height()), 0, 'f', 2);
     const TargetLayout& layout = view.m_layoutScreen;
     switch (view.m_modes.Scale()) {
     case SCALE_TO_PAGE: text += QStringLiteral(", SCALED TO FIT %1 %").arg(percent(layout.m_dFitScale)); break;

@@ -12,6 +12,7 @@
 #include "designer/DesignElement.h"
 #include "designer/TargetDesign.h"
 #include "document/TargetImage.h"
+#include "platform/Units.h"
 #include "platform/ui/PrinterSettings.h"
 #include "view/DistanceScale.h"
 #include "print/PosterMarks.h"
@@ -83,7 +84,7 @@ QSize TargetViewState::GetLayoutSize() const
     // The corrected design is laid out as it will print, reduced by the
     // scale like any target scaled for distance.
     if (const CTargetDesign* corrected = CorrectedDesign()) {
-        const int side = static_cast<int>(corrected->OverallDiameter() * 2540.0);
+        const int side = static_cast<int>(Units::InchesToHimetric(corrected->OverallDiameter()));
         size = QSize(side, side);
     }
     if (m_modes.Scale() == SCALE_FOR_DISTANCE)
@@ -145,9 +146,10 @@ const QImage* TargetViewState::inkImage() const
     if (m_ink.isNull() || m_sizeInk != size) {
         // About 500 pixels along the longer side: enough to see a ring line,
         // quick enough for every paint.
-        const double ppi = std::clamp(500.0 * 2540.0 / std::max(size.width(), size.height()), 4.0, 300.0);
-        const int iw = std::max(1, qRound(size.width() * ppi / 2540.0));
-        const int ih = std::max(1, qRound(size.height() * ppi / 2540.0));
+        const double ppi =
+            std::clamp(500.0 * Units::HIMETRIC_PER_INCH / std::max(size.width(), size.height()), 4.0, 300.0);
+        const int iw = std::max(1, qRound(size.width() * ppi / Units::HIMETRIC_PER_INCH));
+        const int ih = std::max(1, qRound(size.height() * ppi / Units::HIMETRIC_PER_INCH));
         m_ink = makeDeviceImage(iw, ih, qRound(ppi), qRound(ppi));
         m_ink.fill(Qt::white);
         QPainter painter(&m_ink);
@@ -488,8 +490,8 @@ void TargetViewState::drawScreenPicture(DeviceContext& dc)
     if (m_bScaleCheck && m_sizePrintable.width() > 0 && m_sizePrintable.height() > 0) {
         for (const GdiRect& sheet : L.m_arrPages) {
             const QRectF r(sheet.toQRect());
-            DrawScaleCheck(*p, r, r.width() * 2540.0 / m_sizePrintable.width(),
-                           r.height() * 2540.0 / m_sizePrintable.height());
+            DrawScaleCheck(*p, r, r.width() * Units::HIMETRIC_PER_INCH / m_sizePrintable.width(),
+                           r.height() * Units::HIMETRIC_PER_INCH / m_sizePrintable.height());
         }
     }
 

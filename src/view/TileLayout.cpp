@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdint>
 
-namespace {
+#include "platform/Units.h"
 
-constexpr double kHimetricPerInch = 2540.0;
+namespace {
 
 // How many times a length fits into a span, at least once; a length of 0 or
 // less (a target without a picture) counts as fitting once.
@@ -22,7 +22,7 @@ int fitCount(int span, int length)
 // number, not one less for the rounding of the division.
 int inchesToHimetric(double inches)
 {
-    const double value = inches * kHimetricPerInch;
+    const double value = Units::InchesToHimetric(inches);
     if (!(value == value))
         return 0;
     const double nudged = value + (value >= 0 ? 1e-7 : -1e-7);
@@ -37,8 +37,8 @@ void TileSpacingModel::SetLimits(int w, int h, int PW, int PH)
     m_h = h;
     m_PW = PW;
     m_PH = PH;
-    m_dMaxColSpacing = PW > 2 * std::int64_t(w) ? (PW - 2 * std::int64_t(w)) / kHimetricPerInch : 0.0;
-    m_dMaxRowSpacing = PH > 2 * std::int64_t(h) ? (PH - 2 * std::int64_t(h)) / kHimetricPerInch : 0.0;
+    m_dMaxColSpacing = PW > 2 * std::int64_t(w) ? Units::HimetricToInches(PW - 2 * std::int64_t(w)) : 0.0;
+    m_dMaxRowSpacing = PH > 2 * std::int64_t(h) ? Units::HimetricToInches(PH - 2 * std::int64_t(h)) : 0.0;
     m_nMaxCols = fitCount(PW, w);
     m_nMaxRows = fitCount(PH, h);
     m_dColSpacing = 0.0;
@@ -48,13 +48,13 @@ void TileSpacingModel::SetLimits(int w, int h, int PW, int PH)
 double TileSpacingModel::MaxColSpacingFor(int cols) const
 {
     cols = std::max(cols, 1);
-    return (m_PW - std::int64_t(cols) * m_w) / kHimetricPerInch / cols;
+    return Units::HimetricToInches(m_PW - std::int64_t(cols) * m_w) / cols;
 }
 
 double TileSpacingModel::MaxRowSpacingFor(int rows) const
 {
     rows = std::max(rows, 1);
-    return (m_PH - std::int64_t(rows) * m_h) / kHimetricPerInch / rows;
+    return Units::HimetricToInches(m_PH - std::int64_t(rows) * m_h) / rows;
 }
 
 double TileSpacingModel::clampSpacing(double spacing, double maximum)
@@ -68,9 +68,9 @@ void TileSpacingModel::SetValues(int nRows, int nCols, int nRowSpacing, int nCol
     m_nRows = nRows <= 0 ? m_nMaxRows : std::clamp(nRows, 1, m_nMaxRows);
     m_nCols = nCols <= 0 ? m_nMaxCols : std::clamp(nCols, 1, m_nMaxCols);
     m_dMaxColSpacing = MaxColSpacingFor(m_nCols);
-    m_dColSpacing = clampSpacing(nColSpacing / kHimetricPerInch, m_dMaxColSpacing);
+    m_dColSpacing = clampSpacing(Units::HimetricToInches(nColSpacing), m_dMaxColSpacing);
     m_dMaxRowSpacing = MaxRowSpacingFor(m_nRows);
-    m_dRowSpacing = clampSpacing(nRowSpacing / kHimetricPerInch, m_dMaxRowSpacing);
+    m_dRowSpacing = clampSpacing(Units::HimetricToInches(nRowSpacing), m_dMaxRowSpacing);
 }
 
 void TileSpacingModel::SetCols(int cols)

@@ -1,5 +1,6 @@
 #include "wmf/WmfDecoder.h"
 
+#include "platform/Units.h"
 #include "wmf/WmfDib.h"
 #include "platform/BoundedReader.h"
 
@@ -11,13 +12,13 @@ namespace wmf {
 int Picture::widthHimetric() const
 {
     if (unitsPerInch <= 0) return 0;
-    return int(qint64(right - left) * 2540 / unitsPerInch);
+    return Units::DeviceToHimetric(right - left, unitsPerInch);
 }
 
 int Picture::heightHimetric() const
 {
     if (unitsPerInch <= 0) return 0;
-    return int(qint64(bottom - top) * 2540 / unitsPerInch);
+    return Units::DeviceToHimetric(bottom - top, unitsPerInch);
 }
 
 bool Picture::drawsText() const

@@ -333,7 +333,7 @@ void TestDocView::templateMakesDocumentFrameAndView()
     auto* view = dynamic_cast<TestView*>(doc->firstView());
     QVERIFY(view);
     QCOMPARE(view->GetDocument(), doc);
-    CMDIChildWnd* frame = view->GetParentFrame();
+    CMDIChildWnd* frame = GetParentFrame(view);
     QVERIFY(qobject_cast<TestFrame*>(frame));
     QCOMPARE(frame->GetActiveView(), view);
     QCOMPARE(frame->GetActiveDocument(), doc);
@@ -398,7 +398,7 @@ void TestDocView::failedOpenLeavesNothing()
 void TestDocView::titlePathAndModifiedFlag()
 {
     TestDoc* doc = openDoc();
-    auto* frame = dynamic_cast<CView*>(doc->firstView())->GetParentFrame();
+    auto* frame = GetParentFrame(dynamic_cast<CView*>(doc->firstView()));
     QSignalSpy modified(doc, &CDocument::modifiedChanged);
     QVERIFY(!doc->IsModified());
     doc->SetModifiedFlag(true);
@@ -477,7 +477,7 @@ void TestDocView::closingAsksForModifiedDocuments()
 {
     TestDoc* doc = openDoc();
     QPointer<TestDoc> guard(doc);
-    CMDIChildWnd* frame = dynamic_cast<CView*>(doc->firstView())->GetParentFrame();
+    CMDIChildWnd* frame = GetParentFrame(dynamic_cast<CView*>(doc->firstView()));
     doc->SetModifiedFlag(true);
 
     MessageLog::setAnswer(IDCANCEL);
@@ -509,7 +509,7 @@ void TestDocView::closingAsksForModifiedDocuments()
     // An unmodified document closes without a question.
     MessageLog::clear();
     TestDoc* plain = openDoc();
-    QVERIFY(dynamic_cast<CView*>(plain->firstView())->GetParentFrame()->close());
+    QVERIFY(GetParentFrame(dynamic_cast<CView*>(plain->firstView()))->close());
     QVERIFY(MessageLog::messages().isEmpty());
 }
 

@@ -177,8 +177,8 @@ void TestDesignerCommands::newRingdesigner()
     // the design.
     auto* view = dynamic_cast<HintView*>(doc->firstView());
     QVERIFY(view);
-    QVERIFY(view->GetParentFrame()->isVisible());
-    QCOMPARE(m_main->MDIGetActive(), view->GetParentFrame());
+    QVERIFY(GetParentFrame(view)->isVisible());
+    QCOMPARE(m_main->MDIGetActive(), GetParentFrame(view));
     QVERIFY(!view->hints.isEmpty());
     QCOMPARE(view->hints.last(), qintptr(0));
     QCOMPARE(view->kinds.last(), int(TARGET_KIND_DESIGNER));

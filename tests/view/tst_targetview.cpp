@@ -287,7 +287,7 @@ void TestTargetView::firstUpdate()
     QCOMPARE(view->m_nZoomCmd, ID_VIEW_FIT_TO_WINDOW);
 
     // Fitted, the new window fills the rest of the main window's client area.
-    CMDIChildWnd* frame = view->GetParentFrame();
+    CMDIChildWnd* frame = GetParentFrame(view);
     QVERIFY(frame && frame->isVisible());
     QCOMPARE(m_main->MDIGetActive(), frame);
     const QSize area = m_main->mdiArea()->viewport()->size();
@@ -438,7 +438,7 @@ void TestTargetView::fitZoomFillsClientAndFollowsResize()
 {
     CTargetView* view = open("wide.wmf");
     QVERIFY(view);
-    CMDIChildWnd* frame = view->GetParentFrame();
+    CMDIChildWnd* frame = GetParentFrame(view);
     const QSize sizes[] = {QSize(900, 500), QSize(500, 760), QSize(700, 700)};
     for (const QSize& s : sizes) {
         frame->resize(s);
@@ -501,7 +501,7 @@ void TestTargetView::frameShrinksToPictureAtFixedZoom()
     };
     view = open("poster.wmf");
     QVERIFY(view);
-    CMDIChildWnd* frame = view->GetParentFrame();
+    CMDIChildWnd* frame = GetParentFrame(view);
     QVERIFY(view->m_rcTotal.height() > area.height());
     QCOMPARE(frame->geometry().bottom() + 1, area.height());
     QVERIFY(frame->geometry().right() + 1 <= area.width());

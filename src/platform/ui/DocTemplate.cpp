@@ -77,7 +77,7 @@ void CMultiDocTemplate::DestroyDocumentWindows(CDocument* doc)
     for (CDocumentView* v : views) {
         auto* view = dynamic_cast<CView*>(v);
         if (!view) continue;
-        if (CMDIChildWnd* frame = view->GetParentFrame()) {
+        if (CMDIChildWnd* frame = GetParentFrame(view)) {
             if (!frames.contains(frame)) frames.append(frame);
         } else {
             delete view;

@@ -21,7 +21,6 @@
 #include "platform/MessageBox.h"
 #include "platform/WindowMessage.h"
 #include "platform/ui/View.h"
-#include "platform/ui/WinApp.h"
 #include "platform/ui/WindowListDlg.h"
 
 // ------------------------------------------------------------- CMDIChildWnd
@@ -40,6 +39,14 @@ void CMDIChildWnd::updateMainTitle()
 }
 
 CMDIChildWnd::~CMDIChildWnd() = default;
+
+CMDIChildWnd* GetParentFrame(const QWidget* widget)
+{
+    for (QWidget* w = widget ? widget->parentWidget() : nullptr; w; w = w->parentWidget()) {
+        if (auto* frame = qobject_cast<CMDIChildWnd*>(w)) return frame;
+    }
+    return nullptr;
+}
 
 CView* CMDIChildWnd::GetActiveView() const { return qobject_cast<CView*>(widget()); }
 
@@ -191,8 +198,8 @@ CommandRoute CMDIFrameWnd::commandRoute() const
     CMDIChildWnd* child = MDIGetActive();
     CView* view = child ? child->GetActiveView() : nullptr;
     CDocument* doc = view ? view->GetDocument() : nullptr;
-    CWinApp* app = AfxGetApp();
-    return {view, doc, child, const_cast<CMDIFrameWnd*>(this), app};
+    CDocHost* app = GetDocHost();
+    return {view, doc, child, const_cast<CMDIFrameWnd*>(this), app ? app->commandTarget() : nullptr};
 }
 
 bool CMDIFrameWnd::routeCommand(int id)
@@ -417,7 +424,7 @@ bool CMDIFrameWnd::event(QEvent* event)
 
 void CMDIFrameWnd::closeEvent(QCloseEvent* event)
 {
-    CWinApp* app = AfxGetApp();
+    CDocHost* app = GetDocHost();
     if (app && !app->SaveAllModified()) {
         event->ignore();
         return;
@@ -436,7 +443,7 @@ void CMDIFrameWnd::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
     activateWindow();
-    CWinApp* app = AfxGetApp();
+    CDocHost* app = GetDocHost();
     if (!app) return;
     for (const QUrl& url : urls) {
         if (url.isLocalFile()) app->OpenDocumentFile(url.toLocalFile());

@@ -49,6 +49,9 @@ private:
     void updateMainTitle();
 };
 
+// The child frame around a widget (a view), if any.
+CMDIChildWnd* GetParentFrame(const QWidget* widget);
+
 // The main window: an MDI area of child frames, the menus and the command
 // plumbing. Menu items and toolbar buttons are QActions that carry their
 // command id; triggering one routes the id view → document → child frame →

@@ -9,8 +9,6 @@
 
 #include "platform/ShellOpen.h"
 
-HyperlinkButton::HyperlinkButton(QWidget* parent) : QPushButton(parent) { attach(); }
-
 HyperlinkButton::HyperlinkButton(const QString& text, const QString& link, QWidget* parent)
     : QPushButton(text, parent), m_strLink(link)
 {
@@ -36,19 +34,6 @@ void HyperlinkButton::attach()
     setDefault(false);
     connect(this, &QPushButton::clicked, this, [this] { OpenLink(); });
     if (m_bAdjustToFit) PositionWindow();
-}
-
-void HyperlinkButton::SetLink(const QString& link, const QString& tooltip)
-{
-    m_strLink = link;
-    m_strTooltip = tooltip.isNull() ? link : tooltip;
-    setToolTip(m_strTooltip);
-    if (!link.isEmpty()) {
-        setEnabled(true);
-        if (m_bAdjustToFit) PositionWindow();
-    } else {
-        setEnabled(false);
-    }
 }
 
 void HyperlinkButton::SetVisited(bool visited)

@@ -12,11 +12,8 @@ class HyperlinkButton : public QPushButton {
 public:
     enum Underline { UnderlineHover = -1, UnderlineNever = 0, UnderlineAlways = 1 };
 
-    explicit HyperlinkButton(QWidget* parent = nullptr);
     HyperlinkButton(const QString& text, const QString& link, QWidget* parent = nullptr);
 
-    // A null link disables the control; a null tooltip shows the link.
-    void SetLink(const QString& link, const QString& tooltip = QString());
     QString link() const { return m_strLink; }
     QString tooltip() const { return m_strTooltip; }
 

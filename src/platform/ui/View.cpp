@@ -6,7 +6,6 @@
 
 #include "platform/DeviceContext.h"
 #include "platform/WindowMessage.h"
-#include "platform/ui/Frame.h"
 
 CView::CView(QWidget* parent) : QAbstractScrollArea(parent)
 {
@@ -33,14 +32,6 @@ void CView::SetDocument(CDocument* doc)
 }
 
 void CView::DetachDocument() { m_pDocument = nullptr; }
-
-CMDIChildWnd* CView::GetParentFrame() const
-{
-    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
-        if (auto* frame = qobject_cast<CMDIChildWnd*>(w)) return frame;
-    }
-    return nullptr;
-}
 
 void CView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
 

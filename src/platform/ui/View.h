@@ -8,7 +8,6 @@
 #include "platform/Document.h"
 
 class DeviceContext;
-class CMDIChildWnd;
 class WindowMessageEvent;
 
 // A view of a document: a widget in a child frame that draws the document
@@ -24,9 +23,6 @@ public:
     // Attaches the view to a document (the template does this once).
     void SetDocument(CDocument* doc);
     void DetachDocument() override;
-
-    // The child frame around the view, if any.
-    CMDIChildWnd* GetParentFrame() const;
 
     // First update after the frame is made: by default OnUpdate(nullptr, 0, nullptr).
     virtual void OnInitialUpdate();

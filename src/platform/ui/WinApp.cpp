@@ -5,7 +5,6 @@
 
 #include "platform/CommandIds.h"
 #include "platform/WindowMessage.h"
-#include "platform/ui/DocTemplate.h"
 #include "platform/ui/Frame.h"
 #include "platform/ui/View.h"
 
@@ -59,7 +58,7 @@ CDocument* CWinApp::OpenDocumentFile(const QString& path)
     if (!best) return nullptr;
     if (bestMatch == CDocTemplate::yesAlreadyOpen && open) {
         if (auto* view = dynamic_cast<CView*>(open->firstView())) {
-            if (CMDIChildWnd* frame = view->GetParentFrame()) frame->ActivateFrame();
+            if (CMDIChildWnd* frame = GetParentFrame(view)) frame->ActivateFrame();
         }
         return open;
     }

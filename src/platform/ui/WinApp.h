@@ -32,11 +32,11 @@ public:
     // The framework's open path (recent files, dropped files, the command
     // line): the template whose extension matches, else the first; a file
     // that is already open has its window activated. Null on failure.
-    virtual CDocument* OpenDocumentFile(const QString& path);
+    CDocument* OpenDocumentFile(const QString& path) override;
     // Asks every modified document to save; false when one was cancelled.
-    virtual bool SaveAllModified();
+    bool SaveAllModified() override;
     // Closes every document of every template without asking.
-    virtual void CloseAllDocuments(bool endSession);
+    void CloseAllDocuments(bool endSession) override;
 
     // The application's printer: what Print Setup chose, remembered in the
     // settings file (the system's default printer until then). Views lay
@@ -63,6 +63,7 @@ public:
     QObject* mainWindowObject() const override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
+    CCmdTarget* commandTarget() override { return this; }
 
 signals:
     void recentFilesChanged();

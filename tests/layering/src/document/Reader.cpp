@@ -1,0 +1,4 @@
+// A document unit that reaches up into the view and into the widgets.
+#include <QWidget>
+
+#include "view/Screen.h"
