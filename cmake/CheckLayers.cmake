@@ -83,18 +83,8 @@ set(allowed_thumbnails    thumbnails print document designer wmf platform platfo
 set(allowed_shellext      shellext document designer wmf platform)
 set(allowed_app           app thumbnails view ringdesigner print document designer wmf platform platform/ui)
 set(no_gui platform wmf wmf/writer designer document shellext)
-# Groups of units that may include each other; each entry is one group.
-set(allowed_cycles "")
 
 set(faults "")
-set(group 0)
-foreach(members IN LISTS allowed_cycles)
-  math(EXPR group "${group} + 1")
-  string(REPLACE " " ";" members "${members}")
-  foreach(unit IN LISTS members)
-    set(group_of_${unit} ${group})
-  endforeach()
-endforeach()
 
 # The include arrows, and the units each unit includes.
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
@@ -119,8 +109,7 @@ foreach(file IN LISTS files)
         list(APPEND faults "${file}: includes ${path}, above or beside ${folder}/")
       endif()
       string(REGEX REPLACE "\\.h$" "" included ${path})
-      if(EXISTS ${SRC}/${path} AND NOT included STREQUAL unit
-         AND NOT (DEFINED group_of_${unit} AND "${group_of_${unit}}" STREQUAL "${group_of_${included}}"))
+      if(EXISTS ${SRC}/${path} AND NOT included STREQUAL unit)
         list(APPEND includes_${unit} ${included})
       endif()
     elseif(folder IN_LIST no_gui AND line MATCHES "#[ \t]*include[ \t]*<(Qt[A-Za-z]+/)?(Q[A-Za-z]+)>")
