@@ -16,6 +16,7 @@
 #include "platform/WindowMessage.h"
 #include "print/JobPrinter.h"
 #include "print/PrinterCalibration.h"
+#include "print/PrinterSettings.h"
 #include "platform/ui/WindowPlacement.h"
 #include "view/TargetStatus.h"
 #include "view/TargetView.h"

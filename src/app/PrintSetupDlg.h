@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "platform/ui/Dialog.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 
 class QComboBox;
 class QLabel;

@@ -299,9 +299,23 @@ void TargetApp::OnViewScreenCalibration()
         }
 }
 
+PrinterSettings& TargetApp::GetPrinterSettings()
+{
+    if (!m_printerSettings) m_printerSettings = PrinterSettings::load();
+    return *m_printerSettings;
+}
+
+void TargetApp::SetPrinterSettings(const PrinterSettings& settings)
+{
+    if (GetPrinterSettings() == settings) return;
+    m_printerSettings = settings;
+    settings.save();
+    OnPrinterChanged();
+}
+
 void TargetApp::OnPrinterChanged()
 {
-    CWinApp::OnPrinterChanged();
+    if (m_pMainWnd) SendMessageToDescendants(m_pMainWnd, MSG_PRINTER_CHANGED, 1, 0);
     if (auto* frame = qobject_cast<CMainFrame*>(GetMainFrame())) frame->UpdateCalibrationStatus();
 }
 

@@ -4,18 +4,19 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 #include "app/FileDialogs.h"
 #include "app/HelpWindow.h"
 #include "app/ProgramFolder.h"
 #include "platform/PathParts.h"
 #include "platform/ui/WinApp.h"
+#include "print/PrinterSettings.h"
 #include "print/JobPrinter.h"
 
 class CMainFrame;
 class CMultiDocTemplate;
 class CView;
-struct PrinterSettings;
 class QWidget;
 
 // The application: start-up, the target document template, the
@@ -58,8 +59,18 @@ public:
     void OnFilePrinterCalibration();
     // Screen Calibration for the screen the main window is on.
     void OnViewScreenCalibration();
-    // The windows' pages and the status bar follow the application's printer.
-    void OnPrinterChanged() override;
+    // The application's printer: what Print Setup chose, remembered in the
+    // settings file (the system's default printer until then). Views lay
+    // out and print their pages for it.
+    PrinterSettings& GetPrinterSettings();
+    // Another printer was chosen outside Print Setup (a Print dialog, a
+    // preview's page set-up): it becomes the application's printer, is
+    // stored as Print Setup's choice is, and OnPrinterChanged tells the
+    // windows. Nothing happens when it is the same printer.
+    void SetPrinterSettings(const PrinterSettings& settings);
+    // The application's printer changed: every window re-reads its page and
+    // the status bar its calibration.
+    void OnPrinterChanged();
     // The application's printer as the windows it makes reach it.
     PrinterSettings CurrentPrinter() override { return GetPrinterSettings(); }
     void AdoptPrinter(const PrinterSettings& settings) override { SetPrinterSettings(settings); }
@@ -95,6 +106,7 @@ private:
 
     FileDialogRunner m_fileDialog;
     std::function<bool(PrinterSettings&, QWidget*)> m_printSetup;
+    std::optional<PrinterSettings> m_printerSettings;
 };
 
 // The target template's seven strings, its kind taken from the file-kind table.

@@ -2,7 +2,7 @@
 
 #include "platform/ui/Dialog.h"
 #include "print/PrinterCalibration.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "print/CalibrationSheet.h"
 
 #include <optional>

@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "platform/Units.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "print/PageMetrics.h"
 #include "print/PrintCaptions.h"
 

@@ -2,7 +2,7 @@
 
 #include <QPrinter>
 
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 
 void SetUpTargetPrinter(QPrinter& printer)
 {

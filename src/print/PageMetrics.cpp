@@ -5,7 +5,7 @@
 
 #include "platform/Units.h"
 #include "print/PrinterCalibration.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "print/JobPrinter.h"
 
 PrinterPageMetrics LetterFallbackMetrics(int nUnits)

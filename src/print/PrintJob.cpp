@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "platform/DeviceContext.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "platform/MessageBox.h"
 #include "print/PageMetrics.h"
 #include "print/TargetLayout.h"

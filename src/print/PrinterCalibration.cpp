@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "platform/Profile.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "platform/MessageBox.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "thumbnails/ThumbGrid.h"
 #include "print/CommandLine.h"
 #include "print/PageMetrics.h"

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "print/PrintCaptions.h"
 
 ThumbGrid::ThumbGrid(QObject* parent) : QObject(parent), m_mailbox(std::make_shared<ThumbMailbox>(this))

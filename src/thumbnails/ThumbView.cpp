@@ -16,6 +16,7 @@
 #include "platform/ui/Frame.h"
 #include "thumbnails/ContactSheet.h"
 #include "print/PrintJob.h"
+#include "print/PrinterSettings.h"
 
 using namespace Cmd;
 

@@ -7,7 +7,7 @@
 
 #include "document/TargetImage.h"
 #include "platform/MessageBox.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "print/CalibrationSheet.h"
 #include "print/CommandLine.h"
 #include "view/CommandLineOptions.h"

@@ -24,6 +24,7 @@
 #include "view/DistanceScaleCommand.h"
 #include "view/PosterDlg.h"
 #include "print/PrintJob.h"
+#include "print/PrinterSettings.h"
 #include "print/ScaleCheck.h"
 #include "view/TileLayoutCommand.h"
 

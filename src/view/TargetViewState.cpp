@@ -13,7 +13,7 @@
 #include "designer/TargetDesign.h"
 #include "document/TargetImage.h"
 #include "platform/Units.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "view/DistanceScale.h"
 #include "print/PosterMarks.h"
 #include "print/PrintCaptions.h"

@@ -4,7 +4,7 @@
 #include <QPrinterInfo>
 
 #include "print/PageMetrics.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "print/PrintJob.h"
 
 class TestPageMetrics : public QObject {

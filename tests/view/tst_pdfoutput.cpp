@@ -6,7 +6,7 @@
 
 #include "helper_target.h"
 #include "platform/PdfPrintScaling.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "print/CalibrationSheet.h"
 #include "print/PageMetrics.h"
 #include "print/PrintJob.h"

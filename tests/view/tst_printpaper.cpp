@@ -11,6 +11,7 @@
 #include "platform/MessageBox.h"
 #include "platform/ui/WinApp.h"
 #include "print/PrintJob.h"
+#include "print/PrinterSettings.h"
 
 namespace {
 
@@ -32,12 +33,11 @@ void compareArea(const QString& pdf, QSizeF inches)
 
 }  // namespace
 
-// The application object's printer as a window's keeper of it.
+// The application's printer as a window's keeper of it.
 struct AppPrinter : PrinterHost {
-    explicit AppPrinter(CWinApp& app) : app(app) {}
-    PrinterSettings CurrentPrinter() override { return app.GetPrinterSettings(); }
-    void AdoptPrinter(const PrinterSettings& settings) override { app.SetPrinterSettings(settings); }
-    CWinApp& app;
+    PrinterSettings CurrentPrinter() override { return settings; }
+    void AdoptPrinter(const PrinterSettings& chosen) override { settings = chosen; }
+    PrinterSettings settings;
 };
 
 class TestPrintPaper : public QObject {
@@ -92,15 +92,14 @@ void TestPrintPaper::applicationPrinterPaper()
     QFETCH(QSizeF, target);
     QFETCH(int, pages);
     const QString pdf = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".pdf"));
-    PrinterSettings& settings = m_app->GetPrinterSettings();
-    settings = PrinterSettings();
+    AppPrinter host;
+    PrinterSettings& settings = host.settings;
     settings.outputFile = pdf;
     settings.pageSize = QPageSize(QPageSize::PageSizeId(paper));
     settings.orientation = landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
 
     // The window: first update on the application's printer.
     SolidTargetView view(himetric(target));
-    AppPrinter host{*m_app};
     view.SetPrinterHost(&host);
     view.ReadDefaultPrinterMetrics();
     view.ChooseAutomaticPoster();

@@ -13,7 +13,7 @@
 #include "document/TargetImage.h"
 #include "helper_target.h"
 #include "print/PrinterCalibration.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "print/PageMetrics.h"
 #include "print/PrintJob.h"
 

@@ -21,7 +21,7 @@
 #include "wmf/writer/WmfWriter.h"
 #include "platform/ui/DocTemplate.h"
 #include "platform/ui/Frame.h"
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 #include "platform/ui/WinApp.h"
 #include "platform/ui/ScreenCalibration.h"
 #include "view/TargetView.h"

@@ -78,25 +78,6 @@ void CWinApp::CloseAllDocuments(bool endSession)
     for (CDocTemplate* t : m_templates) t->CloseAllDocuments(endSession);
 }
 
-PrinterSettings& CWinApp::GetPrinterSettings()
-{
-    if (!m_printerSettings) m_printerSettings = PrinterSettings::load();
-    return *m_printerSettings;
-}
-
-void CWinApp::SetPrinterSettings(const PrinterSettings& settings)
-{
-    if (GetPrinterSettings() == settings) return;
-    m_printerSettings = settings;
-    settings.save();
-    OnPrinterChanged();
-}
-
-void CWinApp::OnPrinterChanged()
-{
-    if (m_pMainWnd) SendMessageToDescendants(m_pMainWnd, MSG_PRINTER_CHANGED, 1, 0);
-}
-
 void CWinApp::LoadStdProfileSettings(int recentFiles)
 {
     m_recentFiles = CRecentFileList(recentFiles);

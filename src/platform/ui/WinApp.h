@@ -6,9 +6,7 @@
 #include "platform/CmdTarget.h"
 #include "platform/Document.h"
 #include "platform/RecentFileList.h"
-#include "platform/ui/PrinterSettings.h"
 
-#include <optional>
 
 class CMDIFrameWnd;
 class CMultiDocTemplate;
@@ -38,18 +36,6 @@ public:
     // Closes every document of every template without asking.
     void CloseAllDocuments(bool endSession) override;
 
-    // The application's printer: what Print Setup chose, remembered in the
-    // settings file (the system's default printer until then). Views lay
-    // out and print their pages for it.
-    PrinterSettings& GetPrinterSettings();
-    // Another printer was chosen outside Print Setup (a Print dialog, a
-    // preview's page set-up): it becomes the application's printer, is
-    // stored as Print Setup's choice is, and OnPrinterChanged tells the
-    // windows. Nothing happens when it is the same printer.
-    void SetPrinterSettings(const PrinterSettings& settings);
-    // The application's printer changed: every window re-reads its page.
-    virtual void OnPrinterChanged();
-
     // Reads the recent-file list from the settings (size entries).
     void LoadStdProfileSettings(int recentFiles = 6);
     CRecentFileList& recentFiles() { return m_recentFiles; }
@@ -72,7 +58,6 @@ protected:
     QList<CDocTemplate*> m_templates;
     CMDIFrameWnd* m_pMainWnd = nullptr;
     CRecentFileList m_recentFiles;
-    std::optional<PrinterSettings> m_printerSettings;
 };
 
 CWinApp* AfxGetApp();

@@ -1,4 +1,4 @@
-#include "platform/ui/PrinterSettings.h"
+#include "print/PrinterSettings.h"
 
 #include <QMarginsF>
 #include <QPrinter>
